@@ -1,0 +1,193 @@
+#include "support/TestSupport.h"
+
+#include "engine/SystemLog.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFWriter.hh>
+#include <qpdf/QUtil.hh>
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+namespace testsupport {
+
+QString corpusDir() { return QDir::cleanPath(QStringLiteral(LOCKLEAF_CORPUS_DIR)); }
+QString binDir() { return QStringLiteral(LOCKLEAF_BIN_DIR); }
+
+TempDir::TempDir()
+{
+    if (!m_dir.isValid())
+        throw std::runtime_error("cannot create a temporary folder");
+}
+
+RunResult runProgram(const QString &program, const QStringList &args, const QByteArray &stdinData)
+{
+    RunResult r;
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForStarted(10000))
+        return r;
+    r.started = true;
+    if (!stdinData.isEmpty())
+        p.write(stdinData);
+    p.closeWriteChannel();
+    if (!p.waitForFinished(60000)) {
+        p.kill();
+        p.waitForFinished();
+    }
+    r.out = p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    return r;
+}
+
+void makePdf(const QString &path, int pages, const QMap<QString, QString> &info, const QString &marker)
+{
+    QPDF pdf;
+    pdf.emptyPDF();
+    pdf.setSuppressWarnings(true);
+
+    QPDFObjectHandle font = pdf.makeIndirectObject(QPDFObjectHandle::parse(
+        "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>"));
+    QPDFObjectHandle procset = QPDFObjectHandle::parse("[/PDF /Text]");
+    QPDFPageDocumentHelper dh(pdf);
+    for (int i = 1; i <= pages; ++i) {
+        std::string text = "Page " + std::to_string(i);
+        if (!marker.isEmpty())
+            text += " " + marker.toStdString();
+        std::string content = "BT /F1 24 Tf 72 720 Td (" + text + ") Tj ET\n";
+        QPDFObjectHandle contents = QPDFObjectHandle::newStream(&pdf, content);
+        QPDFObjectHandle resources = QPDFObjectHandle::newDictionary();
+        QPDFObjectHandle fonts = QPDFObjectHandle::newDictionary();
+        fonts.replaceKey("/F1", font);
+        resources.replaceKey("/Font", fonts);
+        resources.replaceKey("/ProcSet", procset);
+        QPDFObjectHandle page = pdf.makeIndirectObject(QPDFObjectHandle::parse(
+            "<< /Type /Page /MediaBox [0 0 612 792] >>"));
+        page.replaceKey("/Contents", contents);
+        page.replaceKey("/Resources", resources);
+        dh.addPage(QPDFPageObjectHelper(page), false);
+    }
+    if (!info.isEmpty()) {
+        QPDFObjectHandle infoDict = QPDFObjectHandle::newDictionary();
+        for (auto it = info.cbegin(); it != info.cend(); ++it)
+            infoDict.replaceKey("/" + it.key().toStdString(),
+                                QPDFObjectHandle::newUnicodeString(it.value().toStdString()));
+        pdf.getTrailer().replaceKey("/Info", pdf.makeIndirectObject(infoDict));
+    }
+    QPDFWriter w(pdf, QFile::encodeName(path).constData());
+    w.setStaticID(true);
+    w.setStreamDataMode(qpdf_s_uncompress);
+    w.write();
+}
+
+void encryptPdf(const QString &source, const QString &target, const QString &user, const QString &owner,
+                int bits, const QStringList &extra)
+{
+    QStringList args{"--static-id", "--allow-weak-crypto", "--encrypt", user, owner, QString::number(bits)};
+    if (bits == 128 && !extra.join(' ').contains("--use-aes"))
+        args << "--use-aes=y";
+    args << extra << "--" << source << target;
+    RunResult r = runProgram("qpdf", args);
+    // qpdf exits 3 for warnings; the file is still written.
+    if (!r.started || (r.exitCode != 0 && r.exitCode != 3))
+        throw std::runtime_error(("qpdf --encrypt failed: " + r.err).toStdString());
+}
+
+void makeEncryptedPdf(const QString &path, const QString &user, const QString &owner, int bits,
+                      const QStringList &extra, int pages, const QMap<QString, QString> &info)
+{
+    const QString plain = path + ".plain.tmp";
+    makePdf(plain, pages, info);
+    encryptPdf(plain, path, user, owner, bits, extra);
+    QFile::remove(plain);
+}
+
+QString showEncryption(const QString &path, const QString &password, int *exitCode)
+{
+    RunResult r = runProgram("qpdf", {"--show-encryption", "--password=" + password, path});
+    if (exitCode)
+        *exitCode = r.exitCode;
+    return QString::fromUtf8(r.out);
+}
+
+QString pdfText(const QString &path, const QString &userPassword)
+{
+    QStringList args;
+    if (!userPassword.isNull())
+        args << "-upw" << userPassword;
+    args << path << "-";
+    RunResult r = runProgram("pdftotext", args);
+    return r.exitCode == 0 ? QString::fromUtf8(r.out) : QString();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw std::runtime_error("cannot write " + path.toStdString());
+    f.write(bytes);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+LogCapture::LogCapture()
+{
+    m_previous = lockleaf::setSystemLogSink([this](const QString &line) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_lines << line;
+    });
+}
+
+LogCapture::~LogCapture() { lockleaf::setSystemLogSink(m_previous); }
+
+QStringList LogCapture::lines() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_lines;
+}
+
+bool LogCapture::contains(const QString &fragment) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    for (const QString &l : m_lines)
+        if (l.contains(fragment))
+            return true;
+    return false;
+}
+
+QString CorpusEntry::path() const { return corpusDir() + "/" + file(); }
+
+QList<CorpusEntry> corpusManifest()
+{
+    QList<CorpusEntry> rows;
+    QFile f(corpusDir() + "/manifest.tsv");
+    if (!f.open(QIODevice::ReadOnly))
+        return rows;
+    const QStringList lines = QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
+    if (lines.isEmpty())
+        return rows;
+    const QStringList header = lines.first().split('\t');
+    for (int i = 1; i < lines.size(); ++i) {
+        const QStringList cols = lines[i].split('\t');
+        CorpusEntry e;
+        for (int c = 0; c < header.size() && c < cols.size(); ++c)
+            e.fields.insert(header[c], cols[c]);
+        rows << e;
+    }
+    return rows;
+}
+
+} // namespace testsupport

@@ -1,0 +1,92 @@
+#pragma once
+
+// Fixtures shared by every test executable: real PDFs made with qpdf,
+// temporary folders, the external readers, and system-log capture.
+
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <mutex>
+
+namespace testsupport {
+
+// Absolute path of the shared corpus of real-world encrypted PDFs.
+QString corpusDir();
+// Folder where build/bin binaries (lockleaf-cli, Lockleaf) land.
+QString binDir();
+
+// A temporary folder removed with its content when the object dies.
+class TempDir {
+public:
+    TempDir();
+    QString path() const { return m_dir.path(); }
+    QString file(const QString &name) const { return m_dir.filePath(name); }
+private:
+    QTemporaryDir m_dir;
+};
+
+// Result of an external program.
+struct RunResult {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+    bool started = false;
+};
+// Runs a program to completion (60 s limit) with the given arguments.
+RunResult runProgram(const QString &program, const QStringList &args, const QByteArray &stdinData = {});
+
+// Makes an unencrypted PDF with `pages` pages. Each page carries the text
+// "Page N" (plus `marker` when given) in an uncompressed content stream, so
+// pdftotext can read it back. `info` entries go into the document
+// information dictionary (keys without the slash, e.g. "Title").
+// The ID is static, so the same arguments give the same bytes.
+void makePdf(const QString &path, int pages = 1, const QMap<QString, QString> &info = {},
+             const QString &marker = {});
+
+// Encrypts `source` into `target` with the qpdf CLI:
+// qpdf --encrypt USER OWNER BITS <extra...> -- source target.
+// bits: 40, 128 (AES unless extra says otherwise) or 256.
+void encryptPdf(const QString &source, const QString &target, const QString &user,
+                const QString &owner, int bits, const QStringList &extra = {});
+
+// Convenience: makePdf then encryptPdf into `path`.
+void makeEncryptedPdf(const QString &path, const QString &user, const QString &owner, int bits,
+                      const QStringList &extra = {}, int pages = 1,
+                      const QMap<QString, QString> &info = {});
+
+// `qpdf --show-encryption --password=PW FILE` output (stdout), exit code in *exitCode.
+QString showEncryption(const QString &path, const QString &password, int *exitCode = nullptr);
+
+// Text of all pages via pdftotext (poppler); empty when poppler refuses the file.
+QString pdfText(const QString &path, const QString &userPassword = {});
+
+// Writes `bytes` to `path`, replacing it.
+void writeFile(const QString &path, const QByteArray &bytes);
+QByteArray readFile(const QString &path);
+
+// Captures every system-log line while alive (restores the previous sink after).
+class LogCapture {
+public:
+    LogCapture();
+    ~LogCapture();
+    QStringList lines() const;
+    bool contains(const QString &fragment) const;
+private:
+    mutable std::mutex m_mutex;
+    QStringList m_lines;
+    std::function<void(const QString &)> m_previous;
+};
+
+// One row of ../shared/corpus/manifest.tsv, by column name.
+struct CorpusEntry {
+    QMap<QString, QString> fields;
+    QString file() const { return fields.value("file"); }
+    QString path() const;
+    QString value(const QString &column) const { return fields.value(column); }
+};
+QList<CorpusEntry> corpusManifest();
+
+} // namespace testsupport
