@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QUrl>
+#include <QVariant>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+
+namespace lockleaf {
+
+class FileItem;
+using FileItemPtr = std::shared_ptr<FileItem>;
+
+// One row of the file list: a file on disk, usually a PDF. Shared (not copied)
+// between the file list, a run's work list and the dialogs.
+// Made on a gathering thread, then only changed on the main thread or by the
+// open-password dialog; each accessor is thread-safe on its own.
+class FileItem final {
+public:
+    // No item (nullptr) when `url` is empty or not a file URL. Otherwise an item
+    // with isSelected true, isSecured false, then setFilePath(url).
+    static FileItemPtr initWithURL(const QUrl &url);
+
+    bool isSelected() const { return m_isSelected.load(); }
+    void setIsSelected(bool v) { m_isSelected.store(v); }
+
+    QUrl filePath() const;
+    // Stores the URL, reads the allocated size on disk, counts pages with "".
+    void setFilePath(const QUrl &url);
+
+    int pages() const { return m_pages.load(); }
+    // Allocated size in bytes; 64-bit so files of 2 GiB and more stay positive.
+    qint64 size() const { return m_size.load(); }
+    bool isSecured() const { return m_isSecured.load(); }
+    QString pdfOpenPassword() const;
+    // Null argument: pages 0, password "". Otherwise counts pages with it; the
+    // password is kept only when pages > 0 and the file is secured.
+    void setPdfOpenPassword(const QString &password);
+
+    // Derived, computed on each read.
+    QString name() const;     // file name + " (SECURED) " when secured
+    QString type() const;     // extension in its own case
+    QString location() const; // folder of the file
+    QDateTime dateModified() const;
+    QDateTime dateCreated() const;
+    QDateTime dateAccessed() const;
+    QString sizeInKB() const;
+
+    // Same URL text (no case folding, no normalising).
+    bool isEqual(const FileItem &other) const;
+    bool operator==(const FileItem &other) const { return isEqual(other); }
+
+    // The cell shown for a column identifier (matched case-insensitively):
+    // ISSELECTED (bool), NAME, PAGES (int), SELECTION (""), SIZEINKB, TYPE,
+    // DATEMODIFIED/DATECREATED/DATEACCESSED ("dd-MMM-yyyy h:mm a"), LOCATION.
+    QVariant displayField(const QString &identifier) const;
+
+    // Key-value access by field/property name (exact spelling, e.g. "pages",
+    // "sizeInKB", "dateModified"); used for sorting. Invalid for unknown keys.
+    QVariant valueForKey(const QString &key) const;
+
+    // Test/display helper: text of sizeInKB for an arbitrary byte count.
+    static QString sizeText(qint64 bytes);
+
+private:
+    FileItem() = default;
+    mutable std::mutex m_mutex;
+    QUrl m_filePath;
+    QString m_pdfOpenPassword;
+    std::atomic<bool> m_isSelected{false};
+    std::atomic<int> m_pages{0};
+    std::atomic<qint64> m_size{0};
+    std::atomic<bool> m_isSecured{false};
+};
+
+} // namespace lockleaf
