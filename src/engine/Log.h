@@ -1,0 +1,94 @@
+#pragma once
+
+#include <QDateTime>
+#include <QList>
+#include <QLocale>
+#include <QString>
+
+#include <memory>
+#include <mutex>
+
+namespace lockleaf {
+
+// The record of one source file in a run's processing log.
+// Made by Log::addFile and filled by the run thread; read by Log::save.
+// Not synchronised: one thread changes it at a time.
+class LogFiles final {
+public:
+    QString filename() const { return m_filename; }     // source file name
+    void setFilename(const QString &v) { m_filename = v; }
+    QString sourcePath() const { return m_sourcePath; } // source folder
+    void setSourcePath(const QString &v) { m_sourcePath = v; }
+    QString targetPath() const { return m_targetPath; } // output folder used
+    void setTargetPath(const QString &v) { m_targetPath = v; }
+    QString status() const { return m_status; }         // outcome text
+    void setStatus(const QString &v) { m_status = v; }
+    int pages() const { return m_pages; }
+    void setPages(int v) { m_pages = v; }
+
+private:
+    QString m_filename{""};
+    QString m_sourcePath{""};
+    QString m_targetPath{""};
+    QString m_status{""};
+    int m_pages = 0;
+};
+
+using LogFilesPtr = std::shared_ptr<LogFiles>;
+
+// The processing log of one run: written as one XML file when the run ends.
+// Owned by the run; owns its records. Each accessor is thread-safe on its
+// own (the window may read logFilePath while the run thread works).
+class Log final {
+public:
+    // startTime and endTime are the moment of creation; no records.
+    Log();
+
+    QDateTime startTime() const;
+    void setStartTime(const QDateTime &v);
+    QDateTime endTime() const;
+    void setEndTime(const QDateTime &v);
+
+    // Appends a new empty record (status "", pages 0) and returns it.
+    LogFilesPtr addFile();
+    QList<LogFilesPtr> files() const;
+
+    // Path of the last save (set before the write, so also when it failed);
+    // null before the first save.
+    QString logFilePath() const;
+
+    // Folder the log is saved in. Default (null): getAppPath() + "/Logs".
+    // save() never creates it.
+    void setLogsFolder(const QString &dir);
+    QString logsFolder() const;
+
+    // Locale of the StartTime/EndTime texts (AM/PM marker). Default: the
+    // user's locale.
+    void setLocale(const QLocale &locale);
+
+    // Writes the log as pretty-printed XML to <logsFolder>/<ddMMyyHHmmss of
+    // endTime>.log, atomically: either the complete new file replaces any file
+    // of that name, or nothing changes on disk. A failed write puts
+    // "Could not write document out..." in the system log and still returns
+    // true; false only when an exception was caught ("Error in (Log=>save) : ...").
+    bool save();
+
+    // The XML text save() writes (for the current records).
+    QByteArray toXml() const;
+    // "MM/dd/yyyy hh:mm:ss a" in `locale` and the local time zone; "" for an
+    // invalid date.
+    static QString dateText(const QDateTime &date, const QLocale &locale);
+    // "ddMMyyHHmmss.log" of `endTime` in the local time zone.
+    static QString fileNameFor(const QDateTime &endTime);
+
+private:
+    mutable std::mutex m_mutex;
+    QDateTime m_startTime;
+    QDateTime m_endTime;
+    QList<LogFilesPtr> m_files;
+    QString m_logFilePath;
+    QString m_logsFolder;
+    QLocale m_locale;
+};
+
+} // namespace lockleaf
