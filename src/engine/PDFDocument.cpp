@@ -1,0 +1,399 @@
+#include "engine/PDFDocument.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFExc.hh>
+#include <qpdf/QPDFObjectHandle.hh>
+#include <qpdf/QPDFWriter.hh>
+#include <qpdf/QUtil.hh>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace lockleaf {
+
+namespace {
+
+struct Failure {
+    PDFDocument::Outcome outcome;
+    QString reason;
+};
+
+// The one place where qpdf's error codes become our outcomes.
+Failure failureFrom(const QPDFExc &e)
+{
+    const QString detail = QString::fromStdString(e.getMessageDetail());
+    switch (e.getErrorCode()) {
+    case qpdf_e_password:
+        return {PDFDocument::Outcome::WrongPassword, QStringLiteral("invalid password")};
+    case qpdf_e_system:
+        return {PDFDocument::Outcome::IOError, QStringLiteral("I/O error: ") + detail};
+    case qpdf_e_unsupported:
+        return {PDFDocument::Outcome::Unsupported, QStringLiteral("unsupported PDF feature: ") + detail};
+    default:
+        return {PDFDocument::Outcome::Damaged, QStringLiteral("damaged PDF: ") + detail};
+    }
+}
+
+// qpdf reports some damage (and bad_alloc on absurd sizes) with plain std exceptions.
+Failure failureFrom(const std::exception &e)
+{
+    return {PDFDocument::Outcome::Damaged, QStringLiteral("damaged PDF: ") + QString::fromUtf8(e.what())};
+}
+
+bool isAttributeDateKey(const QString &key)
+{
+    return key == QLatin1String("CreationDate") || key == QLatin1String("ModDate");
+}
+
+// Passwords as the security handler wants them: PDFDocEncoding bytes up to R4,
+// UTF-8 from R5 on. False when `password` has no such form (a character
+// PDFDocEncoding lacks, or a NUL that qpdf's C-string interface would cut).
+bool encodePassword(const QString &password, int keyLength, std::string *out)
+{
+    if (password.contains(QChar(0)))
+        return false;
+    const std::string utf8 = password.toStdString();
+    if (keyLength == 256) {
+        *out = utf8;
+        return true;
+    }
+    return QUtil::utf8_to_pdf_doc(utf8, *out);
+}
+
+void syncFile(const QByteArray &path, QString *error)
+{
+    const int fd = ::open(path.constData(), O_RDONLY);
+    if (fd < 0 || ::fsync(fd) != 0)
+        *error = QString::fromLocal8Bit(std::strerror(errno));
+    if (fd >= 0)
+        ::close(fd);
+}
+
+// Makes a rename durable; a failure here does not undo a completed write.
+void syncFolder(const QString &dir)
+{
+    const int fd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+} // namespace
+
+PDFDocument::PDFDocument(const QString &path) : m_path(path) {}
+
+PDFDocument::~PDFDocument() = default;
+
+std::unique_ptr<PDFDocument> PDFDocument::initWithURL(const QString &path)
+{
+    if (path.isEmpty())
+        return nullptr;
+    std::unique_ptr<PDFDocument> doc(new PDFDocument(path));
+    if (doc->open(QString(""), false))
+        return doc;
+    if (doc->m_lastOutcome == Outcome::WrongPassword) {
+        // Readable, but the user password is not "".
+        doc->m_encrypted = true;
+        doc->m_locked = true;
+        return doc;
+    }
+    return nullptr;
+}
+
+bool PDFDocument::open(const QString &password, bool tryAlternateEncoding)
+{
+    std::vector<std::string> candidates{password.toStdString()};
+    std::string pdfDoc;
+    if (tryAlternateEncoding && QUtil::utf8_to_pdf_doc(candidates.front(), pdfDoc)
+        && pdfDoc != candidates.front())
+        candidates.push_back(pdfDoc);
+
+    for (size_t i = 0; i < candidates.size(); ++i) {
+        auto qpdf = std::make_unique<QPDF>();
+        qpdf->setSuppressWarnings(true);
+        try {
+            qpdf->processFile(QFile::encodeName(m_path).constData(), candidates[i].c_str());
+            const int pages = static_cast<int>(qpdf->getAllPages().size());
+            int revision = 0;
+            int permissions = 0;
+            const bool encrypted = qpdf->isEncrypted(revision, permissions);
+            m_repaired = qpdf->anyWarnings();
+            m_qpdf = std::move(qpdf);
+            m_encrypted = encrypted;
+            m_revision = encrypted ? revision : 0;
+            m_locked = false;
+            m_pageCount = pages;
+            m_lastError.clear();
+            m_lastOutcome = Outcome::Ok;
+            return true;
+        } catch (const QPDFExc &e) {
+            const Failure f = failureFrom(e);
+            setError(f.outcome, f.reason);
+            if (f.outcome != Outcome::WrongPassword)
+                return false;
+            // The PDFDocEncoding form only means something up to R4; the
+            // handler's revision is known once the trailer has been read.
+            int revision = 0;
+            int permissions = 0;
+            try {
+                if (qpdf->isEncrypted(revision, permissions) && revision >= 5)
+                    return false;
+            } catch (const std::exception &) {
+                // Unknown revision: trying the other form does no harm.
+            }
+        } catch (const std::exception &e) {
+            const Failure f = failureFrom(e);
+            setError(f.outcome, f.reason);
+            return false;
+        }
+    }
+    return false;
+}
+
+bool PDFDocument::unlockWithPassword(const QString &password)
+{
+    if (!m_encrypted) {
+        m_lastError.clear();
+        m_lastOutcome = Outcome::Ok;
+        return true;
+    }
+    return open(password.isNull() ? QString("") : password, true);
+}
+
+bool PDFDocument::allowsCopying() const
+{
+    if (!m_encrypted)
+        return true;
+    if (m_locked || !m_qpdf)
+        return false;
+    try {
+        // allowExtractAll reads the permission bits only; the owner has every right.
+        return m_qpdf->ownerPasswordMatched() || m_qpdf->allowExtractAll();
+    } catch (const std::exception &) {
+        return false;
+    }
+}
+
+QVariantMap PDFDocument::documentAttributes() const
+{
+    QVariantMap attributes;
+    if (m_locked || !m_qpdf)
+        return attributes;
+    try {
+        QPDFObjectHandle info = m_qpdf->getTrailer().getKey("/Info");
+        if (!info.isDictionary())
+            return attributes;
+        for (const QString &key : kPDFDocumentAttributeKeys) {
+            QPDFObjectHandle value = info.getKey("/" + key.toStdString());
+            if (value.isString())
+                attributes.insert(key, QString::fromStdString(value.getUTF8Value()));
+        }
+    } catch (const std::exception &) {
+        // A damaged Info dictionary is reported as carrying nothing.
+        attributes.clear();
+    }
+    return attributes;
+}
+
+bool PDFDocument::writeToFile(const QString &path) { return write(path, nullptr); }
+
+bool PDFDocument::writeToFile(const QString &path, const QVariantMap &options)
+{
+    return write(path, &options);
+}
+
+void PDFDocument::setError(Outcome outcome, const QString &reason)
+{
+    m_lastOutcome = outcome;
+    m_lastError = reason;
+}
+
+bool PDFDocument::write(const QString &path, const QVariantMap *options)
+{
+    if (m_locked || !m_qpdf) {
+        setError(Outcome::Locked, QStringLiteral("the document is locked"));
+        return false;
+    }
+    if (path.isEmpty()) {
+        setError(Outcome::IOError, QStringLiteral("no output path"));
+        return false;
+    }
+
+    // Everything that can be refused is checked before the disk is touched.
+    bool encrypt = false;
+    int keyLength = 40;
+    std::string userBytes;
+    std::string ownerBytes;
+    bool allowPrint = true;
+    bool allowCopy = true;
+    if (options) {
+        const QString user = options->value(kCGPDFContextUserPassword).toString();
+        QString owner = options->value(kCGPDFContextOwnerPassword).toString();
+        // An owner password is what turns encryption on; a lone user password
+        // doubles as the owner password rather than being silently dropped.
+        if (owner.isEmpty())
+            owner = user;
+        encrypt = !owner.isEmpty();
+        if (encrypt) {
+            bool ok = true;
+            keyLength = options->contains(kCGPDFContextEncryptionKeyLength)
+                            ? options->value(kCGPDFContextEncryptionKeyLength).toInt(&ok)
+                            : 40;
+            if (!ok || (keyLength != 40 && keyLength != 128 && keyLength != 256)) {
+                setError(Outcome::InvalidOptions,
+                         QStringLiteral("unsupported key length: %1")
+                             .arg(options->value(kCGPDFContextEncryptionKeyLength).toString()));
+                return false;
+            }
+            if (!encodePassword(user, keyLength, &userBytes)
+                || !encodePassword(owner, keyLength, &ownerBytes)) {
+                setError(Outcome::PasswordEncoding,
+                         QStringLiteral("the password cannot be encoded for a %1-bit key").arg(keyLength));
+                return false;
+            }
+            allowPrint = options->value(kCGPDFContextAllowsPrinting, true).toBool();
+            allowCopy = options->value(kCGPDFContextAllowsCopying, true).toBool();
+        }
+    }
+
+    const QFileInfo target(path);
+    const QString dir = target.absolutePath();
+    // Same folder as the target, so the final rename stays on one filesystem.
+    QTemporaryFile temp(dir + QStringLiteral("/.lockleaf-XXXXXX.tmp"));
+    temp.setAutoRemove(true);
+    if (!temp.open()) {
+        setError(Outcome::IOError, QStringLiteral("cannot create a temporary file in %1: %2")
+                                       .arg(QDir::toNativeSeparators(dir), temp.errorString()));
+        return false;
+    }
+    const QString tempName = temp.fileName();
+    const QByteArray tempBytes = QFile::encodeName(tempName);
+    temp.close();
+
+    QPDFObjectHandle trailer = m_qpdf->getTrailer();
+    QPDFObjectHandle originalInfo;
+    bool infoReplaced = false;
+    const auto restoreInfo = [&] {
+        if (!infoReplaced)
+            return;
+        if (originalInfo.isNull())
+            trailer.removeKey("/Info");
+        else
+            trailer.replaceKey("/Info", originalInfo);
+    };
+    try {
+        if (options) {
+            // Write-time Info entries go on a copy so the open document is unchanged
+            // after the write (a later write starts from the source's own Info).
+            originalInfo = trailer.getKey("/Info");
+            QPDFObjectHandle info = originalInfo.isDictionary() ? originalInfo.shallowCopy()
+                                                                : QPDFObjectHandle::newDictionary();
+            for (auto it = options->cbegin(); it != options->cend(); ++it) {
+                if (!kPDFDocumentAttributeKeys.contains(it.key()))
+                    continue;
+                const std::string utf8 = it.value().toString().toStdString();
+                info.replaceKey("/" + it.key().toStdString(),
+                                isAttributeDateKey(it.key()) ? QPDFObjectHandle::newString(utf8)
+                                                             : QPDFObjectHandle::newUnicodeString(utf8));
+            }
+            if (options->contains(kCGPDFContextCreator))
+                info.replaceKey("/Creator", QPDFObjectHandle::newUnicodeString(
+                                                options->value(kCGPDFContextCreator).toString().toStdString()));
+            trailer.replaceKey("/Info", m_qpdf->makeIndirectObject(info));
+            infoReplaced = true;
+        }
+
+        QPDFWriter writer(*m_qpdf, tempBytes.constData());
+        // Streams go out as they are (only re-encrypted or decrypted): never
+        // decoded or recompressed, so content is unchanged and memory stays flat.
+        writer.setCompressStreams(false);
+        writer.setDecodeLevel(qpdf_dl_none);
+        writer.setPreserveEncryption(false);
+        if (encrypt) {
+            const qpdf_r3_print_e print = allowPrint ? qpdf_r3p_full : qpdf_r3p_none;
+            if (keyLength == 40)
+                writer.setR2EncryptionParametersInsecure(userBytes.c_str(), ownerBytes.c_str(), allowPrint,
+                                                         false, allowCopy, false);
+            else if (keyLength == 128)
+                writer.setR4EncryptionParametersInsecure(userBytes.c_str(), ownerBytes.c_str(), true,
+                                                         allowCopy, false, false, false, false, print,
+                                                         true, true);
+            else
+                writer.setR6EncryptionParameters(userBytes.c_str(), ownerBytes.c_str(), true, allowCopy,
+                                                 false, false, false, false, print, true);
+        }
+        writer.write();
+    } catch (const QPDFExc &e) {
+        restoreInfo();
+        const Failure f = failureFrom(e);
+        setError(f.outcome, f.reason);
+        return false;
+    } catch (const std::exception &e) {
+        restoreInfo();
+        const Failure f = failureFrom(e);
+        setError(f.outcome, f.reason);
+        return false;
+    }
+    restoreInfo();
+
+    QString syncError;
+    syncFile(tempBytes, &syncError);
+    if (!syncError.isEmpty()) {
+        setError(Outcome::IOError, QStringLiteral("cannot flush %1: %2").arg(tempName, syncError));
+        return false;
+    }
+
+    // qpdf repaired the source while reading it: make sure the repaired copy
+    // still has every page before it replaces anything.
+    if (m_repaired || m_qpdf->anyWarnings()) {
+        int written = -1;
+        try {
+            QPDF check;
+            check.setSuppressWarnings(true);
+            check.processFile(tempBytes.constData(), userBytes.c_str());
+            written = static_cast<int>(check.getAllPages().size());
+        } catch (const std::exception &) {
+            written = -1;
+        }
+        if (written != m_pageCount) {
+            setError(Outcome::VerifyFailed,
+                     QStringLiteral("the repaired document lost pages while being written (%1 of %2)")
+                         .arg(written < 0 ? 0 : written)
+                         .arg(m_pageCount));
+            return false;
+        }
+    }
+
+    // QTemporaryFile creates owner-only files; an output should look like any
+    // other document, or keep the mode of the file it replaces.
+    const QFileDevice::Permissions mode =
+        target.exists() ? QFile::permissions(path)
+                        : (QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser
+                           | QFileDevice::WriteUser | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    QFile::setPermissions(tempName, mode);
+
+    // rename(2) replaces the target atomically; the descriptor qpdf reads from
+    // keeps the old file alive, so writing over the source itself is safe.
+    if (::rename(tempBytes.constData(), QFile::encodeName(path).constData()) != 0) {
+        setError(Outcome::IOError, QStringLiteral("cannot replace %1: %2")
+                                       .arg(QDir::toNativeSeparators(path),
+                                            QString::fromLocal8Bit(std::strerror(errno))));
+        return false;
+    }
+    temp.setAutoRemove(false);
+    syncFolder(dir);
+    m_lastError.clear();
+    m_lastOutcome = Outcome::Ok;
+    return true;
+}
+
+} // namespace lockleaf
