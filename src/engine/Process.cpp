@@ -1,0 +1,383 @@
+#include "engine/Process.h"
+
+#include "engine/PDFDocument.h"
+#include "engine/Probes.h"
+#include "engine/SystemLog.h"
+#include "engine/Workspace.h"
+#include "engine/WriteOut.h"
+#include "model/Settings.h"
+#include "model/Utilities.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMutexLocker>
+#include <QUrl>
+
+#include <exception>
+
+namespace lockleaf {
+
+namespace {
+
+const QString kStatusUnsecured = QStringLiteral("Un-Secured Completed");
+const QString kStatusSecured = QStringLiteral("Secured Completed");
+const QString kStatusUnsecureFailed = QStringLiteral("Unable to un-secure pdf document!");
+const QString kStatusSecureFailed = QStringLiteral("Unable to secure pdf document!");
+const QString kStatusPermission = QStringLiteral("Permission Password Required.");
+const QString kStatusSecuredUnreadable = QStringLiteral("Unable to read secured pdf docuemnt!");
+const QString kStatusUnreadable = QStringLiteral("Unable to read pdf document!");
+const QString kStatusUnopenable = QStringLiteral("Unable to open pdf document!");
+const QString kStatusNoBackup = QStringLiteral("Unable to create backup file!");
+
+QString reasonOf(const std::exception &e)
+{
+    return QString::fromLocal8Bit(e.what());
+}
+
+// The folder part of a path, as the run records it ("/a/b/c.pdf" -> "/a/b").
+QString folderOf(const QString &path)
+{
+    return QFileInfo(path).path();
+}
+
+QString lastComponentOf(const QString &path)
+{
+    return QFileInfo(path).fileName();
+}
+
+} // namespace
+
+Process::Process(QObject *parent) : QObject(parent) {}
+
+Process::~Process() = default;
+
+void Process::setIsCombining(bool v)
+{
+    m_isCombining.store(v);
+    Q_EMIT isCombiningChanged();
+}
+
+void Process::setIsCompleted(bool v)
+{
+    m_isCompleted.store(v);
+    Q_EMIT isCompletedChanged();
+}
+
+void Process::setTotalFileSelected(int v)
+{
+    m_totalFileSelected.store(v);
+    Q_EMIT totalFileSelectedChanged();
+}
+
+void Process::setTotalFileProcessed(int v)
+{
+    m_totalFileProcessed.store(v);
+    Q_EMIT totalFileProcessedChanged();
+}
+
+void Process::setTotalFileCreated(int v)
+{
+    m_totalFileCreated.store(v);
+    Q_EMIT totalFileCreatedChanged();
+}
+
+QString Process::fileInProcess() const
+{
+    QMutexLocker lock(&m_textMutex);
+    return m_fileInProcess;
+}
+
+void Process::setFileInProcess(const QString &v)
+{
+    {
+        QMutexLocker lock(&m_textMutex);
+        m_fileInProcess = v;
+    }
+    Q_EMIT fileInProcessChanged();
+}
+
+QString Process::outputFileInProcess() const
+{
+    QMutexLocker lock(&m_textMutex);
+    return m_outputFileInProcess;
+}
+
+void Process::setOutputFileInProcess(const QString &v)
+{
+    {
+        QMutexLocker lock(&m_textMutex);
+        m_outputFileInProcess = v;
+    }
+    Q_EMIT outputFileInProcessChanged();
+}
+
+QString Process::timeTaken() const
+{
+    QMutexLocker lock(&m_textMutex);
+    return m_timeTaken;
+}
+
+void Process::setTimeTaken(const QString &v)
+{
+    {
+        QMutexLocker lock(&m_textMutex);
+        m_timeTaken = v;
+    }
+    Q_EMIT timeTakenChanged();
+}
+
+QString Process::message() const
+{
+    QMutexLocker lock(&m_textMutex);
+    return m_message;
+}
+
+void Process::setMessage(const QString &v)
+{
+    {
+        QMutexLocker lock(&m_textMutex);
+        m_message = v;
+    }
+    Q_EMIT messageChanged();
+}
+
+void Process::setClock(std::function<QDateTime()> clock)
+{
+    m_clock = std::move(clock);
+}
+
+void Process::setLogsFolder(const QString &dir)
+{
+    m_log.setLogsFolder(dir);
+}
+
+QDateTime Process::now() const
+{
+    return m_clock ? m_clock() : QDateTime::currentDateTime();
+}
+
+QString Process::backupPathFor(const QString &readPath, bool isSecured, const QDateTime &now)
+{
+    const QFileInfo info(readPath);
+    const QString extension = info.suffix();
+    const QString extensionText = extension.isEmpty() ? QString() : QStringLiteral(".") + extension;
+    const QString stamp = getStringFromDateFormat(QStringLiteral("%d%m%Y%H%M%S"), now);
+    const QString marker = isSecured ? QStringLiteral(" (SECURED)") : QString();
+    const QString suffix = QStringLiteral("_%1_bak%2%3").arg(stamp, marker, extensionText);
+
+    // Only the file name changes: a folder called "old.pdf.files" stays as it is.
+    QString name = info.fileName();
+    if (!extensionText.isEmpty() && name.endsWith(extensionText))
+        name.chop(extensionText.size());
+    const QString folder = readPath.left(readPath.size() - info.fileName().size());
+    return folder + name + suffix;
+}
+
+void Process::start()
+{
+    m_errorFlag = false;
+    setIsCompleted(false);
+    try {
+        m_log.setStartTime(now());
+        setMessage(QStringLiteral(""));
+        for (const OutputFilePtr &outputFile : std::as_const(m_outputFiles)) {
+            if (!isCombining())
+                break;
+            if (outputFile)
+                processOutputFile(*outputFile);
+            setTotalFileProcessed(totalFileProcessed() + 1);
+            reportProgress();
+            if (!isCombining())
+                break;
+        }
+    } catch (const std::exception &e) {
+        logError(QStringLiteral("Process=>start"), reasonOf(e));
+        m_errorFlag = true;
+    } catch (...) {
+        logError(QStringLiteral("Process=>start"), QStringLiteral("unknown exception"));
+        m_errorFlag = true;
+    }
+    finishRun();
+}
+
+void Process::processOutputFile(const OutputFile &outputFile)
+{
+    const QString configuredFolder = m_settings ? m_settings->outputFolderPath() : QString();
+    const QString outputFolder = configuredFolder.isEmpty() ? folderOf(outputFile.filename) : configuredFolder;
+
+    const std::shared_ptr<LogFiles> record = m_log.addFile();
+    record->setFilename(lastComponentOf(outputFile.filename));
+    record->setSourcePath(folderOf(outputFile.filename));
+    record->setTargetPath(outputFolder);
+
+    setFileInProcess(lastComponentOf(outputFile.filename));
+
+    for (const FileItemPtr &item : outputFile.fileItems) {
+        if (!isCombining())
+            break;
+        if (item)
+            processItem(*item, *record, outputFolder);
+    }
+}
+
+void Process::processItem(const FileItem &item, LogFiles &record, const QString &outputFolder)
+{
+    const QString sourcePath = item.filePath().toLocalFile();
+    QString readPath = sourcePath;
+
+    if (m_settings && m_settings->isBackupFile()) {
+        const QString backupPath = backupPathFor(readPath, item.isSecured(), now());
+        // QFile::copy refuses an existing target, so an earlier backup is never
+        // overwritten, and it never leaves a partial copy under the target name.
+        if (!QFile::copy(readPath, backupPath)) {
+            record.setStatus(kStatusNoBackup);
+            return;
+        }
+        readPath = backupPath;
+    }
+
+    if (m_testHook)
+        m_testHook(HookPoint::BeforeOpen, readPath);
+    std::unique_ptr<PDFDocument> document = PDFDocument::initWithURL(readPath);
+    if (!document) {
+        record.setStatus(kStatusUnopenable);
+        return;
+    }
+
+    try {
+        bool unlockFailed = false;
+        bool isOpen = false;
+        if (document->isEncrypted() && !document->unlockWithPassword(item.pdfOpenPassword()))
+            unlockFailed = true;
+        else if (!document->allowsCopying())
+            isOpen = true;
+
+        if (!unlockFailed && !isOpen) {
+            const QString outputPath = outputPathFor(outputFolder, sourcePath);
+            // Without settings there is no mode to run in: write nothing rather
+            // than fall back to removing security.
+            const int securityType = m_settings ? m_settings->securityType() : -1;
+            if (m_testHook && (securityType == 0 || securityType == 1))
+                m_testHook(HookPoint::BeforeWrite, outputPath);
+            if (securityType == 0) {
+                if (writeUnsecured(*document, outputPath)) {
+                    record.setStatus(kStatusUnsecured);
+                    setTotalFileCreated(totalFileCreated() + 1);
+                } else {
+                    record.setStatus(kStatusUnsecureFailed);
+                }
+            } else if (securityType == 1) {
+                switch (writeSecured(*document, outputPath, m_settings->pdfSettings(), m_keyLengthOverride)) {
+                case SecuredWriteResult::Written:
+                    record.setStatus(kStatusSecured);
+                    setTotalFileCreated(totalFileCreated() + 1);
+                    break;
+                case SecuredWriteResult::Failed:
+                    record.setStatus(kStatusSecureFailed);
+                    break;
+                case SecuredWriteResult::NotAttempted:
+                    break;
+                }
+            }
+        } else if (!document->isEncrypted()) {
+            record.setStatus(kStatusUnreadable);
+        } else if (unlockFailed) {
+            record.setStatus(kStatusSecuredUnreadable);
+        } else if (isOpen && !document->allowsCopying()) {
+            record.setStatus(kStatusPermission);
+        } else {
+            record.setStatus(kStatusSecuredUnreadable);
+        }
+    } catch (const std::exception &e) {
+        m_errorFlag = true;
+        record.setStatus(reasonOf(e));
+    } catch (...) {
+        m_errorFlag = true;
+        record.setStatus(QStringLiteral("unknown exception"));
+    }
+    // The document (and the file it holds open) is released before the next one is opened.
+    document.reset();
+}
+
+void Process::reportProgress()
+{
+    if (!m_delegate)
+        return;
+    const QString text = QStringLiteral("Total Time Taken : %1 %2/%3")
+                             .arg(timeTaken(), QString::number(totalFileProcessed()),
+                                  QString::number(m_outputFiles.size()));
+    m_delegate->updateTimeTakenLabel(text);
+}
+
+void Process::finishRun()
+{
+    // Each step is guarded on its own: whatever fails, the run still ends with
+    // its flags final and isCompleted true, which is what the window waits for.
+    auto guarded = [](const auto &step) {
+        try {
+            step();
+        } catch (const std::exception &e) {
+            logError(QStringLiteral("Process=>start"), reasonOf(e));
+        } catch (...) {
+            logError(QStringLiteral("Process=>start"), QStringLiteral("unknown exception"));
+        }
+    };
+
+    guarded([this] {
+        m_log.setEndTime(now());
+        m_log.save();
+    });
+    guarded([this] {
+        if (m_errorFlag)
+            setMessage(QStringLiteral("Lockleaf unable able to split some of the files!\r\n"
+                                      "Please check log for more information."));
+        else if (!isCombining())
+            setMessage(QStringLiteral("Process cancelled!"));
+        else if (m_outputFiles.size() == totalFileCreated())
+            setMessage(QStringLiteral("All files splitted successfully."));
+        else
+            setMessage(QStringLiteral("Total %1 files splitted successfully.").arg(totalFileCreated()));
+    });
+    guarded([this] { setTimeTaken(timeTakenString(m_log.startTime(), m_log.endTime())); });
+    guarded([this] {
+        setFileInProcess(QStringLiteral(""));
+        setOutputFileInProcess(QStringLiteral(""));
+    });
+    setIsCombining(false);
+    guarded([this] { reportProgress(); });
+    guarded([this] {
+        if (!m_settings || !m_workspace)
+            return;
+        const QString folder = m_settings->outputFolderPath();
+        if (!folder.isEmpty() && m_settings->isOpenFolderAfterConversion() && totalFileCreated() > 0)
+            m_workspace->openURL(QUrl::fromLocalFile(folder));
+    });
+    setIsCompleted(true);
+}
+
+void Process::stop()
+{
+    try {
+        setIsCombining(false);
+    } catch (const std::exception &e) {
+        logError(QStringLiteral("Process=>stop"), reasonOf(e));
+    } catch (...) {
+        logError(QStringLiteral("Process=>stop"), QStringLiteral("unknown exception"));
+    }
+}
+
+void Process::viewLog()
+{
+    try {
+        const QString path = m_log.logFilePath();
+        if (!path.isEmpty() && m_workspace)
+            m_workspace->openURL(QUrl::fromLocalFile(path));
+    } catch (const std::exception &e) {
+        logError(QStringLiteral("Process=>viewLog"), reasonOf(e));
+    } catch (...) {
+        logError(QStringLiteral("Process=>viewLog"), QStringLiteral("unknown exception"));
+    }
+}
+
+} // namespace lockleaf
