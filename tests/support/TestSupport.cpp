@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
 #include <QProcess>
 
 #include <qpdf/QPDF.hh>
@@ -125,6 +126,29 @@ QString pdfText(const QString &path, const QString &userPassword)
     args << path << "-";
     RunResult r = runProgram("pdftotext", args);
     return r.exitCode == 0 ? QString::fromUtf8(r.out) : QString();
+}
+
+QJsonObject encryptionJson(const QString &path, const QByteArray &passwordBytes)
+{
+    RunResult r = runProgram("qpdf", {"--suppress-password-recovery", "--password-mode=hex-bytes",
+                                      "--password=" + QString::fromLatin1(passwordBytes.toHex()), "--json",
+                                      "--json-key=encrypt", path});
+    if (r.exitCode != 0 && r.exitCode != 3)
+        return {};
+    return QJsonDocument::fromJson(r.out).object().value("encrypt").toObject();
+}
+
+int pdfinfoExit(const QString &path, const QByteArray &userPasswordBytes)
+{
+    if (userPasswordBytes.isNull())
+        return runProgram("pdfinfo", {path}).exitCode;
+    // printf's octal escapes carry any byte through the shell unchanged.
+    QString escaped;
+    for (unsigned char b : userPasswordBytes)
+        escaped += QStringLiteral("\\%1").arg(b, 3, 8, QLatin1Char('0'));
+    return runProgram("sh", {"-c", "pdfinfo -upw \"$(printf \"$1\")\" \"$2\" >/dev/null 2>&1", "sh",
+                             escaped, path})
+        .exitCode;
 }
 
 void writeFile(const QString &path, const QByteArray &bytes)

@@ -3,6 +3,7 @@
 // Fixtures shared by every test executable: real PDFs made with qpdf,
 // temporary folders, the external readers, and system-log capture.
 
+#include <QJsonObject>
 #include <QMap>
 #include <QString>
 #include <QStringList>
@@ -62,6 +63,17 @@ QString showEncryption(const QString &path, const QString &password, int *exitCo
 
 // Text of all pages via pdftotext (poppler); empty when poppler refuses the file.
 QString pdfText(const QString &path, const QString &userPassword = {});
+
+// The "encrypt" object of `qpdf --json --json-key=encrypt`, with the password
+// given as exact bytes (no re-encoding by qpdf). Empty when qpdf refuses the file.
+// Keys used by tests: encrypted, userpasswordmatched, ownerpasswordmatched,
+// parameters.{R,V,bits,method}, capabilities.{extract,printhigh,modify,...}.
+QJsonObject encryptionJson(const QString &path, const QByteArray &passwordBytes = {});
+
+// Exit code of `pdfinfo [-upw BYTES] FILE` with the password passed as raw
+// bytes (through the shell's printf), so Latin-1 passwords can be tried.
+// A null `userPasswordBytes` passes no password.
+int pdfinfoExit(const QString &path, const QByteArray &userPasswordBytes = QByteArray());
 
 // Writes `bytes` to `path`, replacing it.
 void writeFile(const QString &path, const QByteArray &bytes);
