@@ -1,0 +1,213 @@
+#include "model/FileGatherer.h"
+
+#include "engine/Probes.h"
+#include "engine/SystemLog.h"
+#include "model/Settings.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QSet>
+
+#include <exception>
+#include <utility>
+
+namespace lockleaf {
+
+namespace {
+
+QString progressText(const QString &timeTaken)
+{
+    return QStringLiteral("Total Time Taken : %1 %2/%3").arg(timeTaken).arg(0).arg(0);
+}
+
+QString reasonOf(const std::exception &e)
+{
+    return QString::fromLocal8Bit(e.what());
+}
+
+// Key for duplicate checks: FileItem equality is URL equality, and the encoded
+// text of a URL is equal exactly when the URLs are.
+QString urlKey(const QUrl &url)
+{
+    return url.toString(QUrl::FullyEncoded);
+}
+
+// Folders that the file manager shows as one document (bundles). Their contents
+// are never visited by a walk. QFileInfo knows real bundles only on macOS, so the
+// usual bundle extensions stand in for them elsewhere.
+bool isPackage(const QFileInfo &info)
+{
+    static const QSet<QString> packageSuffixes{
+        QStringLiteral("app"),       QStringLiteral("bundle"),   QStringLiteral("framework"),
+        QStringLiteral("plugin"),    QStringLiteral("kext"),     QStringLiteral("pkg"),
+        QStringLiteral("mpkg"),      QStringLiteral("rtfd"),     QStringLiteral("xpc"),
+        QStringLiteral("appex"),     QStringLiteral("qlgenerator"), QStringLiteral("mdimporter"),
+        QStringLiteral("pages"),     QStringLiteral("numbers"),  QStringLiteral("key"),
+        QStringLiteral("photoslibrary"), QStringLiteral("xcodeproj"), QStringLiteral("xcworkspace"),
+        QStringLiteral("playground"), QStringLiteral("scptd"),   QStringLiteral("wdgt")};
+    if (!info.isDir())
+        return false;
+    return info.isBundle() || packageSuffixes.contains(info.suffix().toLower());
+}
+
+} // namespace
+
+FileGatherer::FileGatherer(GatheringDelegate *delegate, QStringList allowedFileTypes)
+    : m_delegate(delegate), m_allowedFileTypes(std::move(allowedFileTypes))
+{
+}
+
+void FileGatherer::loadURLs(const Arguments &arguments)
+{
+    const QDateTime startTime = QDateTime::currentDateTime();
+    try {
+        m_delegate->resetViewObject(false);
+        m_delegate->startProcess();
+        m_delegate->updateTimeTakenLabel(progressText(QStringLiteral("In Process...")));
+
+        const bool changed = arguments.isFolders
+                                 ? addFolderToList(arguments.urls, arguments.isIncludeSubdirectories)
+                                 : addFilesToList(arguments.urls);
+        if (changed)
+            m_delegate->sortAndReload();
+    } catch (const std::exception &e) {
+        logError(QStringLiteral("loadURLs:"), reasonOf(e));
+    } catch (...) {
+        logError(QStringLiteral("loadURLs:"), QStringLiteral("unknown exception"));
+    }
+
+    // The window must come back whatever happened above.
+    try {
+        const QString taken = timeTakenString(startTime, QDateTime::currentDateTime());
+        m_delegate->stopProcess();
+        m_delegate->resetViewObject(true);
+        m_delegate->updateTimeTakenLabel(progressText(taken));
+    } catch (const std::exception &e) {
+        logError(QStringLiteral("loadURLs:"), reasonOf(e));
+    } catch (...) {
+        logError(QStringLiteral("loadURLs:"), QStringLiteral("unknown exception"));
+    }
+}
+
+bool FileGatherer::addFolderToList(const QList<QUrl> &urls, bool includeSubdirectories)
+{
+    const int addedAtEntry = m_added;
+    try {
+        for (const QUrl &url : urls) {
+            if (!m_delegate->isProcessing())
+                break;
+            const QString path = url.toLocalFile();
+            const QFileInfo info(path);
+            if (!info.isDir() && m_allowedFileTypes.contains(info.suffix())) {
+                addCandidate(url);
+                continue;
+            }
+            if (!info.isDir())
+                continue; // a loose file of another type yields nothing
+
+            // Depth-first walk with an explicit stack: no recursion depth limit on
+            // deep trees, and symbolic links to folders are never followed, so a
+            // link cycle cannot make the walk endless.
+            QList<QString> pending{path};
+            bool cancelled = false;
+            while (!pending.isEmpty() && !cancelled) {
+                const QDir dir(pending.takeLast());
+                const QFileInfoList entries =
+                    dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name | QDir::DirsLast);
+                QList<QString> subfolders;
+                for (const QFileInfo &entry : entries) {
+                    if (!m_delegate->isProcessing()) {
+                        cancelled = true;
+                        break;
+                    }
+                    if (entry.isHidden() || entry.fileName().startsWith(QLatin1Char('.')))
+                        continue;
+                    if (entry.isDir()) {
+                        if (includeSubdirectories && !entry.isSymLink() && !isPackage(entry))
+                            subfolders.append(entry.filePath());
+                        continue;
+                    }
+                    if (!m_allowedFileTypes.contains(entry.suffix()))
+                        continue;
+                    addCandidate(QUrl::fromLocalFile(entry.filePath()));
+                }
+                // Reversed so that the stack pops subfolders in name order.
+                for (auto it = subfolders.crbegin(); it != subfolders.crend(); ++it)
+                    pending.append(*it);
+            }
+        }
+    } catch (const std::exception &e) {
+        logError(QStringLiteral("addFolderToList:"), reasonOf(e));
+    } catch (...) {
+        logError(QStringLiteral("addFolderToList:"), QStringLiteral("unknown exception"));
+    }
+    return m_added != addedAtEntry;
+}
+
+bool FileGatherer::addFilesToList(const QList<QUrl> &urls)
+{
+    const int addedAtEntry = m_added;
+    try {
+        for (const QUrl &url : urls) {
+            if (!m_delegate->isProcessing())
+                break;
+            addCandidate(url);
+        }
+    } catch (const std::exception &e) {
+        logError(QStringLiteral("addFilesToList:"), reasonOf(e));
+    } catch (...) {
+        logError(QStringLiteral("addFilesToList:"), QStringLiteral("unknown exception"));
+    }
+    return m_added != addedAtEntry;
+}
+
+void FileGatherer::addCandidate(const QUrl &url)
+{
+    // A FIFO, socket or device named like a PDF would block (or never end) when
+    // opened to count its pages; only regular files, folders and missing paths
+    // go on to become items.
+    if (url.isLocalFile()) {
+        const QFileInfo info(url.toLocalFile());
+        if (info.exists() && !info.isFile() && !info.isDir())
+            return;
+    }
+    const FileItemPtr item = FileItem::initWithURL(url);
+    if (!item)
+        return;
+
+    // The list's URLs are read once per task and then kept up to date here, so
+    // the duplicate test costs the same for the first file as for the ten-thousandth.
+    if (!m_knownLoaded) {
+        for (const QUrl &known : m_delegate->fileURLs())
+            m_knownURLs.insert(urlKey(known));
+        m_knownLoaded = true;
+    }
+    const QString key = urlKey(item->filePath());
+    if (m_knownURLs.contains(key))
+        return;
+
+    Settings *settings = m_delegate->settings();
+    if (settings) {
+        if (settings->securityType() != 0) {
+            for (const QString &password : settings->passwords()) {
+                item->setPdfOpenPassword(password);
+                if (item->pages() > 0)
+                    break;
+            }
+        } else {
+            if (settings->pdfOpenPassword().isNull())
+                settings->setPdfOpenPassword(QStringLiteral(""));
+            item->setPdfOpenPassword(QString(settings->pdfOpenPassword()));
+            if (item->pages() > 0 && settings->isAutoAddCorrectPasswordToPasswordList())
+                m_delegate->addToPasswordsList(settings->pdfOpenPassword());
+        }
+    }
+
+    m_delegate->appendFileItem(item);
+    m_knownURLs.insert(key);
+    ++m_added;
+    m_delegate->updateTotalPagesLabel();
+}
+
+} // namespace lockleaf
