@@ -1,0 +1,160 @@
+#include "engine/WriteOut.h"
+
+#include "engine/PDFDocument.h"
+#include "model/PDFSettings.h"
+#include "model/Utilities.h"
+
+#include "support/TestSupport.h"
+
+#include <QFile>
+#include <QJsonObject>
+
+#include <gtest/gtest.h>
+
+using namespace lockleaf;
+using namespace testsupport;
+
+namespace {
+
+QJsonObject params(const QJsonObject &enc) { return enc.value("parameters").toObject(); }
+QJsonObject caps(const QJsonObject &enc) { return enc.value("capabilities").toObject(); }
+
+std::unique_ptr<PDFDocument> openPlain(const TempDir &dir, const QMap<QString, QString> &info = {})
+{
+    makePdf(dir.file("in.pdf"), 2, info, "writeout");
+    return PDFDocument::initWithURL(dir.file("in.pdf"));
+}
+
+} // namespace
+
+TEST(WriteOut, outputPathFor_joinsFolderAndSourceFileName)
+{
+    EXPECT_EQ(outputPathFor("/out", "/in/sub/report.pdf"), QString("/out/report.pdf"));
+    EXPECT_EQ(outputPathFor("/out/", "/in/old.pdf.files/Report.PDF"), QString("/out/Report.PDF"));
+    EXPECT_EQ(outputPathFor("/in/sub", "/in/sub/a b (1).pdf"), QString("/in/sub/a b (1).pdf"));
+}
+
+TEST(WriteOut, onlyOpenPassword_needsItToOpen_andBecomesThePermissionPassword)
+{
+    TempDir dir;
+    auto doc = openPlain(dir);
+    ASSERT_TRUE(doc);
+    PDFSettings settings;
+    settings.setPdfOpenPassword("open");
+    settings.setPdfPermissionPassword(QString());
+    ASSERT_EQ(writeSecured(*doc, dir.file("out.pdf"), &settings), SecuredWriteResult::Written);
+
+    EXPECT_EQ(settings.pdfPermissionPassword(), QString("open"));
+    EXPECT_NE(pdfinfoExit(dir.file("out.pdf")), 0);
+    const QJsonObject enc = encryptionJson(dir.file("out.pdf"), "open");
+    EXPECT_TRUE(enc.value("ownerpasswordmatched").toBool());
+    EXPECT_EQ(params(enc).value("R").toInt(), 2); // encryptionStrength 0
+}
+
+TEST(WriteOut, onlyPermissionPassword_opensFreely_withPermissionsFromSettings)
+{
+    TempDir dir;
+    auto doc = openPlain(dir);
+    ASSERT_TRUE(doc);
+    PDFSettings settings;
+    settings.setPdfOpenPassword(QString());
+    settings.setPdfPermissionPassword("perm");
+    settings.setCanPrint(false);
+    settings.setCanCopy(true);
+    settings.setEncryptionStrength(1);
+    ASSERT_EQ(writeSecured(*doc, dir.file("out.pdf"), &settings), SecuredWriteResult::Written);
+
+    EXPECT_FALSE(settings.pdfOpenPassword().isNull());
+    EXPECT_TRUE(settings.pdfOpenPassword().isEmpty());
+    EXPECT_EQ(pdfinfoExit(dir.file("out.pdf")), 0);
+    const QJsonObject asNobody = encryptionJson(dir.file("out.pdf"));
+    EXPECT_TRUE(asNobody.value("encrypted").toBool());
+    EXPECT_FALSE(asNobody.value("ownerpasswordmatched").toBool());
+    EXPECT_FALSE(caps(asNobody).value("printhigh").toBool());
+    EXPECT_TRUE(caps(asNobody).value("extract").toBool());
+    EXPECT_TRUE(encryptionJson(dir.file("out.pdf"), "perm").value("ownerpasswordmatched").toBool());
+    EXPECT_EQ(params(asNobody).value("R").toInt(), 4);
+}
+
+TEST(WriteOut, noPasswordsOrNoSettings_isNotAttempted_andAbsentBecomesEmpty)
+{
+    TempDir dir;
+    auto doc = openPlain(dir);
+    ASSERT_TRUE(doc);
+    EXPECT_EQ(writeSecured(*doc, dir.file("out.pdf"), nullptr), SecuredWriteResult::NotAttempted);
+
+    PDFSettings settings;
+    settings.setPdfOpenPassword(QString());
+    settings.setPdfPermissionPassword(QString());
+    EXPECT_EQ(writeSecured(*doc, dir.file("out.pdf"), &settings), SecuredWriteResult::NotAttempted);
+    EXPECT_FALSE(settings.pdfOpenPassword().isNull());
+    EXPECT_FALSE(settings.pdfPermissionPassword().isNull());
+    EXPECT_FALSE(QFile::exists(dir.file("out.pdf")));
+}
+
+TEST(WriteOut, keyLength_followsStrengthOrOverride)
+{
+    struct Case {
+        int strength;
+        int override;
+        int revision;
+    };
+    for (const Case &c : {Case{0, 0, 2}, Case{1, 0, 4}, Case{7, 0, 4}, Case{-1, 0, 4}, Case{0, 128, 4},
+                          Case{1, 40, 2}, Case{0, 256, 6}, Case{1, 99, 4}}) {
+        SCOPED_TRACE(QString("strength %1 override %2").arg(c.strength).arg(c.override).toStdString());
+        TempDir dir;
+        auto doc = openPlain(dir);
+        ASSERT_TRUE(doc);
+        PDFSettings settings;
+        settings.setEncryptionStrength(c.strength);
+        settings.setPdfOpenPassword("o");
+        settings.setPdfPermissionPassword("p");
+        ASSERT_EQ(writeSecured(*doc, dir.file("out.pdf"), &settings, c.override), SecuredWriteResult::Written);
+        EXPECT_EQ(params(encryptionJson(dir.file("out.pdf"), "o")).value("R").toInt(), c.revision);
+    }
+}
+
+TEST(WriteOut, securedOutput_keepsSourceInfo_withAppTitleAsCreator)
+{
+    TempDir dir;
+    auto doc = openPlain(dir, {{"Title", "Budget"}, {"Author", "Ann"}, {"Creator", "Writer"}});
+    ASSERT_TRUE(doc);
+    PDFSettings settings;
+    settings.setPdfOpenPassword("o");
+    settings.setTitle("Settings title is not written");
+    ASSERT_EQ(writeSecured(*doc, dir.file("out.pdf"), &settings), SecuredWriteResult::Written);
+
+    auto out = PDFDocument::initWithURL(dir.file("out.pdf"));
+    ASSERT_TRUE(out);
+    ASSERT_TRUE(out->unlockWithPassword("o"));
+    const QVariantMap info = out->documentAttributes();
+    EXPECT_EQ(info.value("Title").toString(), QString("Budget"));
+    EXPECT_EQ(info.value("Author").toString(), QString("Ann"));
+    EXPECT_EQ(info.value("Creator").toString(), getAppTitle());
+    EXPECT_EQ(getAppTitle(), QString("Lockleaf"));
+}
+
+TEST(WriteOut, failedSecuredWrite_reportsFailed_andKeepsTarget)
+{
+    TempDir dir;
+    auto doc = openPlain(dir);
+    ASSERT_TRUE(doc);
+    makePdf(dir.file("out.pdf"), 5);
+    const QByteArray before = readFile(dir.file("out.pdf"));
+    PDFSettings settings;
+    settings.setPdfOpenPassword(QString::fromUtf8("密码")); // no 40-bit form
+    EXPECT_EQ(writeSecured(*doc, dir.file("out.pdf"), &settings), SecuredWriteResult::Failed);
+    EXPECT_EQ(readFile(dir.file("out.pdf")), before);
+    EXPECT_EQ(writeSecured(*doc, dir.file("missing/out.pdf"), &settings, 256), SecuredWriteResult::Failed);
+}
+
+TEST(WriteOut, unsecuredWrite_ofPlainSource_keepsContent)
+{
+    TempDir dir;
+    auto doc = openPlain(dir);
+    ASSERT_TRUE(doc);
+    EXPECT_FALSE(writeUnsecured(*doc, outputPathFor(dir.file("not-there"), dir.file("in.pdf"))));
+    ASSERT_TRUE(writeUnsecured(*doc, dir.file("out.pdf")));
+    EXPECT_EQ(pdfText(dir.file("out.pdf")), pdfText(dir.file("in.pdf")));
+    EXPECT_TRUE(showEncryption(dir.file("out.pdf"), "").contains("File is not encrypted"));
+}
