@@ -54,98 +54,137 @@ void fillAbsent(QMutex &mutex, QString &field)
 
 PDFSettings::PDFSettings(QObject *parent)
     : QObject(parent), m_title(""), m_subject(""), m_author(""), m_keywords(""),
-      m_pdfCreator(QStringLiteral("Lockleaf")), m_pdfProducer(QStringLiteral("Lockleaf")), m_pdfOpenPassword(""),
-      m_pdfPermissionPassword("")
+      m_pdfCreator(QStringLiteral("Lockleaf")), m_pdfProducer(QStringLiteral("Lockleaf")),
+      m_pdfOpenPassword(""), m_pdfPermissionPassword("")
 {
 }
 
 PDFSettings::~PDFSettings() = default;
 
-int PDFSettings::encryptionStrength() const { return load(m_mutex, m_encryptionStrength); }
+int PDFSettings::encryptionStrength() const
+{
+    return load(m_mutex, m_encryptionStrength);
+}
 void PDFSettings::setEncryptionStrength(int v)
 {
     if (store(m_mutex, m_encryptionStrength, v))
         Q_EMIT encryptionStrengthChanged();
 }
 
-int PDFSettings::bookmarkType() const { return load(m_mutex, m_bookmarkType); }
+int PDFSettings::bookmarkType() const
+{
+    return load(m_mutex, m_bookmarkType);
+}
 void PDFSettings::setBookmarkType(int v)
 {
     if (store(m_mutex, m_bookmarkType, v))
         Q_EMIT bookmarkTypeChanged();
 }
 
-bool PDFSettings::canPrint() const { return load(m_mutex, m_canPrint); }
+bool PDFSettings::canPrint() const
+{
+    return load(m_mutex, m_canPrint);
+}
 void PDFSettings::setCanPrint(bool v)
 {
     if (store(m_mutex, m_canPrint, v))
         Q_EMIT canPrintChanged();
 }
 
-bool PDFSettings::canCopy() const { return load(m_mutex, m_canCopy); }
+bool PDFSettings::canCopy() const
+{
+    return load(m_mutex, m_canCopy);
+}
 void PDFSettings::setCanCopy(bool v)
 {
     if (store(m_mutex, m_canCopy, v))
         Q_EMIT canCopyChanged();
 }
 
-QString PDFSettings::title() const { return load(m_mutex, m_title); }
+QString PDFSettings::title() const
+{
+    return load(m_mutex, m_title);
+}
 void PDFSettings::setTitle(const QString &v)
 {
     if (store(m_mutex, m_title, v))
         Q_EMIT titleChanged();
 }
 
-QString PDFSettings::subject() const { return load(m_mutex, m_subject); }
+QString PDFSettings::subject() const
+{
+    return load(m_mutex, m_subject);
+}
 void PDFSettings::setSubject(const QString &v)
 {
     if (store(m_mutex, m_subject, v))
         Q_EMIT subjectChanged();
 }
 
-QString PDFSettings::author() const { return load(m_mutex, m_author); }
+QString PDFSettings::author() const
+{
+    return load(m_mutex, m_author);
+}
 void PDFSettings::setAuthor(const QString &v)
 {
     if (store(m_mutex, m_author, v))
         Q_EMIT authorChanged();
 }
 
-QString PDFSettings::keywords() const { return load(m_mutex, m_keywords); }
+QString PDFSettings::keywords() const
+{
+    return load(m_mutex, m_keywords);
+}
 void PDFSettings::setKeywords(const QString &v)
 {
     if (store(m_mutex, m_keywords, v))
         Q_EMIT keywordsChanged();
 }
 
-QString PDFSettings::pdfCreator() const { return load(m_mutex, m_pdfCreator); }
+QString PDFSettings::pdfCreator() const
+{
+    return load(m_mutex, m_pdfCreator);
+}
 void PDFSettings::setPdfCreator(const QString &v)
 {
     if (store(m_mutex, m_pdfCreator, v))
         Q_EMIT pdfCreatorChanged();
 }
 
-QString PDFSettings::pdfProducer() const { return load(m_mutex, m_pdfProducer); }
+QString PDFSettings::pdfProducer() const
+{
+    return load(m_mutex, m_pdfProducer);
+}
 void PDFSettings::setPdfProducer(const QString &v)
 {
     if (store(m_mutex, m_pdfProducer, v))
         Q_EMIT pdfProducerChanged();
 }
 
-QString PDFSettings::pdfOpenPassword() const { return load(m_mutex, m_pdfOpenPassword); }
+QString PDFSettings::pdfOpenPassword() const
+{
+    return load(m_mutex, m_pdfOpenPassword);
+}
 void PDFSettings::setPdfOpenPassword(const QString &v)
 {
     if (store(m_mutex, m_pdfOpenPassword, v))
         Q_EMIT pdfOpenPasswordChanged();
 }
 
-QString PDFSettings::pdfPermissionPassword() const { return load(m_mutex, m_pdfPermissionPassword); }
+QString PDFSettings::pdfPermissionPassword() const
+{
+    return load(m_mutex, m_pdfPermissionPassword);
+}
 void PDFSettings::setPdfPermissionPassword(const QString &v)
 {
     if (store(m_mutex, m_pdfPermissionPassword, v))
         Q_EMIT pdfPermissionPasswordChanged();
 }
 
-bool PDFSettings::isSecuredPDF() const { return load(m_mutex, m_isSecuredPDF); }
+bool PDFSettings::isSecuredPDF() const
+{
+    return load(m_mutex, m_isSecuredPDF);
+}
 void PDFSettings::setIsSecuredPDF(bool v)
 {
     if (store(m_mutex, m_isSecuredPDF, v))

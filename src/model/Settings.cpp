@@ -24,7 +24,8 @@ namespace key {
 const QString securityType = QStringLiteral("securityType");
 const QString isSetCurrentAsDefaultOutputFolderPath = QStringLiteral("isSetCurrentAsDefaultOutputFolderPath");
 const QString isOpenFolderAfterConversion = QStringLiteral("isOpenFolderAfterConversion");
-const QString isAutoAddCorrectPasswordToPasswordList = QStringLiteral("isAutoAddCorrectPasswordToPasswordList");
+const QString isAutoAddCorrectPasswordToPasswordList =
+    QStringLiteral("isAutoAddCorrectPasswordToPasswordList");
 const QString isBackupFile = QStringLiteral("isBackupFile");
 const QString pdfOpenPassword = QStringLiteral("pdfOpenPassword");
 const QString outputFolderPath = QStringLiteral("outputFolderPath");
@@ -70,9 +71,10 @@ void restrictStoreFile(const QSettings &settings)
     if (ownFolder && !QFileInfo(folder).isDir())
         ownFolder = QDir().mkpath(folder); // fails when something else is in the way; sync() reports it
     if (ownFolder)
-        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadUser
-                                          | QFile::WriteUser | QFile::ExeUser);
-    const QFile::Permissions userOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                          QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
+    const QFile::Permissions userOnly =
+        QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
     if (file.exists()) {
         QFile::setPermissions(path, userOnly);
     } else if (ownFolder) {
@@ -99,13 +101,16 @@ Settings::~Settings() = default;
 
 std::unique_ptr<QSettings> Settings::openStore()
 {
-    auto settingsStore =
-        std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, kOrganisation, kApplication);
+    auto settingsStore = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                                     kOrganisation, kApplication);
     restrictStoreFile(*settingsStore);
     return settingsStore;
 }
 
-int Settings::securityType() const { return load(m_mutex, m_securityType); }
+int Settings::securityType() const
+{
+    return load(m_mutex, m_securityType);
+}
 void Settings::setSecurityType(int v)
 {
     if (store(m_mutex, m_securityType, v))
@@ -122,7 +127,10 @@ void Settings::setIsAutoAddCorrectPasswordToPasswordList(bool v)
         Q_EMIT isAutoAddCorrectPasswordToPasswordListChanged();
 }
 
-bool Settings::isBackupFile() const { return load(m_mutex, m_isBackupFile); }
+bool Settings::isBackupFile() const
+{
+    return load(m_mutex, m_isBackupFile);
+}
 void Settings::setIsBackupFile(bool v)
 {
     if (store(m_mutex, m_isBackupFile, v))
@@ -139,35 +147,50 @@ void Settings::setIsSetCurrentAsDefaultOutputFolderPath(bool v)
         Q_EMIT isSetCurrentAsDefaultOutputFolderPathChanged();
 }
 
-bool Settings::isOpenFolderAfterConversion() const { return load(m_mutex, m_isOpenFolderAfterConversion); }
+bool Settings::isOpenFolderAfterConversion() const
+{
+    return load(m_mutex, m_isOpenFolderAfterConversion);
+}
 void Settings::setIsOpenFolderAfterConversion(bool v)
 {
     if (store(m_mutex, m_isOpenFolderAfterConversion, v))
         Q_EMIT isOpenFolderAfterConversionChanged();
 }
 
-QString Settings::pdfOpenPassword() const { return load(m_mutex, m_pdfOpenPassword); }
+QString Settings::pdfOpenPassword() const
+{
+    return load(m_mutex, m_pdfOpenPassword);
+}
 void Settings::setPdfOpenPassword(const QString &v)
 {
     if (store(m_mutex, m_pdfOpenPassword, v))
         Q_EMIT pdfOpenPasswordChanged();
 }
 
-QString Settings::outputFolderPath() const { return load(m_mutex, m_outputFolderPath); }
+QString Settings::outputFolderPath() const
+{
+    return load(m_mutex, m_outputFolderPath);
+}
 void Settings::setOutputFolderPath(const QString &v)
 {
     if (store(m_mutex, m_outputFolderPath, v))
         Q_EMIT outputFolderPathChanged();
 }
 
-bool Settings::isClearProcessedFiles() const { return load(m_mutex, m_isClearProcessedFiles); }
+bool Settings::isClearProcessedFiles() const
+{
+    return load(m_mutex, m_isClearProcessedFiles);
+}
 void Settings::setIsClearProcessedFiles(bool v)
 {
     if (store(m_mutex, m_isClearProcessedFiles, v))
         Q_EMIT isClearProcessedFilesChanged();
 }
 
-QStringList Settings::passwords() const { return load(m_mutex, m_passwords); }
+QStringList Settings::passwords() const
+{
+    return load(m_mutex, m_passwords);
+}
 void Settings::setPasswords(const QStringList &v)
 {
     if (store(m_mutex, m_passwords, v))
@@ -223,9 +246,11 @@ void Settings::setData(const QVariant &data)
     const QVariantMap map = plist::toDictionary(data);
     try {
         setSecurityType(plist::intValue(map, key::securityType));
-        setIsSetCurrentAsDefaultOutputFolderPath(plist::boolValue(map, key::isSetCurrentAsDefaultOutputFolderPath));
+        setIsSetCurrentAsDefaultOutputFolderPath(
+            plist::boolValue(map, key::isSetCurrentAsDefaultOutputFolderPath));
         setIsOpenFolderAfterConversion(plist::boolValue(map, key::isOpenFolderAfterConversion));
-        setIsAutoAddCorrectPasswordToPasswordList(plist::boolValue(map, key::isAutoAddCorrectPasswordToPasswordList));
+        setIsAutoAddCorrectPasswordToPasswordList(
+            plist::boolValue(map, key::isAutoAddCorrectPasswordToPasswordList));
         setIsBackupFile(plist::boolValue(map, key::isBackupFile));
         setPdfOpenPassword(plist::stringValue(map, key::pdfOpenPassword));
         setOutputFolderPath(plist::stringValue(map, key::outputFolderPath));

@@ -81,8 +81,14 @@ QString getAppTitle(const QString &suffix)
 
 namespace {
 
-QString twoDigits(int v) { return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0')); }
-QString padded(int v, int width, QChar fill) { return QStringLiteral("%1").arg(v, width, 10, fill); }
+QString twoDigits(int v)
+{
+    return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0'));
+}
+QString padded(int v, int width, QChar fill)
+{
+    return QStringLiteral("%1").arg(v, width, 10, fill);
+}
 
 int hour12(int h)
 {
@@ -97,46 +103,103 @@ bool appendSpecifier(QString &out, QChar spec, const QDateTime &dt, const QLocal
     const QDate d = dt.date();
     const QTime t = dt.time();
     switch (spec.unicode()) {
-    case 'a': out += locale.dayName(d.dayOfWeek(), QLocale::ShortFormat); break;
-    case 'A': out += locale.dayName(d.dayOfWeek(), QLocale::LongFormat); break;
-    case 'b':
-    case 'h': out += locale.monthName(d.month(), QLocale::ShortFormat); break;
-    case 'B': out += locale.monthName(d.month(), QLocale::LongFormat); break;
-    case 'C': out += twoDigits(d.year() / 100); break;
-    case 'd': out += twoDigits(d.day()); break;
-    case 'D': out += twoDigits(d.month()) + '/' + twoDigits(d.day()) + '/' + twoDigits(d.year() % 100); break;
-    case 'e': out += padded(d.day(), 2, QLatin1Char(' ')); break;
-    case 'F': out += QString::number(d.year()) + '-' + twoDigits(d.month()) + '-' + twoDigits(d.day()); break;
-    case 'H': out += twoDigits(t.hour()); break;
-    case 'I': out += twoDigits(hour12(t.hour())); break;
-    case 'j': out += padded(d.dayOfYear(), 3, QLatin1Char('0')); break;
-    case 'k': out += padded(t.hour(), 2, QLatin1Char(' ')); break;
-    case 'l': out += padded(hour12(t.hour()), 2, QLatin1Char(' ')); break;
-    case 'm': out += twoDigits(d.month()); break;
-    case 'M': out += twoDigits(t.minute()); break;
-    case 'n': out += QLatin1Char('\n'); break;
-    case 'p': out += t.hour() < 12 ? locale.amText() : locale.pmText(); break;
-    case 'r':
-        out += twoDigits(hour12(t.hour())) + ':' + twoDigits(t.minute()) + ':' + twoDigits(t.second()) + ' '
-               + (t.hour() < 12 ? locale.amText() : locale.pmText());
+    case 'a':
+        out += locale.dayName(d.dayOfWeek(), QLocale::ShortFormat);
         break;
-    case 'R': out += twoDigits(t.hour()) + ':' + twoDigits(t.minute()); break;
-    case 'S': out += twoDigits(t.second()); break;
-    case 't': out += QLatin1Char('\t'); break;
-    case 'T': out += twoDigits(t.hour()) + ':' + twoDigits(t.minute()) + ':' + twoDigits(t.second()); break;
-    case 'u': out += QString::number(d.dayOfWeek()); break;
-    case 'w': out += QString::number(d.dayOfWeek() % 7); break;
-    case 'y': out += twoDigits(d.year() % 100); break;
-    case 'Y': out += QString::number(d.year()); break;
+    case 'A':
+        out += locale.dayName(d.dayOfWeek(), QLocale::LongFormat);
+        break;
+    case 'b':
+    case 'h':
+        out += locale.monthName(d.month(), QLocale::ShortFormat);
+        break;
+    case 'B':
+        out += locale.monthName(d.month(), QLocale::LongFormat);
+        break;
+    case 'C':
+        out += twoDigits(d.year() / 100);
+        break;
+    case 'd':
+        out += twoDigits(d.day());
+        break;
+    case 'D':
+        out += twoDigits(d.month()) + '/' + twoDigits(d.day()) + '/' + twoDigits(d.year() % 100);
+        break;
+    case 'e':
+        out += padded(d.day(), 2, QLatin1Char(' '));
+        break;
+    case 'F':
+        out += QString::number(d.year()) + '-' + twoDigits(d.month()) + '-' + twoDigits(d.day());
+        break;
+    case 'H':
+        out += twoDigits(t.hour());
+        break;
+    case 'I':
+        out += twoDigits(hour12(t.hour()));
+        break;
+    case 'j':
+        out += padded(d.dayOfYear(), 3, QLatin1Char('0'));
+        break;
+    case 'k':
+        out += padded(t.hour(), 2, QLatin1Char(' '));
+        break;
+    case 'l':
+        out += padded(hour12(t.hour()), 2, QLatin1Char(' '));
+        break;
+    case 'm':
+        out += twoDigits(d.month());
+        break;
+    case 'M':
+        out += twoDigits(t.minute());
+        break;
+    case 'n':
+        out += QLatin1Char('\n');
+        break;
+    case 'p':
+        out += t.hour() < 12 ? locale.amText() : locale.pmText();
+        break;
+    case 'r':
+        out += twoDigits(hour12(t.hour())) + ':' + twoDigits(t.minute()) + ':' + twoDigits(t.second()) + ' ' +
+               (t.hour() < 12 ? locale.amText() : locale.pmText());
+        break;
+    case 'R':
+        out += twoDigits(t.hour()) + ':' + twoDigits(t.minute());
+        break;
+    case 'S':
+        out += twoDigits(t.second());
+        break;
+    case 't':
+        out += QLatin1Char('\t');
+        break;
+    case 'T':
+        out += twoDigits(t.hour()) + ':' + twoDigits(t.minute()) + ':' + twoDigits(t.second());
+        break;
+    case 'u':
+        out += QString::number(d.dayOfWeek());
+        break;
+    case 'w':
+        out += QString::number(d.dayOfWeek() % 7);
+        break;
+    case 'y':
+        out += twoDigits(d.year() % 100);
+        break;
+    case 'Y':
+        out += QString::number(d.year());
+        break;
     case 'z': {
         const int offset = dt.offsetFromUtc() / 60;
         const int a = std::abs(offset);
         out += QLatin1Char(offset < 0 ? '-' : '+') + twoDigits(a / 60) + twoDigits(a % 60);
         break;
     }
-    case 'Z': out += dt.timeZoneAbbreviation(); break;
-    case '%': out += QLatin1Char('%'); break;
-    default: return false;
+    case 'Z':
+        out += dt.timeZoneAbbreviation();
+        break;
+    case '%':
+        out += QLatin1Char('%');
+        break;
+    default:
+        return false;
     }
     return true;
 }
@@ -170,9 +233,9 @@ namespace {
 [[noreturn]] void raise(const QString &key, const QVariant &value, const char *wanted)
 {
     const char *kind = value.typeName() ? value.typeName() : "unknown";
-    throw std::invalid_argument(
-        QStringLiteral("value of \"%1\" (%2) has no %3").arg(key, QString::fromLatin1(kind), QLatin1String(wanted))
-            .toStdString());
+    throw std::invalid_argument(QStringLiteral("value of \"%1\" (%2) has no %3")
+                                    .arg(key, QString::fromLatin1(kind), QLatin1String(wanted))
+                                    .toStdString());
 }
 
 bool isNumberType(int id)
@@ -245,12 +308,15 @@ bool leadingBool(const QString &s)
     if (i >= s.size())
         return false;
     const QChar c = s.at(i);
-    return c == QLatin1Char('Y') || c == QLatin1Char('y') || c == QLatin1Char('T') || c == QLatin1Char('t')
-           || (c >= QLatin1Char('1') && c <= QLatin1Char('9'));
+    return c == QLatin1Char('Y') || c == QLatin1Char('y') || c == QLatin1Char('T') || c == QLatin1Char('t') ||
+           (c >= QLatin1Char('1') && c <= QLatin1Char('9'));
 }
 
 // A missing key, or an explicit null; a null QString is still a (empty) string.
-bool isAbsent(const QVariant &v) { return !v.isValid() || v.metaType().id() == QMetaType::Nullptr; }
+bool isAbsent(const QVariant &v)
+{
+    return !v.isValid() || v.metaType().id() == QMetaType::Nullptr;
+}
 
 } // namespace
 
@@ -264,8 +330,8 @@ int intValue(const QVariantMap &map, const QString &key)
         return v.toBool() ? 1 : 0;
     if (id == QMetaType::Double || id == QMetaType::Float)
         return clampToInt(v.toDouble());
-    if (id == QMetaType::LongLong || id == QMetaType::ULongLong || id == QMetaType::Long
-        || id == QMetaType::ULong || id == QMetaType::UInt)
+    if (id == QMetaType::LongLong || id == QMetaType::ULongLong || id == QMetaType::Long ||
+        id == QMetaType::ULong || id == QMetaType::UInt)
         return clampToInt(v.toDouble());
     if (isNumberType(id))
         return v.toInt();
