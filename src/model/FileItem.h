@@ -60,6 +60,7 @@ public:
 
     // Key-value access by field/property name (exact spelling, e.g. "pages",
     // "sizeInKB", "dateModified"); used for sorting. Invalid for unknown keys.
+    // An absent date comes back as a QVariant holding a null QDateTime.
     QVariant valueForKey(const QString &key) const;
 
     // Test/display helper: text of sizeInKB for an arbitrary byte count.

@@ -1,0 +1,214 @@
+#include "model/FileItem.h"
+
+#include "support/TestSupport.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <sys/stat.h>
+
+using lockleaf::FileItem;
+using lockleaf::FileItemPtr;
+
+namespace {
+
+FileItemPtr itemFor(const QString &path)
+{
+    return FileItem::initWithURL(QUrl::fromLocalFile(path));
+}
+
+} // namespace
+
+TEST(FileItem, initWithURL_givesNoItemForEmptyOrNonFileUrls)
+{
+    EXPECT_EQ(FileItem::initWithURL(QUrl()), nullptr);
+    EXPECT_EQ(FileItem::initWithURL(QUrl("https://example.org/a.pdf")), nullptr);
+    EXPECT_EQ(FileItem::initWithURL(QUrl("file:")), nullptr);
+}
+
+TEST(FileItem, plainPdf_anyExtensionCase_countsPages_andDerivesTheCells)
+{
+    testsupport::TempDir dir;
+    for (const QString name : {"report.pdf", "REPORT.PDF"}) {
+        SCOPED_TRACE(name.toStdString());
+        const QString path = dir.file(name);
+        testsupport::makePdf(path, 3);
+        const FileItemPtr item = itemFor(path);
+        ASSERT_NE(item, nullptr);
+        EXPECT_TRUE(item->isSelected());
+        EXPECT_EQ(item->pages(), 3);
+        EXPECT_FALSE(item->isSecured());
+        EXPECT_EQ(item->name(), name);
+        EXPECT_EQ(item->type(), QFileInfo(name).suffix());
+        EXPECT_EQ(item->location(), dir.path());
+
+        // The space the file takes on disk, in whole blocks, not its length.
+        struct stat st = {};
+        ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
+        EXPECT_EQ(item->size(), qint64(st.st_blocks) * 512);
+
+        const QRegularExpression dateCell(R"(^\d\d-\w{3}-\d{4} \d{1,2}:\d\d (AM|PM)$)");
+        for (const char *column : {"DATEMODIFIED", "DateCreated", "dateaccessed"})
+            EXPECT_TRUE(dateCell.match(item->displayField(column).toString()).hasMatch()) << column;
+
+        // An unencrypted file needs no password: any one counts pages but is not kept.
+        item->setPdfOpenPassword("whatever");
+        EXPECT_EQ(item->pages(), 3);
+        EXPECT_EQ(item->pdfOpenPassword(), "");
+        item->setPdfOpenPassword(QString()); // no password at all: "not opened"
+        EXPECT_EQ(item->pages(), 0);
+    }
+}
+
+TEST(FileItem, textFile_isListedWithoutPages)
+{
+    testsupport::TempDir dir;
+    testsupport::writeFile(dir.file("notes.txt"), "just text\n");
+    const FileItemPtr item = itemFor(dir.file("notes.txt"));
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->pages(), 0);
+    EXPECT_FALSE(item->isSecured());
+    EXPECT_EQ(item->type(), "txt");
+    EXPECT_EQ(item->name(), "notes.txt");
+}
+
+TEST(FileItem, encryptedPdf_lockedUntilTheRightPassword)
+{
+    testsupport::TempDir dir;
+    const QString path = dir.file("locked.pdf");
+    testsupport::makeEncryptedPdf(path, "open", "owner", 128, {}, 4);
+
+    const FileItemPtr item = itemFor(path);
+    EXPECT_EQ(item->pages(), 0);
+    EXPECT_TRUE(item->isSecured());
+    EXPECT_EQ(item->displayField("name").toString(), "locked.pdf (SECURED) ");
+    EXPECT_EQ(item->pdfOpenPassword(), "");
+
+    item->setPdfOpenPassword("wrong");
+    EXPECT_EQ(item->pages(), 0);
+    EXPECT_EQ(item->pdfOpenPassword(), "");
+    item->setPdfOpenPassword("open");
+    EXPECT_EQ(item->pages(), 4);
+    EXPECT_EQ(item->pdfOpenPassword(), "open");
+    EXPECT_TRUE(item->isSecured());
+    // The item keeps what it tried last: a later wrong try forgets the good one.
+    item->setPdfOpenPassword("wrong again");
+    EXPECT_EQ(item->pages(), 0);
+    EXPECT_EQ(item->pdfOpenPassword(), "");
+}
+
+TEST(FileItem, vanishedOrDamagedFile_isListedEmpty_datesBlank)
+{
+    testsupport::TempDir dir;
+    const FileItemPtr missing = itemFor(dir.file("gone.pdf"));
+    ASSERT_NE(missing, nullptr);
+    EXPECT_EQ(missing->pages(), 0);
+    EXPECT_EQ(missing->size(), 0);
+    EXPECT_FALSE(missing->isSecured());
+    EXPECT_EQ(missing->displayField("DATEMODIFIED").toString(), "");
+
+    const QString damaged = dir.file("damaged.pdf");
+    testsupport::writeFile(damaged, QByteArray("%PDF-1.4\n") + QByteArray(5000, 'x'));
+    const FileItemPtr broken = itemFor(damaged);
+    EXPECT_EQ(broken->pages(), 0);
+    EXPECT_FALSE(broken->isSecured());
+    const qint64 sizeAtCreation = broken->size();
+    EXPECT_GT(sizeAtCreation, 0);
+
+    // Deleted after listing: the size read at creation stays, the dates go blank.
+    ASSERT_TRUE(QFile::remove(damaged));
+    EXPECT_EQ(broken->size(), sizeAtCreation);
+    EXPECT_EQ(broken->displayField("DATECREATED").toString(), "");
+    EXPECT_FALSE(broken->valueForKey("dateAccessed").toDateTime().isValid());
+}
+
+TEST(FileItem, equality_isBySameUrlText)
+{
+    testsupport::TempDir dir;
+    testsupport::makePdf(dir.file("a.pdf"));
+    const FileItemPtr first = itemFor(dir.file("a.pdf"));
+    const FileItemPtr second = itemFor(dir.file("a.pdf"));
+    second->setIsSelected(false); // only the location counts
+    EXPECT_TRUE(*first == *first);
+    EXPECT_TRUE(*first == *second);
+    EXPECT_FALSE(*first == *itemFor(dir.file("A.pdf")));
+}
+
+TEST(FileItem, displayFieldInAnyCase_andValueForKeyByExactName)
+{
+    testsupport::TempDir dir;
+    testsupport::makePdf(dir.file("doc.pdf"), 2);
+    const FileItemPtr item = itemFor(dir.file("doc.pdf"));
+
+    EXPECT_EQ(item->displayField("isselected"), QVariant(true));
+    EXPECT_EQ(item->displayField("Pages"), QVariant(2));
+    EXPECT_EQ(item->displayField("NAME").toString(), "doc.pdf");
+    EXPECT_EQ(item->displayField("Location").toString(), dir.path());
+    EXPECT_EQ(item->displayField("sizeInKB").toString(), FileItem::sizeText(item->size()));
+    for (const QString &id : {QString("SELECTION"), QString("selection"), QString("bogus"), QString()})
+        EXPECT_EQ(item->displayField(id), QVariant(QString(""))) << id.toStdString();
+
+    EXPECT_EQ(item->valueForKey("pages"), QVariant(2));
+    EXPECT_EQ(item->valueForKey("size").toLongLong(), item->size());
+    EXPECT_EQ(item->valueForKey("filePath").toUrl(), QUrl::fromLocalFile(dir.file("doc.pdf")));
+    EXPECT_EQ(item->valueForKey("type").toString(), "pdf");
+    EXPECT_EQ(item->valueForKey("dateModified").toDateTime(), item->dateModified());
+    EXPECT_EQ(item->valueForKey("dateCreated").metaType().id(), QMetaType::QDateTime);
+    EXPECT_FALSE(item->valueForKey("Pages").isValid());
+}
+
+TEST(FileItem, sizeText_followsTheSizeTable_andGoesPast32Bits)
+{
+    const QList<QPair<qint64, QString>> table = {
+        {0, "0 KB"},
+        {499, "0 KB"},
+        {500, "1 KB"},
+        {1000, "1 KB"},
+        {999500, "1000 KB"},
+        {1000000, "1000 KB"},
+        {1000001, " 1 MB"},
+        {1500000, " 1.5 MB"},
+        {12300000, "12.3 MB"},
+        {250000000, "250 MB"},
+        {2000000000, " 2 GB"},
+        // Beyond 32 bits: a 2 GiB file stays positive, and terabytes get their unit.
+        {2147483648LL, " 2.1 GB"},
+        {5000000000000LL, " 5 TB"},
+        {12300000000000LL, "12.3 TB"},
+    };
+    for (const auto &[bytes, text] : table)
+        EXPECT_EQ(FileItem::sizeText(bytes), text) << bytes;
+    EXPECT_TRUE(FileItem::sizeText(std::numeric_limits<qint64>::max()).endsWith(" EB"));
+}
+
+TEST(FileItem, corpusSamples_openWithTheirDocumentedPassword)
+{
+    int unlocked = 0;
+    for (const testsupport::CorpusEntry &entry : testsupport::corpusManifest()) {
+        QString user = entry.value("user_pw");
+        if (entry.value("readable") != "yes" || entry.value("encrypted") != "yes" || user == "(unknown)")
+            continue;
+        // qpdf takes an R6 password only in its SASLprep-ed form; preparing it is
+        // the PDF layer's business, not the item's.
+        if (entry.value("notes").contains("saslprep-utf8"))
+            user = "SaSLprep";
+        SCOPED_TRACE(entry.file().toStdString());
+        const FileItemPtr item = itemFor(entry.path());
+        const int pages = entry.value("pages").toInt();
+        EXPECT_TRUE(item->isSecured());
+        if (user == "(empty)" || entry.value("owner_pw") == "(empty)") {
+            EXPECT_EQ(item->pages(), pages); // "" opened it at creation
+            continue;
+        }
+        EXPECT_EQ(item->pages(), 0);
+        item->setPdfOpenPassword(user);
+        EXPECT_EQ(item->pages(), pages);
+        EXPECT_EQ(item->pdfOpenPassword(), user);
+        ++unlocked;
+    }
+    EXPECT_GT(unlocked, 10); // the manifest was read and has password-protected samples
+}

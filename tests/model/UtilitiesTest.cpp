@@ -1,0 +1,136 @@
+#include "model/Utilities.h"
+
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <stdexcept>
+#include <sys/stat.h>
+
+using namespace lockleaf;
+
+namespace {
+
+// The app folder lives under HOME; a private one keeps these tests away from
+// the user's folder and from other test programs running at the same time.
+class IsolatedHome final : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_home.isValid());
+        qputenv("HOME", QFile::encodeName(m_home.path()));
+        QStandardPaths::setTestModeEnabled(true);
+    }
+
+private:
+    QTemporaryDir m_home;
+};
+[[maybe_unused]] ::testing::Environment *const kHome = ::testing::AddGlobalTestEnvironment(new IsolatedHome);
+
+int modeOf(const QString &path)
+{
+    struct stat st = {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 0777) : -1;
+}
+
+} // namespace
+
+TEST(Utilities, createApplicationUsersFolder_makesUserOnlyFolders_andLeavesExistingOnesAlone)
+{
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    ASSERT_TRUE(base.startsWith(QDir::homePath())) << base.toStdString();
+    ASSERT_EQ(getAppPath(), base + "/Corvalen/Lockleaf1");
+
+    QString error;
+    ASSERT_TRUE(createApplicationUsersFolder("", &error)) << error.toStdString();
+    ASSERT_TRUE(createApplicationUsersFolder("Logs", &error)) << error.toStdString();
+    EXPECT_EQ(modeOf(base + "/Corvalen"), 0700);
+    EXPECT_EQ(modeOf(getAppPath()), 0700);
+    EXPECT_EQ(modeOf(getAppPath() + "/Logs"), 0700);
+
+    // An existing folder is not touched: its mode and content stay.
+    QFile::setPermissions(getAppPath() + "/Logs", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                      QFile::ReadOther | QFile::ExeOther);
+    testsupport::writeFile(getAppPath() + "/Logs/old.xml", "<log/>");
+    EXPECT_TRUE(createApplicationUsersFolder("Logs", &error));
+    EXPECT_EQ(modeOf(getAppPath() + "/Logs"), 0705);
+    EXPECT_EQ(testsupport::readFile(getAppPath() + "/Logs/old.xml"), QByteArray("<log/>"));
+}
+
+TEST(Utilities, createApplicationUsersFolder_plainFileInTheWay_failsWithReason)
+{
+    ASSERT_TRUE(createApplicationUsersFolder(""));
+    const QString blocker = getAppPath() + "/Blocked";
+    testsupport::writeFile(blocker, "file");
+
+    QString error;
+    EXPECT_FALSE(createApplicationUsersFolder("Blocked", &error));
+    EXPECT_TRUE(error.contains(blocker)) << error.toStdString();
+    EXPECT_FALSE(createApplicationUsersFolder("Blocked/Logs", &error)); // under a regular file
+    EXPECT_FALSE(createApplicationUsersFolder("Blocked"));              // no error wanted: still false
+    EXPECT_EQ(testsupport::readFile(blocker), QByteArray("file"));
+}
+
+TEST(Utilities, getAppTitle_appendsSuffixDirectly)
+{
+    EXPECT_EQ(getAppTitle(), "Lockleaf");
+    EXPECT_EQ(getAppTitle(""), "Lockleaf");
+    EXPECT_EQ(getAppTitle(" Help"), "Lockleaf Help");
+}
+
+TEST(Utilities, getStringFromDateFormat_formatsAFixedLocalInstant)
+{
+    const QDateTime afternoon(QDate(2026, 12, 5), QTime(14, 3, 9));
+    EXPECT_EQ(getStringFromDateFormat("%d%m%Y%H%M%S", afternoon), "05122026140309");
+    EXPECT_EQ(getStringFromDateFormat("%y %I %p %b %B %a %A %j %%", afternoon),
+              "26 02 PM Dec December Sat Saturday 339 %");
+    EXPECT_EQ(getStringFromDateFormat("%F %T %D %e", afternoon), "2026-12-05 14:03:09 12/05/26  5");
+
+    const QDateTime pastMidnight(QDate(2027, 1, 3), QTime(0, 5, 0));
+    EXPECT_EQ(getStringFromDateFormat("%I:%M %p %j %u %w", pastMidnight), "12:05 AM 003 7 0");
+    // Unknown or unfinished specifiers pass through as they stand.
+    EXPECT_EQ(getStringFromDateFormat("backup-%Q-%", afternoon), "backup-%Q-%");
+}
+
+TEST(Utilities, plistReadings_integerAndBooleanRules)
+{
+    const QVariantMap map{{"text", "12abc"},
+                          {"neg", "  -7"},
+                          {"word", "abc"},
+                          {"huge", "99999999999"},
+                          {"real", 3.9},
+                          {"yes", "YES"},
+                          {"zeros", "007"},
+                          {"big", qlonglong(1) << 40},
+                          {"list", QVariantList{1}},
+                          {"map", QVariantMap{}}};
+    EXPECT_EQ(plist::intValue(map, "text"), 12);
+    EXPECT_EQ(plist::intValue(map, "neg"), -7);
+    EXPECT_EQ(plist::intValue(map, "word"), 0);
+    EXPECT_EQ(plist::intValue(map, "huge"), INT_MAX);
+    EXPECT_EQ(plist::intValue(map, "real"), 3);
+    EXPECT_EQ(plist::intValue(map, "big"), INT_MAX);
+    EXPECT_EQ(plist::intValue(map, "missing"), 0);
+    EXPECT_TRUE(plist::boolValue(map, "yes"));
+    EXPECT_TRUE(plist::boolValue(map, "zeros"));
+    EXPECT_TRUE(plist::boolValue(map, "big")); // not truncated to 0
+    EXPECT_FALSE(plist::boolValue(map, "word"));
+    EXPECT_TRUE(plist::stringValue(map, "missing").isNull());
+
+    EXPECT_THROW(plist::intValue(map, "list"), std::invalid_argument);
+    EXPECT_THROW(plist::boolValue(map, "map"), std::invalid_argument);
+    EXPECT_THROW(plist::stringValue(map, "real"), std::invalid_argument);
+    EXPECT_THROW(plist::stringListValue(map, "text"), std::invalid_argument);
+    try {
+        plist::boolValue(map, "list");
+    } catch (const std::invalid_argument &e) {
+        EXPECT_NE(std::string(e.what()).find("\"list\""), std::string::npos) << e.what();
+    }
+}
