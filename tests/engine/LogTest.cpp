@@ -19,49 +19,46 @@ namespace {
 struct Element {
     QString name;
     QXmlStreamAttributes attributes;
+    QString attr(const char *key) const { return attributes.value(key).toString(); }
+    QStringList attrNames() const
+    {
+        QStringList out;
+        for (const QXmlStreamAttribute &a : attributes)
+            out << a.name().toString();
+        return out;
+    }
 };
 
-// Parses the whole document; fails the test on any XML error.
+// Reads the whole document back; any XML error fails the test.
 QList<Element> parse(const QByteArray &xml)
 {
     QList<Element> elements;
     QXmlStreamReader reader(xml);
-    while (!reader.atEnd()) {
+    while (!reader.atEnd())
         if (reader.readNext() == QXmlStreamReader::StartElement)
             elements << Element{reader.name().toString(), reader.attributes()};
-    }
     EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString();
     return elements;
-}
-
-QStringList names(const QXmlStreamAttributes &attributes)
-{
-    QStringList out;
-    for (const QXmlStreamAttribute &a : attributes)
-        out << a.name().toString();
-    return out;
 }
 
 const QDateTime kEnd(QDate(2026, 12, 5), QTime(14, 3, 9));
 
 } // namespace
 
-TEST(Log, emptyLog_savesRootWithTimesOnly_namedByEndTime)
+TEST(Log, emptyLog_savesRootWithTimesOnly_namedByEndTime_replacingSameName)
 {
     TempDir dir;
     LogCapture capture;
     Log log;
     log.setLogsFolder(dir.path());
-    log.setStartTime(kEnd.addSecs(-65));
     log.setEndTime(kEnd);
     EXPECT_TRUE(log.logFilePath().isNull());
     ASSERT_TRUE(log.save());
-
     EXPECT_EQ(log.logFilePath(), dir.file("051226140309.log"));
     const QList<Element> elements = parse(readFile(log.logFilePath()));
     ASSERT_EQ(elements.size(), 1);
     EXPECT_EQ(elements[0].name, QString("Log"));
-    EXPECT_EQ(names(elements[0].attributes), (QStringList{"StartTime", "EndTime"}));
+    EXPECT_EQ(elements[0].attrNames(), (QStringList{"StartTime", "EndTime"}));
     EXPECT_TRUE(capture.lines().isEmpty());
 
     // Same end second: the later log replaces the earlier one, completely.
@@ -71,7 +68,7 @@ TEST(Log, emptyLog_savesRootWithTimesOnly_namedByEndTime)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
-TEST(Log, dates_twelveHourClockWithLocaleMarker_fileNameTwentyFourHour)
+TEST(Log, times_twelveHourClockWithLocaleMarker_fileNameTwentyFourHourTwoDigitYear)
 {
     Log log;
     log.setLocale(QLocale(QLocale::English, QLocale::UnitedStates));
@@ -79,17 +76,14 @@ TEST(Log, dates_twelveHourClockWithLocaleMarker_fileNameTwentyFourHour)
     log.setEndTime(QDateTime(QDate(2026, 1, 2), QTime(12, 0, 3)));
     const QList<Element> elements = parse(log.toXml());
     ASSERT_EQ(elements.size(), 1);
-    EXPECT_EQ(elements[0].attributes.value("StartTime").toString(), QString("01/02/2026 11:59:58 AM"));
-    EXPECT_EQ(elements[0].attributes.value("EndTime").toString(), QString("01/02/2026 12:00:03 PM"));
-
-    EXPECT_EQ(Log::dateText(QDateTime(QDate(2026, 1, 2), QTime(0, 5, 0)), QLocale(QLocale::English)),
+    EXPECT_EQ(elements[0].attr("StartTime"), QString("01/02/2026 11:59:58 AM"));
+    EXPECT_EQ(elements[0].attr("EndTime"), QString("01/02/2026 12:00:03 PM"));
+    EXPECT_EQ(Log::dateText(QDateTime(QDate(2026, 1, 2), QTime(0, 5)), QLocale(QLocale::English)),
               QString("01/02/2026 12:05:00 AM"));
-    EXPECT_EQ(Log::dateText(kEnd, QLocale(QLocale::German, QLocale::Germany)).left(20),
-              QString("12/05/2026 02:03:09 "));
     EXPECT_EQ(Log::fileNameFor(QDateTime(QDate(2009, 3, 4), QTime(23, 5, 6))), QString("040309230506.log"));
 }
 
-TEST(Log, records_keepOrderAndAttributeOrder_andSpecialCharactersReadBack)
+TEST(Log, records_keepOrder_andAnyTextReadsBack)
 {
     Log log;
     const QString tricky = QString("Tom & \"Jerry\" <'x'>\ttab\nline");
@@ -98,30 +92,22 @@ TEST(Log, records_keepOrderAndAttributeOrder_andSpecialCharactersReadBack)
     first->setSourcePath("/in/<dir>");
     first->setTargetPath("/out/\"q\"");
     first->setStatus(tricky);
-    LogFilesPtr second = log.addFile();
-    second->setFilename(QString("bad") + QChar(0x01) + QChar(0x1F) + QChar(0xFFFF) + QChar(0xD800) + "end.pdf");
-    second->setStatus(QString::fromUtf8("Unable to open pdf document! 😀"));
-    EXPECT_EQ(log.files().size(), 2);
+    // XML 1.0 cannot carry these at all: they must not break the document.
+    log.addFile()->setFilename(QString("bad") + QChar(0x01) + QChar(0x1F) + QChar(0xFFFF) + QChar(0xD800) + "😀.pdf");
 
     const QList<Element> elements = parse(log.toXml());
     ASSERT_EQ(elements.size(), 3);
     EXPECT_EQ(elements[1].name, QString("Files"));
-    EXPECT_EQ(names(elements[1].attributes),
-              (QStringList{"FileName", "SourcePath", "TargetPath", "Status", "Pages"}));
-    EXPECT_EQ(elements[1].attributes.value("FileName").toString(), QString("a&b.pdf"));
-    EXPECT_EQ(elements[1].attributes.value("SourcePath").toString(), QString("/in/<dir>"));
-    EXPECT_EQ(elements[1].attributes.value("TargetPath").toString(), QString("/out/\"q\""));
-    EXPECT_EQ(elements[1].attributes.value("Status").toString(), tricky);
-    EXPECT_EQ(elements[1].attributes.value("Pages").toString(), QString("0"));
-
-    const QChar r(QChar::ReplacementCharacter);
-    EXPECT_EQ(elements[2].attributes.value("FileName").toString(),
-              QString("bad") + r + r + r + r + "end.pdf");
-    EXPECT_EQ(elements[2].attributes.value("Status").toString(),
-              QString::fromUtf8("Unable to open pdf document! 😀"));
+    EXPECT_EQ(elements[1].attrNames(), (QStringList{"FileName", "SourcePath", "TargetPath", "Status", "Pages"}));
+    EXPECT_EQ(elements[1].attr("FileName"), QString("a&b.pdf"));
+    EXPECT_EQ(elements[1].attr("SourcePath"), QString("/in/<dir>"));
+    EXPECT_EQ(elements[1].attr("TargetPath"), QString("/out/\"q\""));
+    EXPECT_EQ(elements[1].attr("Status"), tricky);
+    EXPECT_EQ(elements[1].attr("Pages"), QString("0"));
+    EXPECT_EQ(elements[2].attr("FileName"), QString("bad") + QString(4, QChar::ReplacementCharacter) + "😀.pdf");
 }
 
-TEST(Log, missingFolder_logsTheFailure_keepsPathAndReturnsTrue)
+TEST(Log, unwritableFolder_logsTheFailure_keepsPath_andStillReturnsTrue)
 {
     TempDir dir;
     LogCapture capture;
@@ -134,19 +120,17 @@ TEST(Log, missingFolder_logsTheFailure_keepsPathAndReturnsTrue)
         EXPECT_EQ(log.logFilePath(), folder + "/051226140309.log");
         EXPECT_FALSE(QFile::exists(log.logFilePath()));
     }
-    EXPECT_EQ(capture.lines(), (QStringList{"Could not write document out...", "Could not write document out..."}));
+    EXPECT_EQ(capture.lines(), QStringList(2, "Could not write document out..."));
     EXPECT_FALSE(QDir(dir.file("missing")).exists());
 }
 
 TEST(Log, defaultFolder_isLogsInTheAppFolder)
 {
     QStandardPaths::setTestModeEnabled(true);
-    ASSERT_FALSE(getAppPath().isEmpty());
     ASSERT_TRUE(createApplicationUsersFolder("Logs"));
     Log log;
     log.setEndTime(QDateTime(QDate(2001, 2, 3), QTime(4, 5, 6)));
     ASSERT_TRUE(log.save());
     EXPECT_EQ(log.logFilePath(), getAppPath() + "/Logs/030201040506.log");
-    EXPECT_TRUE(QFile::exists(log.logFilePath()));
-    QFile::remove(log.logFilePath());
+    EXPECT_TRUE(QFile::remove(log.logFilePath()));
 }

@@ -1,0 +1,129 @@
+// Every real-world sample of the shared corpus opens, unlocks and counts pages
+// as its manifest says. Where readers disagree, the manifest's qpdf view is
+// the one that holds here (qpdf is the library underneath).
+
+#include "engine/PDFDocument.h"
+
+#include "support/TestSupport.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using lockleaf::PDFDocument;
+using namespace testsupport;
+
+namespace testsupport {
+// Names the row in gtest's messages instead of dumping its bytes.
+void PrintTo(const CorpusEntry &e, std::ostream *os) { *os << e.file().toStdString(); }
+} // namespace testsupport
+
+namespace {
+
+// The manifest lists passwords as typed; qpdf applies no SASLprep, so only the
+// prepared form opens this file (see the manifest's notes).
+QString passwordForQpdf(const CorpusEntry &e, const QString &typed)
+{
+    if (e.file() == "pdfjs/saslprep-r6.pdf" && typed == e.value("user_pw"))
+        return QStringLiteral("SaSLprep");
+    return typed;
+}
+
+bool isKnown(const QString &pw) { return pw != "(empty)" && pw != "(unknown)" && pw != "-"; }
+
+class Corpus : public ::testing::TestWithParam<CorpusEntry> {};
+
+TEST(CorpusManifest, isPresentAndComplete)
+{
+    const QList<CorpusEntry> rows = corpusManifest();
+    ASSERT_EQ(rows.size(), 41);
+    for (const CorpusEntry &e : rows)
+        EXPECT_TRUE(QFile::exists(e.path())) << e.file().toStdString();
+}
+
+TEST_P(Corpus, opensUnlocksAndCountsPagesAsTheManifestSays)
+{
+    const CorpusEntry e = GetParam();
+    const int pages = e.value("pages").toInt();
+    const QString user = e.value("user_pw");
+    const QString owner = e.value("owner_pw");
+    ASSERT_EQ(e.value("readable"), QString("yes"));
+
+    auto doc = PDFDocument::initWithURL(e.path());
+    ASSERT_TRUE(doc);
+    const bool encrypted = e.value("encrypted") == "yes";
+    ASSERT_EQ(doc->isEncrypted(), encrypted);
+    if (!encrypted) {
+        EXPECT_FALSE(doc->isLocked());
+        EXPECT_EQ(doc->pageCount(), pages);
+        EXPECT_TRUE(doc->allowsCopying());
+        return;
+    }
+
+    // qpdf tries "" as the owner password too, so an empty owner password opens it.
+    const bool expectLocked = user != "(empty)" && owner != "(empty)";
+    EXPECT_EQ(doc->isLocked(), expectLocked);
+    const bool copyBits = e.value("copy_allowed_with_user_pw") == "yes";
+    if (!expectLocked) {
+        EXPECT_EQ(doc->pageCount(), pages);
+        EXPECT_EQ(doc->allowsCopying(), copyBits || owner == "(empty)");
+    } else {
+        EXPECT_EQ(doc->pageCount(), 0);
+        EXPECT_FALSE(doc->unlockWithPassword("not the password"));
+        EXPECT_TRUE(doc->isLocked());
+    }
+
+    if (isKnown(user)) {
+        ASSERT_TRUE(doc->unlockWithPassword(passwordForQpdf(e, user))) << doc->lastError().toStdString();
+        EXPECT_FALSE(doc->isLocked());
+        EXPECT_EQ(doc->pageCount(), pages);
+        // Listed as both passwords: it matches the owner, who may copy.
+        EXPECT_EQ(doc->allowsCopying(), copyBits || owner == user);
+    }
+    if (isKnown(owner)) {
+        ASSERT_TRUE(doc->unlockWithPassword(owner)) << doc->lastError().toStdString();
+        EXPECT_EQ(doc->pageCount(), pages);
+        EXPECT_TRUE(doc->allowsCopying());
+    }
+}
+
+TEST_P(Corpus, unlocked_writesUnsecuredAndSecuredCopiesWithEveryPage)
+{
+    const CorpusEntry e = GetParam();
+    auto doc = PDFDocument::initWithURL(e.path());
+    ASSERT_TRUE(doc);
+    for (const QString &pw : {e.value("user_pw"), e.value("owner_pw")}) {
+        if (isKnown(pw))
+            doc->unlockWithPassword(passwordForQpdf(e, pw));
+    }
+    // The layer writes whatever it can read; refusing copy-protected files is the run's job.
+    ASSERT_FALSE(doc->isLocked());
+
+    TempDir dir;
+    const QString pages = e.value("pages");
+    ASSERT_TRUE(doc->writeToFile(dir.file("plain.pdf"))) << doc->lastError().toStdString();
+    EXPECT_TRUE(showEncryption(dir.file("plain.pdf"), "").contains("File is not encrypted"));
+    EXPECT_EQ(QString::fromUtf8(runProgram("qpdf", {"--show-npages", dir.file("plain.pdf")}).out).trimmed(), pages);
+
+    const QVariantMap options{{lockleaf::kCGPDFContextUserPassword, "u"},
+                              {lockleaf::kCGPDFContextOwnerPassword, "o"},
+                              {lockleaf::kCGPDFContextEncryptionKeyLength, 128}};
+    ASSERT_TRUE(doc->writeToFile(dir.file("secured.pdf"), options)) << doc->lastError().toStdString();
+    EXPECT_EQ(QString::fromUtf8(runProgram("qpdf", {"--show-npages", "--password=u", dir.file("secured.pdf")}).out)
+                  .trimmed(),
+              pages);
+    EXPECT_EQ(pdfinfoExit(dir.file("secured.pdf"), "u"), 0);
+}
+
+std::string rowName(const ::testing::TestParamInfo<CorpusEntry> &info)
+{
+    std::string name = info.param.file().toStdString();
+    for (char &c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c)))
+            c = '_';
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Manifest, Corpus, ::testing::ValuesIn(corpusManifest()), rowName);
+
+} // namespace
