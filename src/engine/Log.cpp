@@ -9,14 +9,16 @@
 
 #include <exception>
 
-namespace lockleaf {
+namespace lockleaf
+{
 
-namespace {
+namespace
+{
 
 bool isXmlChar(char32_t c)
 {
-    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD)
-        || (c >= 0x10000 && c <= 0x10FFFF);
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
+           (c >= 0x10000 && c <= 0x10FFFF);
 }
 
 // XML 1.0 cannot carry some characters at all, not even as references
@@ -38,11 +40,16 @@ QString xmlSafe(const QString &text)
     return out;
 }
 
-QString twoDigits(int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); }
+QString twoDigits(int n)
+{
+    return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+}
 
 } // namespace
 
-Log::Log() : m_startTime(QDateTime::currentDateTime()), m_endTime(m_startTime) {}
+Log::Log() : m_startTime(QDateTime::currentDateTime()), m_endTime(m_startTime)
+{
+}
 
 QDateTime Log::startTime() const
 {
@@ -119,9 +126,9 @@ QString Log::dateText(const QDateTime &date, const QLocale &locale)
     const int hour12 = t.hour() % 12 == 0 ? 12 : t.hour() % 12;
     // Built by hand: Qt's "AP" upper-cases the marker, the log wants the locale's own.
     return QStringLiteral("%1/%2/%3 %4:%5:%6 %7")
-        .arg(twoDigits(d.month()), twoDigits(d.day()), QStringLiteral("%1").arg(d.year(), 4, 10, QLatin1Char('0')),
-             twoDigits(hour12), twoDigits(t.minute()), twoDigits(t.second()),
-             t.hour() < 12 ? locale.amText() : locale.pmText());
+        .arg(twoDigits(d.month()), twoDigits(d.day()),
+             QStringLiteral("%1").arg(d.year(), 4, 10, QLatin1Char('0')), twoDigits(hour12),
+             twoDigits(t.minute()), twoDigits(t.second()), t.hour() < 12 ? locale.amText() : locale.pmText());
 }
 
 QString Log::fileNameFor(const QDateTime &endTime)
@@ -183,7 +190,8 @@ bool Log::save()
         }
         // QSaveFile never creates the folder and replaces the file only on commit.
         QSaveFile file(path);
-        const bool written = file.open(QIODevice::WriteOnly) && file.write(xml) == xml.size() && file.commit();
+        const bool written =
+            file.open(QIODevice::WriteOnly) && file.write(xml) == xml.size() && file.commit();
         if (!written)
             systemLog(QStringLiteral("Could not write document out..."));
         return true;

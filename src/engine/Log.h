@@ -8,20 +8,22 @@
 #include <memory>
 #include <mutex>
 
-namespace lockleaf {
+namespace lockleaf
+{
 
 // The record of one source file in a run's processing log.
 // Made by Log::addFile and filled by the run thread; read by Log::save.
 // Not synchronised: one thread changes it at a time.
-class LogFiles final {
+class LogFiles final
+{
 public:
-    QString filename() const { return m_filename; }     // source file name
+    QString filename() const { return m_filename; } // source file name
     void setFilename(const QString &v) { m_filename = v; }
     QString sourcePath() const { return m_sourcePath; } // source folder
     void setSourcePath(const QString &v) { m_sourcePath = v; }
     QString targetPath() const { return m_targetPath; } // output folder used
     void setTargetPath(const QString &v) { m_targetPath = v; }
-    QString status() const { return m_status; }         // outcome text
+    QString status() const { return m_status; } // outcome text
     void setStatus(const QString &v) { m_status = v; }
     int pages() const { return m_pages; }
     void setPages(int v) { m_pages = v; }
@@ -39,7 +41,8 @@ using LogFilesPtr = std::shared_ptr<LogFiles>;
 // The processing log of one run: written as one XML file when the run ends.
 // Owned by the run; owns its records. Each accessor is thread-safe on its
 // own (the window may read logFilePath while the run thread works).
-class Log final {
+class Log final
+{
 public:
     // startTime and endTime are the moment of creation; no records.
     Log();

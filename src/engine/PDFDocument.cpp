@@ -17,9 +17,11 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace lockleaf {
+namespace lockleaf
+{
 
-namespace {
+namespace
+{
 
 struct Failure {
     PDFDocument::Outcome outcome;
@@ -89,13 +91,17 @@ void syncFolder(const QString &dir)
 
 } // namespace
 
-PDFDocument::PDFDocument(const QString &path) : m_path(path) {}
+PDFDocument::PDFDocument(const QString &path) : m_path(path)
+{
+}
 
 PDFDocument::~PDFDocument() = default;
 
 std::unique_ptr<PDFDocument> PDFDocument::initWithURL(const QString &path)
 {
-    if (path.isEmpty())
+    // Regular files only: opening a FIFO or a device named *.pdf would block
+    // or read forever.
+    if (path.isEmpty() || !QFileInfo(path).isFile())
         return nullptr;
     std::unique_ptr<PDFDocument> doc(new PDFDocument(path));
     if (doc->open(QString(""), false))
@@ -113,8 +119,8 @@ bool PDFDocument::open(const QString &password, bool tryAlternateEncoding)
 {
     std::vector<std::string> candidates{password.toStdString()};
     std::string pdfDoc;
-    if (tryAlternateEncoding && QUtil::utf8_to_pdf_doc(candidates.front(), pdfDoc)
-        && pdfDoc != candidates.front())
+    if (tryAlternateEncoding && QUtil::utf8_to_pdf_doc(candidates.front(), pdfDoc) &&
+        pdfDoc != candidates.front())
         candidates.push_back(pdfDoc);
 
     for (size_t i = 0; i < candidates.size(); ++i) {
@@ -132,6 +138,7 @@ bool PDFDocument::open(const QString &password, bool tryAlternateEncoding)
             m_revision = encrypted ? revision : 0;
             m_locked = false;
             m_pageCount = pages;
+            m_openPassword = password;
             m_lastError.clear();
             m_lastOutcome = Outcome::Ok;
             return true;
@@ -166,7 +173,14 @@ bool PDFDocument::unlockWithPassword(const QString &password)
         m_lastOutcome = Outcome::Ok;
         return true;
     }
-    return open(password.isNull() ? QString("") : password, true);
+    const QString pw = password.isNull() ? QString("") : password;
+    // Same password as the current access: re-reading the file would change nothing.
+    if (!m_locked && m_qpdf && pw == m_openPassword) {
+        m_lastError.clear();
+        m_lastOutcome = Outcome::Ok;
+        return true;
+    }
+    return open(pw, true);
 }
 
 bool PDFDocument::allowsCopying() const
@@ -204,7 +218,10 @@ QVariantMap PDFDocument::documentAttributes() const
     return attributes;
 }
 
-bool PDFDocument::writeToFile(const QString &path) { return write(path, nullptr); }
+bool PDFDocument::writeToFile(const QString &path)
+{
+    return write(path, nullptr);
+}
 
 bool PDFDocument::writeToFile(const QString &path, const QVariantMap &options)
 {
@@ -254,8 +271,8 @@ bool PDFDocument::write(const QString &path, const QVariantMap *options)
                              .arg(options->value(kCGPDFContextEncryptionKeyLength).toString()));
                 return false;
             }
-            if (!encodePassword(user, keyLength, &userBytes)
-                || !encodePassword(owner, keyLength, &ownerBytes)) {
+            if (!encodePassword(user, keyLength, &userBytes) ||
+                !encodePassword(owner, keyLength, &ownerBytes)) {
                 setError(Outcome::PasswordEncoding,
                          QStringLiteral("the password cannot be encoded for a %1-bit key").arg(keyLength));
                 return false;
@@ -295,19 +312,20 @@ bool PDFDocument::write(const QString &path, const QVariantMap *options)
             // Write-time Info entries go on a copy so the open document is unchanged
             // after the write (a later write starts from the source's own Info).
             originalInfo = trailer.getKey("/Info");
-            QPDFObjectHandle info = originalInfo.isDictionary() ? originalInfo.shallowCopy()
-                                                                : QPDFObjectHandle::newDictionary();
+            QPDFObjectHandle info =
+                originalInfo.isDictionary() ? originalInfo.shallowCopy() : QPDFObjectHandle::newDictionary();
             for (auto it = options->cbegin(); it != options->cend(); ++it) {
                 if (!kPDFDocumentAttributeKeys.contains(it.key()))
                     continue;
                 const std::string utf8 = it.value().toString().toStdString();
-                info.replaceKey("/" + it.key().toStdString(),
-                                isAttributeDateKey(it.key()) ? QPDFObjectHandle::newString(utf8)
-                                                             : QPDFObjectHandle::newUnicodeString(utf8));
+                info.replaceKey("/" + it.key().toStdString(), isAttributeDateKey(it.key())
+                                                                  ? QPDFObjectHandle::newString(utf8)
+                                                                  : QPDFObjectHandle::newUnicodeString(utf8));
             }
             if (options->contains(kCGPDFContextCreator))
-                info.replaceKey("/Creator", QPDFObjectHandle::newUnicodeString(
-                                                options->value(kCGPDFContextCreator).toString().toStdString()));
+                info.replaceKey("/Creator",
+                                QPDFObjectHandle::newUnicodeString(
+                                    options->value(kCGPDFContextCreator).toString().toStdString()));
             trailer.replaceKey("/Info", m_qpdf->makeIndirectObject(info));
             infoReplaced = true;
         }
@@ -325,8 +343,8 @@ bool PDFDocument::write(const QString &path, const QVariantMap *options)
                                                          false, allowCopy, false);
             else if (keyLength == 128)
                 writer.setR4EncryptionParametersInsecure(userBytes.c_str(), ownerBytes.c_str(), true,
-                                                         allowCopy, false, false, false, false, print,
-                                                         true, true);
+                                                         allowCopy, false, false, false, false, print, true,
+                                                         true);
             else
                 writer.setR6EncryptionParameters(userBytes.c_str(), ownerBytes.c_str(), true, allowCopy,
                                                  false, false, false, false, print, true);
@@ -377,16 +395,16 @@ bool PDFDocument::write(const QString &path, const QVariantMap *options)
     // other document, or keep the mode of the file it replaces.
     const QFileDevice::Permissions mode =
         target.exists() ? QFile::permissions(path)
-                        : (QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser
-                           | QFileDevice::WriteUser | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+                        : (QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
+                           QFileDevice::WriteUser | QFileDevice::ReadGroup | QFileDevice::ReadOther);
     QFile::setPermissions(tempName, mode);
 
     // rename(2) replaces the target atomically; the descriptor qpdf reads from
     // keeps the old file alive, so writing over the source itself is safe.
     if (::rename(tempBytes.constData(), QFile::encodeName(path).constData()) != 0) {
-        setError(Outcome::IOError, QStringLiteral("cannot replace %1: %2")
-                                       .arg(QDir::toNativeSeparators(path),
-                                            QString::fromLocal8Bit(std::strerror(errno))));
+        setError(Outcome::IOError,
+                 QStringLiteral("cannot replace %1: %2")
+                     .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(std::strerror(errno))));
         return false;
     }
     temp.setAutoRemove(false);

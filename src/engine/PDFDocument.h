@@ -8,7 +8,8 @@
 
 class QPDF;
 
-namespace lockleaf {
+namespace lockleaf
+{
 
 // Option keys of PDFDocument::writeToFile(path, options).
 // Passwords are QStrings (Unicode); they become bytes inside this layer only.
@@ -23,8 +24,8 @@ inline const QString kCGPDFContextCreator = QStringLiteral("kCGPDFContextCreator
 // Keys of documentAttributes(); the same keys in a write's options are written
 // into the output's document information dictionary.
 inline const QStringList kPDFDocumentAttributeKeys = {
-    QStringLiteral("Title"),   QStringLiteral("Author"),   QStringLiteral("Subject"),
-    QStringLiteral("Keywords"), QStringLiteral("Creator"), QStringLiteral("Producer"),
+    QStringLiteral("Title"),        QStringLiteral("Author"),  QStringLiteral("Subject"),
+    QStringLiteral("Keywords"),     QStringLiteral("Creator"), QStringLiteral("Producer"),
     QStringLiteral("CreationDate"), QStringLiteral("ModDate")};
 
 // An opened PDF file, over qpdf.
@@ -36,19 +37,20 @@ inline const QStringList kPDFDocumentAttributeKeys = {
 // Locking: a file whose user password is not "" opens "encrypted and locked";
 // unlockWithPassword re-opens it with a password. The file is read lazily, so
 // it stays open (by its descriptor) for the object's lifetime.
-class PDFDocument final {
+class PDFDocument final
+{
 public:
     // Outcome of the last operation, mapped once from qpdf's error codes.
     enum class Outcome {
         Ok,
-        WrongPassword,     // the password opened nothing
-        Damaged,           // not a PDF, or damaged beyond what qpdf repairs
-        Unsupported,       // a PDF feature qpdf cannot handle
-        IOError,           // reading or writing the disk failed
-        PasswordEncoding,  // a password cannot be written with the chosen key length
-        InvalidOptions,    // e.g. a key length other than 40/128/256
-        Locked,            // the operation needs an unlocked document
-        VerifyFailed,      // the written copy of a repaired file lost pages
+        WrongPassword,    // the password opened nothing
+        Damaged,          // not a PDF, or damaged beyond what qpdf repairs
+        Unsupported,      // a PDF feature qpdf cannot handle
+        IOError,          // reading or writing the disk failed
+        PasswordEncoding, // a password cannot be written with the chosen key length
+        InvalidOptions,   // e.g. a key length other than 40/128/256
+        Locked,           // the operation needs an unlocked document
+        VerifyFailed,     // the written copy of a repaired file lost pages
     };
 
     ~PDFDocument();
@@ -56,7 +58,8 @@ public:
     PDFDocument &operator=(const PDFDocument &) = delete;
 
     // Opens the file at `path` (a local path, not a URL). nullptr when it is
-    // not a readable PDF (missing, empty, garbage, damaged beyond repair).
+    // not a readable PDF (missing, not a regular file, empty, garbage, damaged
+    // beyond repair).
     static std::unique_ptr<PDFDocument> initWithURL(const QString &path);
 
     // True for an encrypted file, also after a successful unlock.
@@ -108,6 +111,7 @@ private:
     bool m_repaired = false; // qpdf warned while reading: verify what we write
     int m_revision = 0;      // security handler revision, 0 when unknown
     int m_pageCount = 0;
+    QString m_openPassword; // the password of the current access
     QString m_lastError;
     Outcome m_lastOutcome = Outcome::Ok;
 };

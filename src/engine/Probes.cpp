@@ -5,7 +5,8 @@
 #include <QFileInfo>
 #include <QOperatingSystemVersion>
 
-namespace lockleaf {
+namespace lockleaf
+{
 
 int getPDFPageCount(const QString &path, const QString &password, bool *isSecured)
 {

@@ -7,14 +7,18 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace lockleaf {
+namespace lockleaf
+{
 
 QString outputPathFor(const QString &outputFolder, const QString &sourcePath)
 {
     return QDir(outputFolder).filePath(QFileInfo(sourcePath).fileName());
 }
 
-bool writeUnsecured(PDFDocument &doc, const QString &outputPath) { return doc.writeToFile(outputPath); }
+bool writeUnsecured(PDFDocument &doc, const QString &outputPath)
+{
+    return doc.writeToFile(outputPath);
+}
 
 SecuredWriteResult writeSecured(PDFDocument &doc, const QString &outputPath, PDFSettings *settings,
                                 int keyLengthOverride)

@@ -2,7 +2,8 @@
 
 #include <QString>
 
-namespace lockleaf {
+namespace lockleaf
+{
 
 class PDFDocument;
 class PDFSettings;

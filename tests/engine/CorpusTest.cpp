@@ -13,12 +13,17 @@
 using lockleaf::PDFDocument;
 using namespace testsupport;
 
-namespace testsupport {
+namespace testsupport
+{
 // Names the row in gtest's messages instead of dumping its bytes.
-void PrintTo(const CorpusEntry &e, std::ostream *os) { *os << e.file().toStdString(); }
+void PrintTo(const CorpusEntry &e, std::ostream *os)
+{
+    *os << e.file().toStdString();
+}
 } // namespace testsupport
 
-namespace {
+namespace
+{
 
 // The manifest lists passwords as typed; qpdf applies no SASLprep, so only the
 // prepared form opens this file (see the manifest's notes).
@@ -29,9 +34,14 @@ QString passwordForQpdf(const CorpusEntry &e, const QString &typed)
     return typed;
 }
 
-bool isKnown(const QString &pw) { return pw != "(empty)" && pw != "(unknown)" && pw != "-"; }
+bool isKnown(const QString &pw)
+{
+    return pw != "(empty)" && pw != "(unknown)" && pw != "-";
+}
 
-class Corpus : public ::testing::TestWithParam<CorpusEntry> {};
+class Corpus : public ::testing::TestWithParam<CorpusEntry>
+{
+};
 
 TEST(CorpusManifest, isPresentAndComplete)
 {
@@ -103,15 +113,17 @@ TEST_P(Corpus, unlocked_writesUnsecuredAndSecuredCopiesWithEveryPage)
     const QString pages = e.value("pages");
     ASSERT_TRUE(doc->writeToFile(dir.file("plain.pdf"))) << doc->lastError().toStdString();
     EXPECT_TRUE(showEncryption(dir.file("plain.pdf"), "").contains("File is not encrypted"));
-    EXPECT_EQ(QString::fromUtf8(runProgram("qpdf", {"--show-npages", dir.file("plain.pdf")}).out).trimmed(), pages);
+    EXPECT_EQ(QString::fromUtf8(runProgram("qpdf", {"--show-npages", dir.file("plain.pdf")}).out).trimmed(),
+              pages);
 
     const QVariantMap options{{lockleaf::kCGPDFContextUserPassword, "u"},
                               {lockleaf::kCGPDFContextOwnerPassword, "o"},
                               {lockleaf::kCGPDFContextEncryptionKeyLength, 128}};
     ASSERT_TRUE(doc->writeToFile(dir.file("secured.pdf"), options)) << doc->lastError().toStdString();
-    EXPECT_EQ(QString::fromUtf8(runProgram("qpdf", {"--show-npages", "--password=u", dir.file("secured.pdf")}).out)
-                  .trimmed(),
-              pages);
+    EXPECT_EQ(
+        QString::fromUtf8(runProgram("qpdf", {"--show-npages", "--password=u", dir.file("secured.pdf")}).out)
+            .trimmed(),
+        pages);
     EXPECT_EQ(pdfinfoExit(dir.file("secured.pdf"), "u"), 0);
 }
 

@@ -14,7 +14,8 @@
 using namespace lockleaf;
 using namespace testsupport;
 
-namespace {
+namespace
+{
 
 struct Element {
     QString name;
@@ -93,18 +94,21 @@ TEST(Log, records_keepOrder_andAnyTextReadsBack)
     first->setTargetPath("/out/\"q\"");
     first->setStatus(tricky);
     // XML 1.0 cannot carry these at all: they must not break the document.
-    log.addFile()->setFilename(QString("bad") + QChar(0x01) + QChar(0x1F) + QChar(0xFFFF) + QChar(0xD800) + "😀.pdf");
+    log.addFile()->setFilename(QString("bad") + QChar(0x01) + QChar(0x1F) + QChar(0xFFFF) + QChar(0xD800) +
+                               "😀.pdf");
 
     const QList<Element> elements = parse(log.toXml());
     ASSERT_EQ(elements.size(), 3);
     EXPECT_EQ(elements[1].name, QString("Files"));
-    EXPECT_EQ(elements[1].attrNames(), (QStringList{"FileName", "SourcePath", "TargetPath", "Status", "Pages"}));
+    EXPECT_EQ(elements[1].attrNames(),
+              (QStringList{"FileName", "SourcePath", "TargetPath", "Status", "Pages"}));
     EXPECT_EQ(elements[1].attr("FileName"), QString("a&b.pdf"));
     EXPECT_EQ(elements[1].attr("SourcePath"), QString("/in/<dir>"));
     EXPECT_EQ(elements[1].attr("TargetPath"), QString("/out/\"q\""));
     EXPECT_EQ(elements[1].attr("Status"), tricky);
     EXPECT_EQ(elements[1].attr("Pages"), QString("0"));
-    EXPECT_EQ(elements[2].attr("FileName"), QString("bad") + QString(4, QChar::ReplacementCharacter) + "😀.pdf");
+    EXPECT_EQ(elements[2].attr("FileName"),
+              QString("bad") + QString(4, QChar::ReplacementCharacter) + "😀.pdf");
 }
 
 TEST(Log, unwritableFolder_logsTheFailure_keepsPath_andStillReturnsTrue)

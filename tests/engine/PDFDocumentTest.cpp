@@ -8,22 +8,37 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using lockleaf::PDFDocument;
 using namespace testsupport;
 
-namespace {
-
-QVariantMap securedOptions(const QString &user, const QString &owner, int bits, bool print = true, bool copy = true)
+namespace
 {
-    return {{lockleaf::kCGPDFContextUserPassword, user},     {lockleaf::kCGPDFContextOwnerPassword, owner},
-            {lockleaf::kCGPDFContextEncryptionKeyLength, bits}, {lockleaf::kCGPDFContextAllowsPrinting, print},
+
+QVariantMap securedOptions(const QString &user, const QString &owner, int bits, bool print = true,
+                           bool copy = true)
+{
+    return {{lockleaf::kCGPDFContextUserPassword, user},
+            {lockleaf::kCGPDFContextOwnerPassword, owner},
+            {lockleaf::kCGPDFContextEncryptionKeyLength, bits},
+            {lockleaf::kCGPDFContextAllowsPrinting, print},
             {lockleaf::kCGPDFContextAllowsCopying, copy}};
 }
 
 // Hidden entries included, so a leftover temporary file shows.
-QStringList entries(const QString &dir) { return QDir(dir).entryList(QDir::Files | QDir::Hidden); }
-QJsonObject params(const QJsonObject &enc) { return enc.value("parameters").toObject(); }
-QJsonObject caps(const QJsonObject &enc) { return enc.value("capabilities").toObject(); }
+QStringList entries(const QString &dir)
+{
+    return QDir(dir).entryList(QDir::Files | QDir::Hidden);
+}
+QJsonObject params(const QJsonObject &enc)
+{
+    return enc.value("parameters").toObject();
+}
+QJsonObject caps(const QJsonObject &enc)
+{
+    return enc.value("capabilities").toObject();
+}
 
 } // namespace
 
@@ -43,7 +58,9 @@ TEST(PDFDocument, opensPlainAndRepairableFiles_refusesUnreadableOnes)
     writeFile(dir.file("garbage.pdf"), QByteArray("not a PDF\n").repeated(200));
     writeFile(dir.file("truncated.pdf"), bytes.left(bytes.size() / 2));
     QDir(dir.path()).mkdir("folder.pdf");
-    for (const char *name : {"missing.pdf", "empty.pdf", "garbage.pdf", "truncated.pdf", "folder.pdf"})
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.file("fifo.pdf")).constData(), 0600), 0); // would block a reader
+    for (const char *name :
+         {"missing.pdf", "empty.pdf", "garbage.pdf", "truncated.pdf", "folder.pdf", "fifo.pdf"})
         EXPECT_EQ(PDFDocument::initWithURL(dir.file(name)), nullptr) << name;
 
     // A broken xref is rebuilt by qpdf; the written copy must keep every page.
@@ -101,14 +118,16 @@ TEST(PDFDocument, securedWrite_eachKeyLengthGivesItsRevisionAndPermissions)
         bool print, copy;
     };
     // The 128-bit case has no owner password: the user password must become it.
-    for (const Case &c : {Case{40, 2, "RC4", "open", "perm", false, true}, Case{128, 4, "AESv2", "open", "", true, false},
-                          Case{256, 6, "AESv3", "open", "perm", false, true}}) {
+    for (const Case &c :
+         {Case{40, 2, "RC4", "open", "perm", false, true}, Case{128, 4, "AESv2", "open", "", true, false},
+          Case{256, 6, "AESv3", "open", "perm", false, true}}) {
         SCOPED_TRACE(c.bits);
         TempDir dir;
         makePdf(dir.file("in.pdf"), 2, {}, "secured");
         auto doc = PDFDocument::initWithURL(dir.file("in.pdf"));
         ASSERT_TRUE(doc);
-        ASSERT_TRUE(doc->writeToFile(dir.file("out.pdf"), securedOptions(c.user, c.owner, c.bits, c.print, c.copy)));
+        ASSERT_TRUE(
+            doc->writeToFile(dir.file("out.pdf"), securedOptions(c.user, c.owner, c.bits, c.print, c.copy)));
 
         const QJsonObject enc = encryptionJson(dir.file("out.pdf"), c.user);
         ASSERT_TRUE(enc.value("encrypted").toBool());
@@ -160,7 +179,8 @@ TEST(PDFDocument, nonAsciiPasswords_encodedPerRevision_orRefused)
     EXPECT_FALSE(doc->writeToFile(dir.file("target.pdf"), securedOptions(cjk, "o", 128)));
     EXPECT_EQ(doc->lastOutcome(), PDFDocument::Outcome::PasswordEncoding);
     EXPECT_FALSE(doc->writeToFile(dir.file("target.pdf"), securedOptions("u", cjk, 40)));
-    EXPECT_FALSE(doc->writeToFile(dir.file("target.pdf"), securedOptions(QString("a") + QChar(0) + "b", "o", 256)));
+    EXPECT_FALSE(
+        doc->writeToFile(dir.file("target.pdf"), securedOptions(QString("a") + QChar(0) + "b", "o", 256)));
     EXPECT_FALSE(doc->writeToFile(dir.file("target.pdf"), securedOptions("u", "o", 64)));
     EXPECT_EQ(doc->lastOutcome(), PDFDocument::Outcome::InvalidOptions);
     EXPECT_EQ(readFile(dir.file("target.pdf")), before);
@@ -198,8 +218,8 @@ TEST(PDFDocument, secureThenUnsecure_replacesTargetAndKeepsStreamsAsTheyAre)
     EXPECT_FALSE(readFile(dir.file("mid.pdf")).contains("(Page 3) Tj"));
 
     makePdf(dir.file("out.pdf"), 7);
-    const auto mode = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser
-                      | QFileDevice::WriteUser | QFileDevice::ReadGroup;
+    const auto mode = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
+                      QFileDevice::WriteUser | QFileDevice::ReadGroup;
     QFile::setPermissions(dir.file("out.pdf"), mode);
     auto doc = PDFDocument::initWithURL(dir.file("mid.pdf"));
     ASSERT_TRUE(doc && doc->unlockWithPassword("user"));

@@ -68,10 +68,10 @@ TEST(Probes, timeTakenString_wholeUnitsTruncated_zeroUnitsLeftOut)
         qint64 ms;
         const char *text;
     };
-    for (const Case &c : {Case{0, ""}, Case{999, ""}, Case{5000, "5 sec(s) "}, Case{59900, "59 sec(s) "},
-                          Case{65000, "1 min(s) 5 sec(s) "}, Case{3600000, "1 hr(s) "},
-                          Case{3605000, "1 hr(s) 5 sec(s) "}, Case{(26 * 3600 + 3 * 60) * 1000LL, "26 hr(s) 3 min(s) "},
-                          Case{-5000, ""}, Case{-3600000, ""}}) {
+    for (const Case &c :
+         {Case{0, ""}, Case{999, ""}, Case{5000, "5 sec(s) "}, Case{59900, "59 sec(s) "},
+          Case{65000, "1 min(s) 5 sec(s) "}, Case{3600000, "1 hr(s) "}, Case{3605000, "1 hr(s) 5 sec(s) "},
+          Case{(26 * 3600 + 3 * 60) * 1000LL, "26 hr(s) 3 min(s) "}, Case{-5000, ""}, Case{-3600000, ""}}) {
         EXPECT_EQ(timeTakenString(t0, t0.addMSecs(c.ms)), QString(c.text)) << c.ms;
     }
     EXPECT_EQ(timeTakenString(QDateTime(), t0), QString(""));

@@ -14,10 +14,17 @@
 using namespace lockleaf;
 using namespace testsupport;
 
-namespace {
+namespace
+{
 
-QJsonObject params(const QJsonObject &enc) { return enc.value("parameters").toObject(); }
-QJsonObject caps(const QJsonObject &enc) { return enc.value("capabilities").toObject(); }
+QJsonObject params(const QJsonObject &enc)
+{
+    return enc.value("parameters").toObject();
+}
+QJsonObject caps(const QJsonObject &enc)
+{
+    return enc.value("capabilities").toObject();
+}
 
 std::unique_ptr<PDFDocument> openPlain(const TempDir &dir, const QMap<QString, QString> &info = {})
 {
@@ -109,7 +116,8 @@ TEST(WriteOut, keyLength_followsStrengthOrOverride)
         settings.setEncryptionStrength(c.strength);
         settings.setPdfOpenPassword("o");
         settings.setPdfPermissionPassword("p");
-        ASSERT_EQ(writeSecured(*doc, dir.file("out.pdf"), &settings, c.override), SecuredWriteResult::Written);
+        ASSERT_EQ(writeSecured(*doc, dir.file("out.pdf"), &settings, c.override),
+                  SecuredWriteResult::Written);
         EXPECT_EQ(params(encryptionJson(dir.file("out.pdf"), "o")).value("R").toInt(), c.revision);
     }
 }
