@@ -1,0 +1,293 @@
+#include "cli/CliOptions.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <optional>
+
+namespace lockleaf::cli
+{
+
+namespace
+{
+
+// Standard input can be read once; every "-" after the first would get nothing.
+class StdinOnce
+{
+public:
+    explicit StdinOnce(const std::function<QByteArray()> &read) : m_read(read) {}
+    bool take(QByteArray *bytes)
+    {
+        if (m_used || !m_read)
+            return false;
+        m_used = true;
+        *bytes = m_read();
+        return true;
+    }
+
+private:
+    const std::function<QByteArray()> &m_read;
+    bool m_used = false;
+};
+
+// Lines of a password file: UTF-8, "\n" or "\r\n" line ends.
+std::optional<QStringList> readPasswordLines(const QString &file, StdinOnce &stdinOnce, QString *error)
+{
+    QByteArray bytes;
+    if (file == QLatin1String("-")) {
+        if (!stdinOnce.take(&bytes)) {
+            *error = QStringLiteral("standard input can be read by one password option only");
+            return std::nullopt;
+        }
+    } else {
+        QFile f(file);
+        if (QFileInfo(file).isDir() || !f.open(QIODevice::ReadOnly)) {
+            *error = QStringLiteral("cannot read password file: %1").arg(file);
+            return std::nullopt;
+        }
+        bytes = f.readAll();
+    }
+    QStringList lines = QString::fromUtf8(bytes).split(QLatin1Char('\n'));
+    for (QString &line : lines)
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast(); // the final line end
+    return lines;
+}
+
+QString absoluteClean(const QString &path)
+{
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+} // namespace
+
+QString noPasswordMessage()
+{
+    return QStringLiteral("Please provide atleast one password to secure pdf document!");
+}
+
+QString usageText()
+{
+    return QStringLiteral(
+        "Usage:\n"
+        "  lockleaf-cli secure   [options] PATH...\n"
+        "  lockleaf-cli unsecure [options] PATH...\n"
+        "  lockleaf-cli list     [options] PATH...\n"
+        "\n"
+        "Adds password security to PDF documents, or removes it, in batches.\n"
+        "PATH is a file or a folder. Folders are searched for files ending in .pdf or\n"
+        ".PDF (hidden files and packages are skipped); a file named directly is taken\n"
+        "when its extension is pdf or PDF.\n"
+        "\n"
+        "Where outputs go (secure and unsecure; one of the two is required):\n"
+        "  -o, --output DIR              write every output into the existing folder DIR\n"
+        "                                (an output keeps its source's file name)\n"
+        "      --in-place                replace each source in its own folder\n"
+        "      --backup                  first copy each source beside itself as\n"
+        "                                NAME_<ddmmyyyyhhmmss>_bak.EXT\n"
+        "\n"
+        "Passwords of secured sources (all commands), tried in order:\n"
+        "  -p, --password PW             a password to try (repeatable)\n"
+        "      --password-file FILE      passwords to try, one per line; - reads them\n"
+        "                                from standard input\n"
+        "\n"
+        "Security of the outputs (secure):\n"
+        "      --open-password PW        password needed to open an output\n"
+        "      --open-password-file FILE the open password from the first line of FILE\n"
+        "      --permission-password PW  password needed to change an output's security\n"
+        "                                (default: the open password)\n"
+        "      --permission-password-file FILE\n"
+        "                                the permission password from the first line of FILE\n"
+        "      --key-length 40|128|256   40: RC4 (R2); 128: AES-128 (R4, the default);\n"
+        "                                256: AES-256 (R6)\n"
+        "      --no-print                outputs forbid printing\n"
+        "      --no-copy                 outputs forbid copying text and graphics\n"
+        "\n"
+        "Other options:\n"
+        "  -r, --recursive               include subfolders of folder PATHs\n"
+        "      --log-dir DIR             save the XML processing log in DIR (created when\n"
+        "                                missing; default: the application's Logs folder)\n"
+        "  -q, --quiet                   no progress and no per-file lines, only the summary\n"
+        "  -h, --help                    show this help\n"
+        "      --version                 show the version\n"
+        "\n"
+        "Passwords given with -p or --...-password appear in the process list while the\n"
+        "command runs; the --...-file forms (with - for standard input) keep them out of it.\n"
+        "\n"
+        "Output: one line per file, \"<status><TAB><source path>\", then the summary and\n"
+        "the path of the saved log. Progress goes to standard error when it is a terminal.\n"
+        "Ctrl-C finishes the file in hand, saves the log and stops.\n"
+        "\n"
+        "Exit status: 0 every file written; 1 some file failed or was skipped;\n"
+        "2 usage error; 130 interrupted.\n"
+        "\n"
+        "Examples:\n"
+        "  lockleaf-cli secure --open-password-file pw.txt -o secured/ reports/\n"
+        "  printf '%s\\n' \"$PW\" | lockleaf-cli unsecure --password-file - -r -o plain/ archive/\n"
+        "  lockleaf-cli secure --permission-password-file owner.txt --no-copy --in-place --backup a.pdf\n"
+        "  lockleaf-cli list -r -p secret scans/ > files.txt\n");
+}
+
+ParseResult parseArguments(const QStringList &arguments, const std::function<QByteArray()> &readStdin)
+{
+    ParseResult result;
+    auto usageError = [&result](const QString &message) {
+        result.kind = ParseResult::Kind::UsageError;
+        result.error = message;
+        return result;
+    };
+
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
+    const QCommandLineOption help(QStringList{"h", "help"});
+    const QCommandLineOption version("version");
+    const QCommandLineOption output({"o", "output"}, "", "DIR");
+    const QCommandLineOption inPlace("in-place");
+    const QCommandLineOption backup("backup");
+    const QCommandLineOption password({"p", "password"}, "", "PW");
+    const QCommandLineOption passwordFile("password-file", "", "FILE");
+    const QCommandLineOption openPassword("open-password", "", "PW");
+    const QCommandLineOption openPasswordFile("open-password-file", "", "FILE");
+    const QCommandLineOption permissionPassword("permission-password", "", "PW");
+    const QCommandLineOption permissionPasswordFile("permission-password-file", "", "FILE");
+    const QCommandLineOption keyLength("key-length", "", "BITS");
+    const QCommandLineOption noPrint("no-print");
+    const QCommandLineOption noCopy("no-copy");
+    const QCommandLineOption recursive(QStringList{"r", "recursive"});
+    const QCommandLineOption logDir("log-dir", "", "DIR");
+    const QCommandLineOption quiet(QStringList{"q", "quiet"});
+    parser.addOptions({help, version, output, inPlace, backup, password, passwordFile, openPassword,
+                       openPasswordFile, permissionPassword, permissionPasswordFile, keyLength, noPrint,
+                       noCopy, recursive, logDir, quiet});
+
+    if (!parser.parse(arguments))
+        return usageError(parser.errorText());
+    if (parser.isSet(help)) {
+        result.kind = ParseResult::Kind::Help;
+        return result;
+    }
+    if (parser.isSet(version)) {
+        result.kind = ParseResult::Kind::Version;
+        return result;
+    }
+
+    QStringList positional = parser.positionalArguments();
+    if (positional.isEmpty())
+        return usageError(QStringLiteral("missing command (secure, unsecure or list)"));
+    Options &o = result.options;
+    const QString command = positional.takeFirst();
+    if (command == QLatin1String("secure"))
+        o.command = Command::Secure;
+    else if (command == QLatin1String("unsecure"))
+        o.command = Command::Unsecure;
+    else if (command == QLatin1String("list"))
+        o.command = Command::List;
+    else
+        return usageError(QStringLiteral("unknown command '%1'").arg(command));
+    if (positional.isEmpty())
+        return usageError(QStringLiteral("missing PATH"));
+
+    // Options that belong to other commands are refused rather than ignored.
+    const QList<const QCommandLineOption *> writingOnly{&output, &inPlace, &backup, &logDir};
+    const QList<const QCommandLineOption *> secureOnly{
+        &openPassword, &openPasswordFile, &permissionPassword, &permissionPasswordFile, &keyLength, &noPrint,
+        &noCopy};
+    auto refuse = [&](const QList<const QCommandLineOption *> &options) -> QString {
+        for (const QCommandLineOption *option : options)
+            if (parser.isSet(*option))
+                return QStringLiteral("option --%1 is not valid with '%2'")
+                    .arg(option->names().last(), command);
+        return {};
+    };
+    QString refused;
+    if (o.command == Command::List)
+        refused = refuse(writingOnly);
+    if (refused.isEmpty() && o.command != Command::Secure)
+        refused = refuse(secureOnly);
+    if (!refused.isEmpty())
+        return usageError(refused);
+
+    o.recursive = parser.isSet(recursive);
+    o.quiet = parser.isSet(quiet);
+    o.backup = parser.isSet(backup);
+    o.inPlace = parser.isSet(inPlace);
+
+    StdinOnce stdinOnce(readStdin);
+    QString error;
+    o.passwords = parser.values(password);
+    for (const QString &file : parser.values(passwordFile)) {
+        const auto lines = readPasswordLines(file, stdinOnce, &error);
+        if (!lines)
+            return usageError(error);
+        for (const QString &line : *lines)
+            if (!line.isEmpty())
+                o.passwords << line;
+    }
+
+    if (o.command == Command::Secure) {
+        auto single = [&](const QCommandLineOption &direct, const QCommandLineOption &fromFile,
+                          QString *value) -> bool {
+            if (parser.isSet(direct) && parser.isSet(fromFile)) {
+                error = QStringLiteral("--%1 and --%2 cannot be used together")
+                            .arg(direct.names().last(), fromFile.names().last());
+                return false;
+            }
+            if (parser.isSet(direct)) {
+                *value = parser.value(direct);
+            } else if (parser.isSet(fromFile)) {
+                const auto lines = readPasswordLines(parser.value(fromFile), stdinOnce, &error);
+                if (!lines)
+                    return false;
+                *value = lines->isEmpty() ? QString() : lines->first();
+            }
+            return true;
+        };
+        if (!single(openPassword, openPasswordFile, &o.openPassword) ||
+            !single(permissionPassword, permissionPasswordFile, &o.permissionPassword))
+            return usageError(error);
+        if (parser.isSet(keyLength)) {
+            bool ok = false;
+            o.keyLength = parser.value(keyLength).toInt(&ok);
+            if (!ok || (o.keyLength != 40 && o.keyLength != 128 && o.keyLength != 256))
+                return usageError(QStringLiteral("--key-length must be 40, 128 or 256"));
+        }
+        o.canPrint = !parser.isSet(noPrint);
+        o.canCopy = !parser.isSet(noCopy);
+        if (o.openPassword.isEmpty() && o.permissionPassword.isEmpty())
+            return usageError(noPasswordMessage());
+    }
+
+    if (o.command != Command::List) {
+        if (parser.isSet(output) && o.inPlace)
+            return usageError(QStringLiteral("--output and --in-place cannot be used together"));
+        if (!parser.isSet(output) && !o.inPlace)
+            return usageError(QStringLiteral("say where outputs go: --output DIR or --in-place"));
+        if (parser.isSet(output)) {
+            o.outputFolder = absoluteClean(parser.value(output));
+            const QFileInfo info(o.outputFolder);
+            if (!info.isDir())
+                return usageError(
+                    QStringLiteral("Output folder missing or invalid path! (%1)").arg(o.outputFolder));
+            if (!info.isWritable())
+                return usageError(QStringLiteral("Output folder is non-writable! (%1)").arg(o.outputFolder));
+        }
+        if (parser.isSet(logDir))
+            o.logFolder = absoluteClean(parser.value(logDir));
+    }
+
+    for (const QString &path : std::as_const(positional)) {
+        const QString absolute = absoluteClean(path);
+        if (!QFileInfo::exists(absolute))
+            return usageError(QStringLiteral("no such file or folder: %1").arg(path));
+        o.paths << absolute;
+    }
+
+    result.kind = ParseResult::Kind::Run;
+    return result;
+}
+
+} // namespace lockleaf::cli

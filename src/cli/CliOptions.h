@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace lockleaf::cli
+{
+
+enum class Command { Secure, Unsecure, List };
+
+// Everything a lockleaf-cli invocation asks for, after validation.
+struct Options {
+    Command command = Command::List;
+    QStringList paths; // absolute, cleaned; each exists
+    bool recursive = false;
+    QString outputFolder; // absolute; "" with --in-place and for list
+    bool inPlace = false;
+    bool backup = false;
+    // Tried in order on secured sources: -p values, then --password-file lines.
+    QStringList passwords;
+    QString openPassword;       // secure only; "" when not given
+    QString permissionPassword; // secure only; "" when not given
+    int keyLength = 128;        // 40, 128 or 256
+    bool canPrint = true;
+    bool canCopy = true;
+    QString logFolder; // "" means the app's Logs folder
+    bool quiet = false;
+};
+
+struct ParseResult {
+    enum class Kind { Run, Help, Version, UsageError };
+    Kind kind = Kind::UsageError;
+    Options options;
+    QString error; // for UsageError: one line, without the program name
+};
+
+// Parses `arguments` (arguments[0] is the program name). Password files are read
+// here, so an unreadable one is a usage error; `readStdin` supplies standard
+// input (read at most once) for the "-" file name. Never throws.
+ParseResult parseArguments(const QStringList &arguments, const std::function<QByteArray()> &readStdin);
+
+// The --help text.
+QString usageText();
+
+// The exact message of a secure request without any password.
+QString noPasswordMessage();
+
+} // namespace lockleaf::cli

@@ -1,0 +1,315 @@
+#include "cli/CliRunner.h"
+
+#include "cli/CliOptions.h"
+#include "cli/Interrupt.h"
+#include "engine/Process.h"
+#include "engine/SystemLog.h"
+#include "model/FileGatherer.h"
+#include "model/Settings.h"
+#include "model/Utilities.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTimeZone>
+
+#include <algorithm>
+#include <exception>
+
+namespace lockleaf::cli
+{
+
+namespace
+{
+
+constexpr int kInterruptedExit = 130;
+
+// One line of progress on a terminal, redrawn in place and at most ten times a
+// second; silent when standard error is not a terminal or with --quiet.
+class ProgressLine
+{
+public:
+    ProgressLine(const CliIo &io, bool enabled) : m_io(io), m_enabled(enabled && io.err) {}
+    ~ProgressLine() { clear(); }
+
+    void show(const QString &text, bool force = false)
+    {
+        if (!m_enabled)
+            return;
+        if (!force && m_timer.isValid() && m_timer.elapsed() < 100)
+            return;
+        m_timer.start();
+        *m_io.err << "\r\033[K" << text.left(100);
+        m_io.err->flush();
+        m_shown = true;
+    }
+    void clear()
+    {
+        if (!m_enabled || !m_shown)
+            return;
+        *m_io.err << "\r\033[K";
+        m_io.err->flush();
+        m_shown = false;
+    }
+
+private:
+    const CliIo &m_io;
+    bool m_enabled;
+    bool m_shown = false;
+    QElapsedTimer m_timer;
+};
+
+// The gathering side of the console: the list lives here, in path order.
+class ConsoleGathering final : public GatheringDelegate
+{
+public:
+    ConsoleGathering(Settings *settings, ProgressLine &progress) : m_settings(settings), m_progress(progress)
+    {
+    }
+
+    Settings *settings() const override { return m_settings; }
+    bool isProcessing() const override { return m_processing && !interruptRequested(); }
+    QList<QUrl> fileURLs() override
+    {
+        QList<QUrl> urls;
+        urls.reserve(files.size());
+        for (const FileItemPtr &item : std::as_const(files))
+            urls << item->filePath();
+        return urls;
+    }
+    void appendFileItem(const FileItemPtr &item) override { files << item; }
+    void sortAndReload() override
+    {
+        std::stable_sort(files.begin(), files.end(), [](const FileItemPtr &a, const FileItemPtr &b) {
+            return a->filePath().toLocalFile() < b->filePath().toLocalFile();
+        });
+    }
+    void resetViewObject(bool) override {}
+    void startProcess() override { m_processing = true; }
+    void stopProcess() override { m_processing = false; }
+    void updateTimeTakenLabel(const QString &) override {}
+    void updateTotalPagesLabel() override
+    {
+        m_progress.show(QStringLiteral("Gathering... %1 file(s)").arg(files.size()));
+    }
+    void addToPasswordsList(const QString &) override {} // nothing is saved by the CLI
+
+    QList<FileItemPtr> files;
+
+private:
+    Settings *m_settings;
+    ProgressLine &m_progress;
+    bool m_processing = false;
+};
+
+// The run side of the console: prints each file's outcome once it is known,
+// turns Ctrl-C into a stop between files, and keeps the progress line.
+class ConsoleRun final : public RunDelegate
+{
+public:
+    ConsoleRun(Process &process, const CliIo &io, ProgressLine &progress, bool quiet)
+        : m_process(process), m_io(io), m_progress(progress), m_quiet(quiet)
+    {
+    }
+
+    void updateTimeTakenLabel(const QString &text) override
+    {
+        lastText = text;
+        if (interruptRequested() && m_process.isCombining())
+            m_process.stop();
+        printNewRecords();
+        showBar(true);
+    }
+
+    void showBar(bool force)
+    {
+        const int total = m_process.outputFiles().size();
+        const int done = m_process.totalFileProcessed();
+        constexpr int width = 24;
+        const int filled = total > 0 ? done * width / total : width;
+        const QString bar = QString(filled, QLatin1Char('#')) + QString(width - filled, QLatin1Char('.'));
+        m_progress.show(
+            QStringLiteral("[%1] %2/%3 %4").arg(bar).arg(done).arg(total).arg(m_process.fileInProcess()),
+            force);
+    }
+
+    QString lastText;
+
+private:
+    void printNewRecords()
+    {
+        const QList<LogFilesPtr> records = m_process.log().files();
+        if (m_quiet) {
+            m_printed = records.size();
+            return;
+        }
+        if (m_printed >= records.size())
+            return;
+        m_progress.clear();
+        for (; m_printed < records.size(); ++m_printed) {
+            const OutputFilePtr &output = m_process.outputFiles().at(m_printed);
+            *m_io.out << records.at(m_printed)->status() << '\t' << output->filename << '\n';
+        }
+        m_io.out->flush();
+    }
+
+    Process &m_process;
+    const CliIo &m_io;
+    ProgressLine &m_progress;
+    bool m_quiet;
+    int m_printed = 0;
+};
+
+QString dateField(const QDateTime &date)
+{
+    if (!date.isValid())
+        return QString();
+    return date.toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + QStringLiteral(" +0000");
+}
+
+QString prepareLogFolder(const Options &options, const CliIo &io)
+{
+    QString folder = options.logFolder;
+    QString error;
+    bool ok = true;
+    if (folder.isEmpty()) {
+        folder = getAppPath() + QStringLiteral("/Logs");
+        ok = createApplicationUsersFolder(QString(), &error) &&
+             createApplicationUsersFolder(QStringLiteral("Logs"), &error);
+    } else if (!QFileInfo(folder).isDir()) {
+        ok = QDir().mkpath(folder);
+    }
+    if (!ok)
+        *io.err << "lockleaf-cli: cannot create the log folder " << folder
+                << (error.isEmpty() ? QString() : QStringLiteral(": ") + error) << '\n';
+    return folder;
+}
+
+int runCommand(const Options &options, const CliIo &io)
+{
+    ProgressLine progress(io, io.errIsTerminal && !options.quiet);
+
+    // Gathering tries the given passwords in order in both modes, the way the
+    // window tries its saved list; this record exists only for that.
+    Settings gatherSettings(false);
+    gatherSettings.setSecurityType(1);
+    gatherSettings.setPasswords(options.passwords);
+    ConsoleGathering gathering(&gatherSettings, progress);
+    Arguments arguments;
+    for (const QString &path : options.paths)
+        arguments.urls << QUrl::fromLocalFile(path);
+    arguments.isFolders = true;
+    arguments.isIncludeSubdirectories = options.recursive;
+    FileGatherer(&gathering).loadURLs(arguments);
+    progress.clear();
+
+    if (interruptRequested()) {
+        *io.err << "Process cancelled!\n";
+        return kInterruptedExit;
+    }
+
+    if (options.command == Command::List) {
+        *io.out << exportText(gathering.files);
+        io.out->flush();
+        return 0;
+    }
+
+    if (gathering.files.isEmpty() && !options.quiet)
+        *io.err << "lockleaf-cli: no PDF files found\n";
+
+    Settings runSettings(false);
+    runSettings.setSecurityType(options.command == Command::Secure ? 1 : 0);
+    runSettings.setIsBackupFile(options.backup);
+    runSettings.setOutputFolderPath(options.outputFolder);
+    runSettings.setIsOpenFolderAfterConversion(false);
+    runSettings.setIsAutoAddCorrectPasswordToPasswordList(false);
+    PDFSettings *pdf = runSettings.pdfSettings();
+    pdf->setPdfOpenPassword(options.openPassword);
+    pdf->setPdfPermissionPassword(options.permissionPassword);
+    pdf->setCanPrint(options.canPrint);
+    pdf->setCanCopy(options.canCopy);
+    pdf->setEncryptionStrength(options.keyLength == 40 ? 0 : 1);
+
+    Process process;
+    ConsoleRun console(process, io, progress, options.quiet);
+    process.setSettings(&runSettings);
+    process.setDelegate(&console);
+    process.setKeyLengthOverride(options.keyLength);
+    process.setLogsFolder(prepareLogFolder(options, io));
+    for (const FileItemPtr &item : std::as_const(gathering.files)) {
+        auto output = std::make_shared<OutputFile>();
+        output->filename = item->filePath().toLocalFile();
+        output->fileItems = {item};
+        process.outputFiles() << output;
+    }
+    QObject::connect(&process, &Process::fileInProcessChanged, &process,
+                     [&console] { console.showBar(false); });
+    process.setTotalFileSelected(process.outputFiles().size());
+    process.setIsCombining(true);
+    process.start();
+    progress.clear();
+
+    QString message = process.message();
+    message.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    *io.out << message << '\n' << console.lastText << '\n';
+    const QString logPath = process.log().logFilePath();
+    if (QFileInfo::exists(logPath))
+        *io.out << "Log: " << logPath << '\n';
+    else
+        *io.err << "lockleaf-cli: the log could not be written to " << logPath << '\n';
+    io.out->flush();
+
+    if (interruptRequested())
+        return kInterruptedExit;
+    return process.totalFileCreated() == process.outputFiles().size() ? 0 : 1;
+}
+
+} // namespace
+
+QString exportText(const QList<FileItemPtr> &files)
+{
+    QString text =
+        QStringLiteral("Name\tPages\tSize\tType\tModified Date\tAccessed Date\tCreated Date\tLocation\n");
+    for (const FileItemPtr &item : files) {
+        text += QStringLiteral("%1\t%2\t%3\t%4\t%5\t%6\t%7\t%8\n")
+                    .arg(item->name(), QString::number(item->pages()), item->sizeInKB(), item->type(),
+                         dateField(item->dateModified()), dateField(item->dateAccessed()),
+                         dateField(item->dateCreated()), item->location());
+    }
+    return text;
+}
+
+int runCli(const QStringList &arguments, const CliIo &io)
+{
+    try {
+        const ParseResult parsed = parseArguments(arguments, io.readStdin);
+        switch (parsed.kind) {
+        case ParseResult::Kind::Help:
+            *io.out << usageText();
+            io.out->flush();
+            return 0;
+        case ParseResult::Kind::Version:
+            *io.out << "lockleaf-cli " << LOCKLEAF_VERSION << '\n';
+            io.out->flush();
+            return 0;
+        case ParseResult::Kind::UsageError:
+            if (parsed.error == noPasswordMessage())
+                *io.err << parsed.error << '\n';
+            else
+                *io.err << "lockleaf-cli: " << parsed.error
+                        << "\nTry 'lockleaf-cli --help' for more information.\n";
+            io.err->flush();
+            return 2;
+        case ParseResult::Kind::Run:
+            break;
+        }
+        return runCommand(parsed.options, io);
+    } catch (const std::exception &e) {
+        logError(QStringLiteral("lockleaf-cli"), QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        logError(QStringLiteral("lockleaf-cli"), QStringLiteral("unknown exception"));
+    }
+    return 1;
+}
+
+} // namespace lockleaf::cli

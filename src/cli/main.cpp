@@ -1,0 +1,35 @@
+#include "cli/CliRunner.h"
+#include "cli/Interrupt.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTextStream>
+
+#include <cstdio>
+#include <unistd.h>
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Corvalen"));
+    QCoreApplication::setApplicationName(QStringLiteral(LOCKLEAF_DISPLAY_TITLE));
+    QCoreApplication::setApplicationVersion(QStringLiteral(LOCKLEAF_VERSION));
+    lockleaf::cli::installInterruptHandlers();
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    lockleaf::cli::CliIo io;
+    io.out = &out;
+    io.err = &err;
+    io.errIsTerminal = ::isatty(STDERR_FILENO) == 1;
+    io.readStdin = [] {
+        QFile in;
+        if (!in.open(stdin, QIODevice::ReadOnly))
+            return QByteArray();
+        return in.readAll();
+    };
+    const int status = lockleaf::cli::runCli(QCoreApplication::arguments(), io);
+    out.flush();
+    err.flush();
+    return status;
+}

@@ -1,0 +1,173 @@
+#include "cli/CliOptions.h"
+#include "cli/CliRunner.h"
+#include "cli/Interrupt.h"
+
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+using namespace lockleaf::cli;
+using testsupport::TempDir;
+
+namespace
+{
+
+class CliParse : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        QDir(tmp.path()).mkpath("in");
+        QDir(tmp.path()).mkpath("out");
+        testsupport::writeFile(tmp.file("a-file"), "x");
+        testsupport::writeFile(tmp.file("pw.txt"), "first\r\n\r\nsecond\nthird\n");
+    }
+
+    ParseResult parse(QStringList args, const QByteArray &stdinBytes = {})
+    {
+        args.prepend("lockleaf-cli");
+        return parseArguments(args, [stdinBytes] { return stdinBytes; });
+    }
+
+    TempDir tmp;
+};
+
+} // namespace
+
+TEST_F(CliParse, usageErrors_areRefusedWithAReason)
+{
+    const QString in = tmp.file("in");
+    const QString out = tmp.file("out");
+    const QList<QStringList> cases{
+        {},                                                // no command
+        {"shred", in},                                     // unknown command
+        {"unsecure", "-o", out},                           // no PATH
+        {"unsecure", "--frobnicate", "-o", out, in},       // unknown option
+        {"unsecure", in},                                  // nowhere to write
+        {"unsecure", "-o", out, "--in-place", in},         // two places
+        {"unsecure", "-o", tmp.file("missing"), in},       // output folder missing
+        {"unsecure", "-o", tmp.file("a-file"), in},        // output folder is a file
+        {"unsecure", "-o", out, tmp.file("nothing-here")}, // PATH missing
+        {"list", "-o", out, in},                           // writing option on list
+        {"list", "--backup", in},                          //
+        {"unsecure", "--no-copy", "-o", out, in},          // secure option on unsecure
+        {"secure", "--open-password", "x", "--key-length", "64", "-o", out, in},
+        {"secure", "--open-password", "x", "--open-password-file", tmp.file("pw.txt"), "-o", out, in},
+        {"unsecure", "--password-file", tmp.file("no-such-file"), "-o", out, in},
+        {"unsecure", "--password-file", tmp.file("in"), "-o", out, in}, // a folder is no password file
+        {"secure", "--password-file", "-", "--open-password-file", "-", "-o", out, in},
+    };
+    for (const QStringList &args : cases) {
+        const ParseResult r = parse(args, "pw\n");
+        EXPECT_EQ(r.kind, ParseResult::Kind::UsageError) << args.join(' ').toStdString();
+        EXPECT_FALSE(r.error.isEmpty()) << args.join(' ').toStdString();
+    }
+}
+
+TEST_F(CliParse, secureWithoutAnyPassword_givesTheAppsMessage)
+{
+    const ParseResult r = parse({"secure", "--open-password", "", "-o", tmp.file("out"), tmp.file("in")});
+    EXPECT_EQ(r.kind, ParseResult::Kind::UsageError);
+    EXPECT_EQ(r.error, "Please provide atleast one password to secure pdf document!");
+}
+
+TEST_F(CliParse, passwords_keepOrderFromOptionsFilesAndStdin)
+{
+    const ParseResult r =
+        parse({"unsecure", "-p", "one", "--password", "two", "--password-file", tmp.file("pw.txt"),
+               "--password-file", "-", "--in-place", "-r", tmp.file("in")},
+              "from stdin\n");
+    ASSERT_EQ(r.kind, ParseResult::Kind::Run) << r.error.toStdString();
+    EXPECT_EQ(r.options.passwords, QStringList({"one", "two", "first", "second", "third", "from stdin"}));
+    EXPECT_TRUE(r.options.inPlace);
+    EXPECT_TRUE(r.options.recursive);
+    EXPECT_EQ(r.options.outputFolder, "");
+}
+
+TEST_F(CliParse, secureOptions_fromFilesAndFlags)
+{
+    testsupport::writeFile(tmp.file("open.txt"), QString::fromUtf8("pässwört\nignored\n").toUtf8());
+    QDir::setCurrent(tmp.path());
+    const ParseResult r = parse({"secure", "--open-password-file", "open.txt", "--permission-password-file",
+                                 "-", "--key-length", "256", "--no-print", "--no-copy", "--backup", "-o",
+                                 "out", "--log-dir", "logs", "in/"},
+                                "owner secret\r\n");
+    ASSERT_EQ(r.kind, ParseResult::Kind::Run) << r.error.toStdString();
+    const Options &o = r.options;
+    EXPECT_EQ(o.command, Command::Secure);
+    EXPECT_EQ(o.openPassword, QString::fromUtf8("pässwört"));
+    EXPECT_EQ(o.permissionPassword, "owner secret");
+    EXPECT_EQ(o.keyLength, 256);
+    EXPECT_FALSE(o.canPrint);
+    EXPECT_FALSE(o.canCopy);
+    EXPECT_TRUE(o.backup);
+    EXPECT_EQ(o.outputFolder, tmp.file("out"));
+    EXPECT_EQ(o.logFolder, tmp.file("logs"));
+    EXPECT_EQ(o.paths, QStringList{tmp.file("in")});
+
+    const ParseResult defaults = parse({"secure", "--permission-password", "p", "-o", "out", "in"});
+    ASSERT_EQ(defaults.kind, ParseResult::Kind::Run);
+    EXPECT_EQ(defaults.options.keyLength, 128);
+    EXPECT_TRUE(defaults.options.canPrint && defaults.options.canCopy);
+    EXPECT_FALSE(defaults.options.backup);
+}
+
+TEST_F(CliParse, helpAndVersion_winOverEverythingElse)
+{
+    EXPECT_EQ(parse({"--help"}).kind, ParseResult::Kind::Help);
+    EXPECT_EQ(parse({"secure", "-h"}).kind, ParseResult::Kind::Help);
+    EXPECT_EQ(parse({"--version"}).kind, ParseResult::Kind::Version);
+    EXPECT_TRUE(usageText().contains("Examples:"));
+    EXPECT_TRUE(usageText().contains("process list"));
+}
+
+TEST(CliInProcess, interruptBeforeTheRun_cancelsWithoutWriting)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    TempDir tmp;
+    QDir(tmp.path()).mkpath("out");
+    testsupport::makePdf(tmp.file("a.pdf"));
+    QString outText, errText;
+    QTextStream out(&outText), err(&errText);
+    CliIo io;
+    io.out = &out;
+    io.err = &err;
+    requestInterrupt();
+    const int status = runCli(
+        {"lockleaf-cli", "unsecure", "-o", tmp.file("out"), "--log-dir", tmp.file("logs"), tmp.file("a.pdf")},
+        io);
+    clearInterrupt();
+    err.flush();
+    EXPECT_EQ(status, 130);
+    EXPECT_TRUE(errText.contains("Process cancelled!"));
+    EXPECT_TRUE(QDir(tmp.file("out")).isEmpty());
+}
+
+TEST(CliInProcess, exportText_headerAndOneLinePerItem)
+{
+    TempDir tmp;
+    testsupport::makePdf(tmp.file("a.pdf"), 3);
+    testsupport::makeEncryptedPdf(tmp.file("s.PDF"), "u", "o", 128);
+    const auto a = lockleaf::FileItem::initWithURL(QUrl::fromLocalFile(tmp.file("a.pdf")));
+    const auto s = lockleaf::FileItem::initWithURL(QUrl::fromLocalFile(tmp.file("s.PDF")));
+    const QStringList lines = exportText({a, s}).split('\n');
+    ASSERT_EQ(lines.size(), 4); // three lines, each ending in a line feed
+    EXPECT_EQ(lines[0], "Name\tPages\tSize\tType\tModified Date\tAccessed Date\tCreated Date\tLocation");
+    const QStringList first = lines[1].split('\t');
+    ASSERT_EQ(first.size(), 8);
+    EXPECT_EQ(first[0], "a.pdf");
+    EXPECT_EQ(first[1], "3");
+    EXPECT_EQ(first[3], "pdf");
+    EXPECT_TRUE(
+        QRegularExpression("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d \\+0000$").match(first[4]).hasMatch())
+        << first[4].toStdString();
+    EXPECT_EQ(first[7], tmp.path());
+    const QStringList second = lines[2].split('\t');
+    EXPECT_EQ(second[0], "s.PDF (SECURED) ");
+    EXPECT_EQ(second[1], "0");
+    EXPECT_EQ(second[3], "PDF");
+    EXPECT_EQ(lines[3], "");
+}
