@@ -16,9 +16,11 @@
 
 #include <exception>
 
-namespace lockleaf {
+namespace lockleaf
+{
 
-namespace {
+namespace
+{
 
 const QString kStatusUnsecured = QStringLiteral("Un-Secured Completed");
 const QString kStatusSecured = QStringLiteral("Secured Completed");
@@ -48,7 +50,9 @@ QString lastComponentOf(const QString &path)
 
 } // namespace
 
-Process::Process(QObject *parent) : QObject(parent) {}
+Process::Process(QObject *parent) : QObject(parent)
+{
+}
 
 Process::~Process() = default;
 
@@ -204,7 +208,8 @@ void Process::start()
 void Process::processOutputFile(const OutputFile &outputFile)
 {
     const QString configuredFolder = m_settings ? m_settings->outputFolderPath() : QString();
-    const QString outputFolder = configuredFolder.isEmpty() ? folderOf(outputFile.filename) : configuredFolder;
+    const QString outputFolder =
+        configuredFolder.isEmpty() ? folderOf(outputFile.filename) : configuredFolder;
 
     const std::shared_ptr<LogFiles> record = m_log.addFile();
     record->setFilename(lastComponentOf(outputFile.filename));
@@ -304,9 +309,9 @@ void Process::reportProgress()
 {
     if (!m_delegate)
         return;
-    const QString text = QStringLiteral("Total Time Taken : %1 %2/%3")
-                             .arg(timeTaken(), QString::number(totalFileProcessed()),
-                                  QString::number(m_outputFiles.size()));
+    const QString text =
+        QStringLiteral("Total Time Taken : %1 %2/%3")
+            .arg(timeTaken(), QString::number(totalFileProcessed()), QString::number(m_outputFiles.size()));
     m_delegate->updateTimeTakenLabel(text);
 }
 

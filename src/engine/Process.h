@@ -13,13 +13,15 @@
 #include <functional>
 #include <memory>
 
-namespace lockleaf {
+namespace lockleaf
+{
 
 class Settings;
 class Workspace;
 
 // What a run needs of the window (or of lockleaf-cli).
-class RunDelegate {
+class RunDelegate
+{
 public:
     virtual ~RunDelegate() = default;
     // Called on the run's thread after each output file and once more at the
@@ -54,16 +56,21 @@ using OutputFilePtr = std::shared_ptr<OutputFile>;
 // Files: every output is written through PDFDocument's atomic write, so a failed
 // or interrupted file leaves the target as it was; a backup copy that was made
 // stays on disk whatever happens next.
-class Process final : public QObject {
+class Process final : public QObject
+{
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(Process)
     Q_PROPERTY(bool isCombining READ isCombining WRITE setIsCombining NOTIFY isCombiningChanged)
     Q_PROPERTY(bool isCompleted READ isCompleted WRITE setIsCompleted NOTIFY isCompletedChanged)
-    Q_PROPERTY(int totalFileSelected READ totalFileSelected WRITE setTotalFileSelected NOTIFY totalFileSelectedChanged)
-    Q_PROPERTY(int totalFileProcessed READ totalFileProcessed WRITE setTotalFileProcessed NOTIFY totalFileProcessedChanged)
-    Q_PROPERTY(int totalFileCreated READ totalFileCreated WRITE setTotalFileCreated NOTIFY totalFileCreatedChanged)
+    Q_PROPERTY(int totalFileSelected READ totalFileSelected WRITE setTotalFileSelected NOTIFY
+                   totalFileSelectedChanged)
+    Q_PROPERTY(int totalFileProcessed READ totalFileProcessed WRITE setTotalFileProcessed NOTIFY
+                   totalFileProcessedChanged)
+    Q_PROPERTY(
+        int totalFileCreated READ totalFileCreated WRITE setTotalFileCreated NOTIFY totalFileCreatedChanged)
     Q_PROPERTY(QString fileInProcess READ fileInProcess WRITE setFileInProcess NOTIFY fileInProcessChanged)
-    Q_PROPERTY(QString outputFileInProcess READ outputFileInProcess WRITE setOutputFileInProcess NOTIFY outputFileInProcessChanged)
+    Q_PROPERTY(QString outputFileInProcess READ outputFileInProcess WRITE setOutputFileInProcess NOTIFY
+                   outputFileInProcessChanged)
     Q_PROPERTY(QString timeTaken READ timeTaken WRITE setTimeTaken NOTIFY timeTakenChanged)
     Q_PROPERTY(QString message READ message WRITE setMessage NOTIFY messageChanged)
 

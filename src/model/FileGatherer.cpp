@@ -12,9 +12,11 @@
 #include <exception>
 #include <utility>
 
-namespace lockleaf {
+namespace lockleaf
+{
 
-namespace {
+namespace
+{
 
 QString progressText(const QString &timeTaken)
 {
@@ -39,13 +41,13 @@ QString urlKey(const QUrl &url)
 bool isPackage(const QFileInfo &info)
 {
     static const QSet<QString> packageSuffixes{
-        QStringLiteral("app"),       QStringLiteral("bundle"),   QStringLiteral("framework"),
-        QStringLiteral("plugin"),    QStringLiteral("kext"),     QStringLiteral("pkg"),
-        QStringLiteral("mpkg"),      QStringLiteral("rtfd"),     QStringLiteral("xpc"),
-        QStringLiteral("appex"),     QStringLiteral("qlgenerator"), QStringLiteral("mdimporter"),
-        QStringLiteral("pages"),     QStringLiteral("numbers"),  QStringLiteral("key"),
-        QStringLiteral("photoslibrary"), QStringLiteral("xcodeproj"), QStringLiteral("xcworkspace"),
-        QStringLiteral("playground"), QStringLiteral("scptd"),   QStringLiteral("wdgt")};
+        QStringLiteral("app"),           QStringLiteral("bundle"),      QStringLiteral("framework"),
+        QStringLiteral("plugin"),        QStringLiteral("kext"),        QStringLiteral("pkg"),
+        QStringLiteral("mpkg"),          QStringLiteral("rtfd"),        QStringLiteral("xpc"),
+        QStringLiteral("appex"),         QStringLiteral("qlgenerator"), QStringLiteral("mdimporter"),
+        QStringLiteral("pages"),         QStringLiteral("numbers"),     QStringLiteral("key"),
+        QStringLiteral("photoslibrary"), QStringLiteral("xcodeproj"),   QStringLiteral("xcworkspace"),
+        QStringLiteral("playground"),    QStringLiteral("scptd"),       QStringLiteral("wdgt")};
     if (!info.isDir())
         return false;
     return info.isBundle() || packageSuffixes.contains(info.suffix().toLower());

@@ -8,11 +8,11 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QThread>
-#include <QtTest/QTest>
 #include <QXmlStreamReader>
+#include <QtTest/QTest>
 
 #include <gtest/gtest.h>
 
@@ -21,14 +21,16 @@
 using namespace lockleaf;
 using testsupport::TempDir;
 
-namespace {
+namespace
+{
 
 const QString kAllDone = "All files splitted successfully.";
 const QString kCancelled = "Process cancelled!";
 const QString kSomeFailed =
     "Lockleaf unable able to split some of the files!\r\nPlease check log for more information.";
 
-class RecordingDelegate final : public RunDelegate {
+class RecordingDelegate final : public RunDelegate
+{
 public:
     std::function<void(const QString &)> onUpdate;
     QStringList texts;
@@ -40,7 +42,8 @@ public:
     }
 };
 
-class RecordingWorkspace final : public Workspace {
+class RecordingWorkspace final : public Workspace
+{
 public:
     QList<QUrl> opened;
     void openURL(const QUrl &url) override { opened << url; }
@@ -71,7 +74,8 @@ QList<LogRow> readLogRows(const QString &path, QString *rootName = nullptr)
 
 // A run wired to real files in a temporary folder: its own settings (nothing
 // read from or written to the store), its log in <tmp>/Logs, a fixed clock.
-class ProcessRun : public ::testing::Test {
+class ProcessRun : public ::testing::Test
+{
 protected:
     static void SetUpTestSuite() { QStandardPaths::setTestModeEnabled(true); }
 
@@ -90,8 +94,14 @@ protected:
         process.setClock([this] { return clock; });
     }
 
-    QString src(const QString &name = {}) const { return tmp.file("src") + (name.isEmpty() ? "" : "/" + name); }
-    QString out(const QString &name = {}) const { return tmp.file("out") + (name.isEmpty() ? "" : "/" + name); }
+    QString src(const QString &name = {}) const
+    {
+        return tmp.file("src") + (name.isEmpty() ? "" : "/" + name);
+    }
+    QString out(const QString &name = {}) const
+    {
+        return tmp.file("out") + (name.isEmpty() ? "" : "/" + name);
+    }
 
     FileItemPtr addItem(const QString &path, const QString &password = QString())
     {
@@ -148,11 +158,13 @@ TEST(ProcessBackupName, followsTheWorkedExamples)
               "/Volumes/Work/Reports/report_05122026140309_bak.pdf");
     EXPECT_EQ(Process::backupPathFor("/Volumes/Work/Reports/report.pdf", true, at),
               "/Volumes/Work/Reports/report_05122026140309_bak (SECURED).pdf");
-    EXPECT_EQ(Process::backupPathFor("/Volumes/Work/SCAN.PDF", false, at), "/Volumes/Work/SCAN_05122026140309_bak.PDF");
+    EXPECT_EQ(Process::backupPathFor("/Volumes/Work/SCAN.PDF", false, at),
+              "/Volumes/Work/SCAN_05122026140309_bak.PDF");
     // Only the file name changes, even when the folder name holds the extension text.
     EXPECT_EQ(Process::backupPathFor("/Volumes/Work/old.pdf.files/report.pdf", false, at),
               "/Volumes/Work/old.pdf.files/report_05122026140309_bak.pdf");
-    EXPECT_EQ(Process::backupPathFor("/w/archive.pdf.pdf", false, at), "/w/archive.pdf_05122026140309_bak.pdf");
+    EXPECT_EQ(Process::backupPathFor("/w/archive.pdf.pdf", false, at),
+              "/w/archive.pdf_05122026140309_bak.pdf");
     EXPECT_EQ(Process::backupPathFor("/w/noext", false, at), "/w/noext_05122026140309_bak");
 }
 
@@ -227,7 +239,8 @@ TEST_F(ProcessRun, addSecurity_writesWhatIndependentReadersConfirm)
     EXPECT_TRUE(enc.contains("R = 4")) << enc.toStdString();
     EXPECT_TRUE(enc.contains("AESv2")) << enc.toStdString();
     // A wrong password opens nothing.
-    EXPECT_NE(testsupport::runProgram("qpdf", {"--show-npages", "--password=wrong", out("a.pdf")}).exitCode, 0);
+    EXPECT_NE(testsupport::runProgram("qpdf", {"--show-npages", "--password=wrong", out("a.pdf")}).exitCode,
+              0);
     EXPECT_TRUE(testsupport::pdfText(out("a.pdf"), "openme").contains("AMARK"));
 
     const auto info = testsupport::runProgram("pdfinfo", {"-upw", "openme", out("a.pdf")});
@@ -479,7 +492,8 @@ TEST_F(ProcessRun, observableChanges_comeInTheDocumentedOrder)
 
     QStringList events;
     auto watch = [&](auto signal, const char *name) {
-        QObject::connect(&process, signal, &process, [&events, name] { events << name; }, Qt::DirectConnection);
+        QObject::connect(
+            &process, signal, &process, [&events, name] { events << name; }, Qt::DirectConnection);
     };
     watch(&Process::isCompletedChanged, "isCompleted");
     watch(&Process::messageChanged, "message");
@@ -491,29 +505,22 @@ TEST_F(ProcessRun, observableChanges_comeInTheDocumentedOrder)
     watch(&Process::isCombiningChanged, "isCombining");
     delegate.onUpdate = [&events](const QString &text) { events << "update:" + text; };
     QStringList namesSeen;
-    QObject::connect(&process, &Process::fileInProcessChanged, &process,
-                     [&] { namesSeen << process.fileInProcess(); }, Qt::DirectConnection);
+    QObject::connect(
+        &process, &Process::fileInProcessChanged, &process, [&] { namesSeen << process.fileInProcess(); },
+        Qt::DirectConnection);
 
     process.setIsCombining(true);
     events.clear();
     process.start();
 
-    const QStringList expected{"isCompleted",
-                               "message",
-                               "fileInProcess",
-                               "created",
-                               "processed",
-                               "update:Total Time Taken : In Process... 1/2",
-                               "fileInProcess",
-                               "created",
-                               "processed",
-                               "update:Total Time Taken : In Process... 2/2",
-                               "message",
-                               "timeTaken",
-                               "fileInProcess",
-                               "outputFileInProcess",
-                               "isCombining",
-                               "update:Total Time Taken : 1 min(s) 5 sec(s)  2/2",
+    const QStringList expected{"isCompleted",   "message",
+                               "fileInProcess", "created",
+                               "processed",     "update:Total Time Taken : In Process... 1/2",
+                               "fileInProcess", "created",
+                               "processed",     "update:Total Time Taken : In Process... 2/2",
+                               "message",       "timeTaken",
+                               "fileInProcess", "outputFileInProcess",
+                               "isCombining",   "update:Total Time Taken : 1 min(s) 5 sec(s)  2/2",
                                "isCompleted"};
     EXPECT_EQ(events, expected);
     EXPECT_EQ(namesSeen, QStringList({"a.pdf", "b.pdf", ""}));
@@ -580,7 +587,8 @@ TEST_F(ProcessRun, onWorkerThread_blockingMainThreadUpdatesAndCancel)
     QObject mainThreadReceiver;
     QStringList shownOnMain;
     bool allOnMainThread = true;
-    class BlockingDelegate final : public RunDelegate {
+    class BlockingDelegate final : public RunDelegate
+    {
     public:
         std::function<void(const QString &)> perform;
         void updateTimeTakenLabel(const QString &text) override { perform(text); }
@@ -625,7 +633,8 @@ TEST_F(ProcessRun, corpus_everySampleGetsItsExpectedOutcome)
     for (int i = 0; i < manifest.size(); ++i) {
         const auto &e = manifest[i];
         // Copied: the run never writes into the corpus.
-        const QString copy = src(QString("%1-%2").arg(i, 2, 10, QChar('0')).arg(QFileInfo(e.file()).fileName()));
+        const QString copy =
+            src(QString("%1-%2").arg(i, 2, 10, QChar('0')).arg(QFileInfo(e.file()).fileName()));
         ASSERT_TRUE(QFile::copy(e.path(), copy)) << e.file().toStdString();
         QString password;
         if (known(e.value("owner_pw")))
@@ -636,7 +645,8 @@ TEST_F(ProcessRun, corpus_everySampleGetsItsExpectedOutcome)
             password = "SaSLprep"; // qpdf takes only the prepared form
         addItem(copy, password.isNull() ? QString("") : password);
 
-        if (e.value("encrypted") == "no" || known(e.value("owner_pw")) || e.value("copy_allowed_with_user_pw") == "yes")
+        if (e.value("encrypted") == "no" || known(e.value("owner_pw")) ||
+            e.value("copy_allowed_with_user_pw") == "yes")
             expected << "Un-Secured Completed";
         else if (known(e.value("user_pw")))
             expected << "Permission Password Required.";

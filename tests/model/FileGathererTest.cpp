@@ -19,11 +19,13 @@
 using namespace lockleaf;
 using testsupport::TempDir;
 
-namespace {
+namespace
+{
 
 // The window's side of gathering, kept in memory: the list, the calls made,
 // and the saved-password append as the window does it.
-class ListDelegate : public GatheringDelegate {
+class ListDelegate : public GatheringDelegate
+{
 public:
     explicit ListDelegate(Settings *settings) : m_settings(settings) {}
 
@@ -98,7 +100,8 @@ private:
     Settings *m_settings;
 };
 
-class Gathering : public ::testing::Test {
+class Gathering : public ::testing::Test
+{
 protected:
     static void SetUpTestSuite() { QStandardPaths::setTestModeEnabled(true); }
     void SetUp() override { delegate.root = tmp.path(); }
@@ -158,7 +161,8 @@ TEST_F(Gathering, folderWalk_exactExtensionsNoHiddenNoPackages)
     whole.root = tmp.path();
     Arguments args{urls({"top"}), true, true};
     FileGatherer(&whole).loadURLs(args);
-    EXPECT_EQ(whole.names(), QStringList({"top/a.pdf", "top/b.PDF", "top/sub/c.pdf", "top/sub/deeper/f.pdf"}));
+    EXPECT_EQ(whole.names(),
+              QStringList({"top/a.pdf", "top/b.PDF", "top/sub/c.pdf", "top/sub/deeper/f.pdf"}));
 }
 
 TEST_F(Gathering, folderWalk_survivesLinkCyclesAndSkipsSpecialFiles)
@@ -287,9 +291,10 @@ TEST_F(Gathering, loadURLs_windowCallsInOrder)
 {
     pdf("a.pdf");
     load({"a.pdf"}, true, false);
-    EXPECT_EQ(delegate.calls, QStringList({"resetViewObject:0", "startProcess",
-                                           "time:Total Time Taken : In Process... 0/0", "sortAndReload",
-                                           "stopProcess", "resetViewObject:1", "time:Total Time Taken :  0/0"}));
+    EXPECT_EQ(
+        delegate.calls,
+        QStringList({"resetViewObject:0", "startProcess", "time:Total Time Taken : In Process... 0/0",
+                     "sortAndReload", "stopProcess", "resetViewObject:1", "time:Total Time Taken :  0/0"}));
 }
 
 TEST_F(Gathering, exceptions_areLoggedAndTheWindowAlwaysComesBack)
@@ -324,7 +329,8 @@ TEST_F(Gathering, onWorkerThread_listChangesHappenOnMainThread)
     static char *argv[] = {name, nullptr};
     static QCoreApplication app(argc, argv);
 
-    class MainThreadDelegate final : public ListDelegate {
+    class MainThreadDelegate final : public ListDelegate
+    {
     public:
         using ListDelegate::ListDelegate;
         QObject receiver;
