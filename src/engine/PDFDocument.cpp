@@ -129,13 +129,10 @@ bool PDFDocument::open(const QString &password, bool tryAlternateEncoding)
         try {
             qpdf->processFile(QFile::encodeName(m_path).constData(), candidates[i].c_str());
             const int pages = static_cast<int>(qpdf->getAllPages().size());
-            int revision = 0;
-            int permissions = 0;
-            const bool encrypted = qpdf->isEncrypted(revision, permissions);
+            const bool encrypted = qpdf->isEncrypted();
             m_repaired = qpdf->anyWarnings();
             m_qpdf = std::move(qpdf);
             m_encrypted = encrypted;
-            m_revision = encrypted ? revision : 0;
             m_locked = false;
             m_pageCount = pages;
             m_openPassword = password;

@@ -109,7 +109,6 @@ private:
     bool m_encrypted = false;
     bool m_locked = false;
     bool m_repaired = false; // qpdf warned while reading: verify what we write
-    int m_revision = 0;      // security handler revision, 0 when unknown
     int m_pageCount = 0;
     QString m_openPassword; // the password of the current access
     QString m_lastError;
