@@ -1,0 +1,47 @@
+#include "ui/AlertPresenter.h"
+
+#include "model/Utilities.h"
+
+#include <QPushButton>
+
+namespace lockleaf
+{
+
+bool AlertPresenter::confirm(QWidget *parent, const QString &message, QMessageBox::Icon icon)
+{
+    return answer(parent, message, icon, true) == Answer::Yes;
+}
+
+void AlertPresenter::inform(QWidget *parent, const QString &message, QMessageBox::Icon icon)
+{
+    answer(parent, message, icon, false);
+}
+
+AlertPresenter::Answer AlertPresenter::answer(QWidget *parent, const QString &message, QMessageBox::Icon icon,
+                                              bool question)
+{
+    m_messages.append(message);
+    if (!m_answers.isEmpty())
+        return m_answers.dequeue();
+    return show(parent, message, icon, question);
+}
+
+AlertPresenter::Answer AlertPresenter::show(QWidget *parent, const QString &message, QMessageBox::Icon icon,
+                                            bool question)
+{
+    QMessageBox box(icon, getAppTitle(), message, QMessageBox::NoButton, parent);
+    box.setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
+    if (!question) {
+        box.addButton(QMessageBox::Ok);
+        box.exec();
+        return Answer::Ok;
+    }
+    QPushButton *yes = box.addButton(QStringLiteral("Yes"), QMessageBox::YesRole);
+    QPushButton *no = box.addButton(QStringLiteral("No"), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes ? Answer::Yes : Answer::No;
+}
+
+} // namespace lockleaf

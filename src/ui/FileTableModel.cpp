@@ -1,0 +1,324 @@
+#include "ui/FileTableModel.h"
+
+#include <QDateTime>
+
+#include <algorithm>
+#include <limits>
+#include <numeric>
+#include <vector>
+
+namespace lockleaf
+{
+
+namespace
+{
+
+struct ColumnInfo {
+    const char *identifier;
+    const char *title;
+    const char *sortKey;
+};
+
+constexpr ColumnInfo kColumns[FileTableModel::ColumnCount] = {
+    {"isselected", "", "isSelected"},
+    {"name", "Name", "name"},
+    {"pages", "Pages", "pages"},
+    {"sizeInKB", "Size", "size"},
+    {"type", "Type", "type"},
+    {"dateModified", "Date Modified", "dateModified"},
+    {"dateCreated", "Date Created", "dateCreated"},
+    {"dateAccessed", "Date Accessed", "dateAccessed"},
+    {"location", "Location", "location"},
+};
+
+// One precomputed sort key: reading a key may ask the file system (the dates),
+// so it is read once per item and per sort, never inside the comparison.
+struct SortKey {
+    qint64 number = std::numeric_limits<qint64>::min();
+    QString text;
+};
+
+SortKey makeKey(const QVariant &value)
+{
+    SortKey key;
+    if (!value.isValid() || value.isNull())
+        return key;
+    switch (value.typeId()) {
+    case QMetaType::QString:
+        key.text = value.toString();
+        key.number = 0;
+        break;
+    case QMetaType::QDateTime: {
+        const QDateTime dt = value.toDateTime();
+        if (dt.isValid())
+            key.number = dt.toMSecsSinceEpoch();
+        break;
+    }
+    default:
+        key.number = value.toLongLong();
+        break;
+    }
+    return key;
+}
+
+int compareKeys(const SortKey &a, const SortKey &b)
+{
+    if (a.number != b.number)
+        return a.number < b.number ? -1 : 1;
+    return QString::compare(a.text, b.text, Qt::CaseInsensitive);
+}
+
+bool validColumn(int column)
+{
+    return column >= 0 && column < FileTableModel::ColumnCount;
+}
+
+} // namespace
+
+FileTableModel::FileTableModel(QList<FileItemPtr> &files, QObject *parent)
+    : QAbstractTableModel(parent), m_files(files)
+{
+    for (const FileItemPtr &item : m_files)
+        m_runningPages += item ? item->pages() : 0;
+}
+
+FileTableModel::~FileTableModel() = default;
+
+QString FileTableModel::columnIdentifier(int column)
+{
+    return validColumn(column) ? QString::fromLatin1(kColumns[column].identifier) : QString();
+}
+
+QString FileTableModel::sortKeyForColumn(int column)
+{
+    return validColumn(column) ? QString::fromLatin1(kColumns[column].sortKey) : QString();
+}
+
+int FileTableModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_files.size());
+}
+
+int FileTableModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+FileItemPtr FileTableModel::itemAt(int row) const
+{
+    return row >= 0 && row < m_files.size() ? m_files.at(row) : FileItemPtr();
+}
+
+QVariant FileTableModel::data(const QModelIndex &index, int role) const
+{
+    const FileItemPtr item = index.isValid() ? itemAt(index.row()) : FileItemPtr();
+    if (!item)
+        return {};
+    const int column = index.column();
+    if (column == CheckColumn) {
+        if (role == Qt::CheckStateRole)
+            return item->isSelected() ? Qt::Checked : Qt::Unchecked;
+        return {};
+    }
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole:
+        if (role == Qt::ToolTipRole && column != NameColumn && column != LocationColumn)
+            return {};
+        return item->displayField(columnIdentifier(column));
+    case Qt::TextAlignmentRole:
+        if (column == SizeColumn)
+            return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+        return {};
+    default:
+        return {};
+    }
+}
+
+bool FileTableModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    const FileItemPtr item = index.isValid() ? itemAt(index.row()) : FileItemPtr();
+    // Only the check column is editable; an edit of any other cell is ignored.
+    if (!item || index.column() != CheckColumn || role != Qt::CheckStateRole)
+        return false;
+    item->setIsSelected(value.value<Qt::CheckState>() == Qt::Checked ||
+                        (value.typeId() == QMetaType::Bool && value.toBool()));
+    Q_EMIT dataChanged(index, index, {Qt::CheckStateRole});
+    Q_EMIT checkEdited();
+    return true;
+}
+
+Qt::ItemFlags FileTableModel::flags(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return Qt::ItemIsDropEnabled;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    if (index.column() == CheckColumn)
+        f |= Qt::ItemIsUserCheckable;
+    return f;
+}
+
+QVariant FileTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || !validColumn(section))
+        return QAbstractTableModel::headerData(section, orientation, role);
+    if (role == Qt::DisplayRole)
+        return QString::fromLatin1(kColumns[section].title);
+    if (role == IdentifierRole)
+        return columnIdentifier(section);
+    if (role == Qt::TextAlignmentRole && section == SizeColumn)
+        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+    return {};
+}
+
+void FileTableModel::sort(int column, Qt::SortOrder order)
+{
+    m_sortColumn = validColumn(column) ? column : -1;
+    m_sortOrder = order;
+    sortFiles();
+}
+
+void FileTableModel::sortFiles()
+{
+    if (m_sortColumn < 0 || m_files.size() < 2)
+        return;
+    const QString key = sortKeyForColumn(m_sortColumn);
+    const qsizetype n = m_files.size();
+
+    std::vector<SortKey> keys;
+    keys.reserve(size_t(n));
+    for (const FileItemPtr &item : std::as_const(m_files))
+        keys.push_back(item ? makeKey(item->valueForKey(key)) : SortKey());
+
+    std::vector<int> order(static_cast<size_t>(n));
+    std::iota(order.begin(), order.end(), 0);
+    const bool descending = m_sortOrder == Qt::DescendingOrder;
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        const int c = compareKeys(keys[size_t(a)], keys[size_t(b)]);
+        return descending ? c > 0 : c < 0;
+    });
+
+    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    QList<FileItemPtr> sorted;
+    sorted.reserve(n);
+    std::vector<int> newRowOf(static_cast<size_t>(n));
+    for (qsizetype i = 0; i < n; ++i) {
+        sorted.append(m_files.at(order[size_t(i)]));
+        newRowOf[size_t(order[size_t(i)])] = int(i);
+    }
+    m_files.swap(sorted);
+
+    const QModelIndexList from = persistentIndexList();
+    QModelIndexList to;
+    to.reserve(from.size());
+    for (const QModelIndex &idx : from)
+        to.append(index(newRowOf[size_t(idx.row())], idx.column()));
+    changePersistentIndexList(from, to);
+    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void FileTableModel::appendItem(const FileItemPtr &item)
+{
+    if (!item)
+        return;
+    const int row = int(m_files.size());
+    beginInsertRows({}, row, row);
+    m_files.append(item);
+    m_runningPages += item->pages();
+    endInsertRows();
+}
+
+int FileTableModel::removeRowsAt(const QList<int> &rows)
+{
+    QList<int> sorted = rows;
+    std::sort(sorted.begin(), sorted.end());
+    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+    int removed = 0;
+    // From the bottom up, one contiguous block at a time, so rows above stay valid.
+    int i = int(sorted.size()) - 1;
+    while (i >= 0) {
+        const int last = sorted.at(i);
+        int first = last;
+        while (i > 0 && sorted.at(i - 1) == first - 1)
+            first = sorted.at(--i);
+        --i;
+        if (first < 0 || last >= m_files.size())
+            continue;
+        beginRemoveRows({}, first, last);
+        for (int r = last; r >= first; --r) {
+            const FileItemPtr item = m_files.takeAt(r);
+            m_runningPages -= item ? item->pages() : 0;
+            ++removed;
+        }
+        endRemoveRows();
+    }
+    return removed;
+}
+
+void FileTableModel::removeAll()
+{
+    beginResetModel();
+    m_files.clear();
+    m_runningPages = 0;
+    endResetModel();
+}
+
+void FileTableModel::swapWithNext(int row)
+{
+    if (row < 0 || row + 1 >= m_files.size())
+        return;
+    // The lower neighbour moves up above `row`.
+    beginMoveRows({}, row + 1, row + 1, {}, row);
+    m_files.move(row + 1, row);
+    endMoveRows();
+}
+
+void FileTableModel::changeChecks(const QList<int> &rows, int tag)
+{
+    if (tag < 1 || tag > 3)
+        return;
+    int first = -1;
+    int last = -1;
+    for (int row : rows) {
+        const FileItemPtr item = itemAt(row);
+        if (!item)
+            continue;
+        const bool now = tag == 1 ? true : tag == 2 ? false : !item->isSelected();
+        if (now == item->isSelected())
+            continue;
+        item->setIsSelected(now);
+        first = first < 0 ? row : std::min(first, row);
+        last = std::max(last, row);
+    }
+    // One announcement for the span of check cells: "check all" on a long list
+    // must not send one signal per row.
+    if (first >= 0)
+        Q_EMIT dataChanged(index(first, CheckColumn), index(last, CheckColumn), {Qt::CheckStateRole});
+}
+
+void FileTableModel::refreshAll()
+{
+    if (m_files.isEmpty())
+        return;
+    Q_EMIT dataChanged(index(0, 0), index(int(m_files.size()) - 1, ColumnCount - 1));
+}
+
+FileTableModel::Totals FileTableModel::recount()
+{
+    Totals t;
+    t.files = int(m_files.size());
+    for (const FileItemPtr &item : std::as_const(m_files)) {
+        if (!item)
+            continue;
+        const int pages = item->pages();
+        t.pages += pages;
+        if (item->isSelected()) {
+            ++t.checked;
+            t.checkedPages += pages;
+        }
+    }
+    m_runningPages = t.pages;
+    return t;
+}
+
+} // namespace lockleaf
