@@ -55,19 +55,41 @@ bool isAttributeDateKey(const QString &key)
     return key == QLatin1String("CreationDate") || key == QLatin1String("ModDate");
 }
 
+// SASLprep (RFC 4013) as AES-256 handlers expect it of a typed password:
+// non-ASCII spaces become a blank, "mapped to nothing" characters (soft
+// hyphen, joiners, variation selectors) go, then NFKC. qpdf leaves this to its
+// caller, and a password such as "SªSL\u00ADprep" only opens in its prepared
+// form "SaSLprep". Prohibited characters are left for the handler to refuse.
+QString saslPrep(const QString &password)
+{
+    QString mapped;
+    mapped.reserve(password.size());
+    for (const QChar c : password) {
+        const char16_t u = c.unicode();
+        const bool mapsToNothing = u == 0x00AD || u == 0x034F || u == 0x1806 || (u >= 0x180B && u <= 0x180D) ||
+                                   (u >= 0x200B && u <= 0x200D) || u == 0x2060 || (u >= 0xFE00 && u <= 0xFE0F) ||
+                                   u == 0xFEFF;
+        if (mapsToNothing)
+            continue;
+        const bool nonAsciiSpace = u == 0x00A0 || u == 0x1680 || (u >= 0x2000 && u <= 0x200A) || u == 0x202F ||
+                                   u == 0x205F || u == 0x3000;
+        mapped.append(nonAsciiSpace ? QChar(u' ') : c);
+    }
+    return mapped.normalized(QString::NormalizationForm_KC);
+}
+
 // Passwords as the security handler wants them: PDFDocEncoding bytes up to R4,
-// UTF-8 from R5 on. False when `password` has no such form (a character
-// PDFDocEncoding lacks, or a NUL that qpdf's C-string interface would cut).
+// SASLprepped UTF-8 from R5 on. False when `password` has no such form (a
+// character PDFDocEncoding lacks, or a NUL that qpdf's C-string interface would cut).
 bool encodePassword(const QString &password, int keyLength, std::string *out)
 {
     if (password.contains(QChar(0)))
         return false;
-    const std::string utf8 = password.toStdString();
     if (keyLength == 256) {
-        *out = utf8;
+        *out = saslPrep(password).toStdString();
         return true;
     }
-    return QUtil::utf8_to_pdf_doc(utf8, *out);
+    return QUtil::utf8_to_pdf_doc(password.toStdString(), *out);
 }
 
 void syncFile(const QByteArray &path, QString *error)
@@ -117,11 +139,10 @@ std::unique_ptr<PDFDocument> PDFDocument::initWithURL(const QString &path)
 
 bool PDFDocument::open(const QString &password, bool tryAlternateEncoding)
 {
+    // The password as typed (UTF-8) first; the other forms are added once the
+    // handler's revision is known from the first refusal.
     std::vector<std::string> candidates{password.toStdString()};
-    std::string pdfDoc;
-    if (tryAlternateEncoding && QUtil::utf8_to_pdf_doc(candidates.front(), pdfDoc) &&
-        pdfDoc != candidates.front())
-        candidates.push_back(pdfDoc);
+    bool alternatesAdded = !tryAlternateEncoding;
 
     for (size_t i = 0; i < candidates.size(); ++i) {
         auto qpdf = std::make_unique<QPDF>();
@@ -144,16 +165,25 @@ bool PDFDocument::open(const QString &password, bool tryAlternateEncoding)
             setError(f.outcome, f.reason);
             if (f.outcome != Outcome::WrongPassword)
                 return false;
-            // The PDFDocEncoding form only means something up to R4; the
-            // handler's revision is known once the trailer has been read.
+            if (alternatesAdded)
+                continue;
+            alternatesAdded = true;
+            // Up to R4 a password is PDFDocEncoding bytes; from R5 on, SASLprepped
+            // UTF-8. An unknown revision gets both: a wrong try does no harm.
             int revision = 0;
             int permissions = 0;
             try {
-                if (qpdf->isEncrypted(revision, permissions) && revision >= 5)
-                    return false;
+                qpdf->isEncrypted(revision, permissions);
             } catch (const std::exception &) {
-                // Unknown revision: trying the other form does no harm.
+                revision = 0;
             }
+            std::string alternate;
+            if (revision <= 4 && QUtil::utf8_to_pdf_doc(candidates.front(), alternate) &&
+                alternate != candidates.front())
+                candidates.push_back(alternate);
+            alternate = saslPrep(password).toStdString();
+            if ((revision == 0 || revision >= 5) && alternate != candidates.front())
+                candidates.push_back(alternate);
         } catch (const std::exception &e) {
             const Failure f = failureFrom(e);
             setError(f.outcome, f.reason);

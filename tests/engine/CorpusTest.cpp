@@ -25,15 +25,6 @@ void PrintTo(const CorpusEntry &e, std::ostream *os)
 namespace
 {
 
-// The manifest lists passwords as typed; qpdf applies no SASLprep, so only the
-// prepared form opens this file (see the manifest's notes).
-QString passwordForQpdf(const CorpusEntry &e, const QString &typed)
-{
-    if (e.file() == "pdfjs/saslprep-r6.pdf" && typed == e.value("user_pw"))
-        return QStringLiteral("SaSLprep");
-    return typed;
-}
-
 bool isKnown(const QString &pw)
 {
     return pw != "(empty)" && pw != "(unknown)" && pw != "-";
@@ -84,7 +75,7 @@ TEST_P(Corpus, opensUnlocksAndCountsPagesAsTheManifestSays)
     }
 
     if (isKnown(user)) {
-        ASSERT_TRUE(doc->unlockWithPassword(passwordForQpdf(e, user))) << doc->lastError().toStdString();
+        ASSERT_TRUE(doc->unlockWithPassword(user)) << doc->lastError().toStdString();
         EXPECT_FALSE(doc->isLocked());
         EXPECT_EQ(doc->pageCount(), pages);
         // Listed as both passwords: it matches the owner, who may copy.
@@ -104,7 +95,7 @@ TEST_P(Corpus, unlocked_writesUnsecuredAndSecuredCopiesWithEveryPage)
     ASSERT_TRUE(doc);
     for (const QString &pw : {e.value("user_pw"), e.value("owner_pw")}) {
         if (isKnown(pw))
-            doc->unlockWithPassword(passwordForQpdf(e, pw));
+            doc->unlockWithPassword(pw);
     }
     // The layer writes whatever it can read; refusing copy-protected files is the run's job.
     ASSERT_FALSE(doc->isLocked());

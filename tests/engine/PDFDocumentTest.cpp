@@ -186,6 +186,18 @@ TEST(PDFDocument, nonAsciiPasswords_encodedPerRevision_orRefused)
     EXPECT_EQ(readFile(dir.file("target.pdf")), before);
     ASSERT_TRUE(doc->writeToFile(dir.file("target.pdf"), securedOptions(cjk, "o", 256)));
     EXPECT_EQ(pdfinfoExit(dir.file("target.pdf"), cjk.toUtf8()), 0);
+
+    // AES-256 passwords are SASLprepped: a soft hyphen vanishes, "ª" becomes "a",
+    // a no-break space a blank. Readers that take the prepared form open the
+    // output, and the typed form unlocks it here.
+    const QString typed = QString::fromUtf8("S\u00aaSL\u00adprep\u00a0x");
+    ASSERT_TRUE(doc->writeToFile(dir.file("sasl.pdf"), securedOptions(typed, "o", 256)));
+    EXPECT_EQ(pdfinfoExit(dir.file("sasl.pdf"), QByteArray("SaSLprep x")), 0);
+    EXPECT_NE(pdfinfoExit(dir.file("sasl.pdf"), typed.toUtf8()), 0);
+    auto sasl = PDFDocument::initWithURL(dir.file("sasl.pdf"));
+    ASSERT_TRUE(sasl);
+    EXPECT_TRUE(sasl->unlockWithPassword(typed));
+    EXPECT_TRUE(PDFDocument::initWithURL(dir.file("sasl.pdf"))->unlockWithPassword("SaSLprep x"));
 }
 
 TEST(PDFDocument, failedWrite_leavesTargetAndNoTemporaryFile)

@@ -189,13 +189,9 @@ TEST(FileItem, corpusSamples_openWithTheirDocumentedPassword)
 {
     int unlocked = 0;
     for (const testsupport::CorpusEntry &entry : testsupport::corpusManifest()) {
-        QString user = entry.value("user_pw");
+        const QString user = entry.value("user_pw");
         if (entry.value("readable") != "yes" || entry.value("encrypted") != "yes" || user == "(unknown)")
             continue;
-        // qpdf takes an R6 password only in its SASLprep-ed form; preparing it is
-        // the PDF layer's business, not the item's.
-        if (entry.value("notes").contains("saslprep-utf8"))
-            user = "SaSLprep";
         SCOPED_TRACE(entry.file().toStdString());
         const FileItemPtr item = itemFor(entry.path());
         const int pages = entry.value("pages").toInt();
