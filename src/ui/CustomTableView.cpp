@@ -132,19 +132,19 @@ void CustomTableView::keyPressEvent(QKeyEvent *event)
     QTableView::keyPressEvent(event);
 }
 
-bool CustomTableView::canAcceptDrag(const QDropEvent *event) const
+bool CustomTableView::canAcceptDrag(const QObject *source, const QMimeData *mimeData) const
 {
-    if (!event || !event->mimeData())
-        return false;
-    const QObject *source = event->source();
     if (source && (source == this || source == viewport()))
         return false;
-    return event->mimeData()->hasUrls() && !event->mimeData()->urls().isEmpty();
+    if (!mimeData || !mimeData->hasUrls())
+        return false;
+    const QList<QUrl> urls = mimeData->urls();
+    return std::any_of(urls.cbegin(), urls.cend(), [](const QUrl &url) { return url.isLocalFile(); });
 }
 
 void CustomTableView::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (!canAcceptDrag(event)) {
+    if (!canAcceptDrag(event->source(), event->mimeData())) {
         event->ignore();
         return;
     }
@@ -155,7 +155,7 @@ void CustomTableView::dragEnterEvent(QDragEnterEvent *event)
 void CustomTableView::dragMoveEvent(QDragMoveEvent *event)
 {
     // The whole table is the target, never a place between rows.
-    if (!canAcceptDrag(event)) {
+    if (!canAcceptDrag(event->source(), event->mimeData())) {
         event->ignore();
         return;
     }
@@ -165,7 +165,7 @@ void CustomTableView::dragMoveEvent(QDragMoveEvent *event)
 
 void CustomTableView::dropEvent(QDropEvent *event)
 {
-    if (!canAcceptDrag(event) || !m_delegate) {
+    if (!canAcceptDrag(event->source(), event->mimeData()) || !m_delegate) {
         event->ignore();
         return;
     }

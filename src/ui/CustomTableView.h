@@ -5,6 +5,7 @@
 #include <QUrl>
 
 class QMenu;
+class QMimeData;
 
 namespace lockleaf
 {
@@ -48,8 +49,9 @@ public:
     // The menu a context-menu event gets: the context menu for a right mouse
     // button with at least one row highlighted, otherwise none.
     QMenu *menuForEvent(const QContextMenuEvent *event) const;
-    // The drop rule: a drag from this table or without URLs is refused.
-    bool canAcceptDrag(const QDropEvent *event) const;
+    // The drop rule: a drag that comes from this table, or that carries no
+    // local file, is refused.
+    bool canAcceptDrag(const QObject *source, const QMimeData *mimeData) const;
 
 Q_SIGNALS:
     void highlightChanged();

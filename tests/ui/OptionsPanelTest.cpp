@@ -1,0 +1,234 @@
+#include "ui/LockleafAppDelegate.h"
+
+#include "UiTestSupport.h"
+#include "model/PDFSettings.h"
+#include "support/TestSupport.h"
+#include "ui/FileChooser.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+using lockleaf::LockleafAppDelegate;
+using uitest::child;
+
+namespace
+{
+
+class OptionsPanelTest : public uitest::UiTest
+{
+};
+
+TEST_F(OptionsPanelTest, switchingModes_enablesEachModesControls_andKeepsTypedPasswords)
+{
+    LockleafAppDelegate d;
+    auto *add = child<QRadioButton>(d, "secureOptionButton");
+    auto *remove = child<QRadioButton>(d, "unsecureOptionButton");
+    auto *openField = child<QLineEdit>(d, "openPasswordText");
+    auto *removeField = child<QLineEdit>(d, "unsecurePermissionPasswordText");
+
+    QTest::keyClicks(removeField, "owner-pw");
+    add->click();
+    EXPECT_EQ(d.settings()->securityType(), 1);
+    EXPECT_FALSE(removeField->isEnabled());
+    EXPECT_FALSE(child<QLabel>(d, "unsecurePermissionPasswordLabel")->isEnabled());
+    for (const char *name : {"openPasswordText", "securePermissionPasswordText"})
+        EXPECT_TRUE(child<QLineEdit>(d, name)->isEnabled()) << name;
+    EXPECT_TRUE(child<QComboBox>(d, "encryptionStrengthPopup")->isEnabled());
+    EXPECT_TRUE(child<QCheckBox>(d, "printDocumentCheckbox")->isEnabled());
+    EXPECT_TRUE(child<QCheckBox>(d, "copyTextAndGraphicsCheckbox")->isEnabled());
+
+    QTest::keyClicks(openField, "user-pw");
+    QTest::keyClicks(child<QLineEdit>(d, "securePermissionPasswordText"), "perm-pw");
+    remove->click();
+    EXPECT_EQ(d.settings()->securityType(), 0);
+    EXPECT_FALSE(openField->isEnabled());
+    EXPECT_EQ(openField->text(), QStringLiteral("user-pw"));
+
+    lockleaf::PDFSettings *pdf = d.settings()->pdfSettings();
+    EXPECT_EQ(pdf->pdfOpenPassword(), QStringLiteral("user-pw"));
+    EXPECT_EQ(pdf->pdfPermissionPassword(), QStringLiteral("perm-pw"));
+    EXPECT_EQ(d.settings()->pdfOpenPassword(), QStringLiteral("owner-pw"));
+}
+
+TEST_F(OptionsPanelTest, controls_writeTheirFields_andShowChangesMadeElsewhere)
+{
+    LockleafAppDelegate d;
+    lockleaf::Settings *s = d.settings();
+    lockleaf::PDFSettings *pdf = s->pdfSettings();
+    d.securityAction(1);
+
+    auto *strength = child<QComboBox>(d, "encryptionStrengthPopup");
+    strength->activated(1); // what a user's choice emits
+    EXPECT_EQ(pdf->encryptionStrength(), 1);
+    auto *print = child<QCheckBox>(d, "printDocumentCheckbox");
+    const bool printBefore = pdf->canPrint();
+    print->click();
+    EXPECT_EQ(pdf->canPrint(), !printBefore);
+    child<QCheckBox>(d, "backupFileCheckbox")->click();
+    EXPECT_EQ(child<QCheckBox>(d, "backupFileCheckbox")->isChecked(), s->isBackupFile());
+
+    // A run or a gathering changes the settings on its own thread.
+    std::thread worker([s, pdf] {
+        pdf->setCanCopy(false);
+        pdf->setEncryptionStrength(0);
+        s->setOutputFolderPath(QStringLiteral("/tmp/from-a-run"));
+        s->setSecurityType(0);
+    });
+    worker.join();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(child<QCheckBox>(d, "copyTextAndGraphicsCheckbox")->isChecked());
+    EXPECT_EQ(strength->currentIndex(), 0);
+    EXPECT_EQ(child<QLineEdit>(d, "outputFolderPath")->text(), QStringLiteral("/tmp/from-a-run"));
+    EXPECT_TRUE(child<QRadioButton>(d, "unsecureOptionButton")->isChecked());
+    EXPECT_FALSE(child<QLineEdit>(d, "openPasswordText")->isEnabled());
+}
+
+TEST_F(OptionsPanelTest, outputFolderField_enablesTheOutputOptionsOnlyWhileSet)
+{
+    LockleafAppDelegate d;
+    lockleaf::Settings *s = d.settings();
+    auto *field = child<QLineEdit>(d, "outputFolderPath");
+    auto *keep = child<QCheckBox>(d, "setCurrentAsDefaultOutputFolderPathBtn");
+    auto *open = child<QCheckBox>(d, "openFolderAfterConversionBtn");
+
+    QTest::keyClicks(field, "/srv/out");
+    EXPECT_EQ(s->outputFolderPath(), QStringLiteral("/srv/out"));
+    EXPECT_TRUE(keep->isEnabled());
+    EXPECT_TRUE(open->isEnabled());
+    keep->click();
+    EXPECT_TRUE(s->isSetCurrentAsDefaultOutputFolderPath());
+
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_Backspace);
+    EXPECT_TRUE(s->outputFolderPath().isEmpty());
+    EXPECT_FALSE(keep->isEnabled());
+    EXPECT_FALSE(open->isEnabled());
+    EXPECT_FALSE(s->isSetCurrentAsDefaultOutputFolderPath());
+    EXPECT_FALSE(keep->isChecked());
+
+    QTest::keyClicks(field, "/srv/again");
+    EXPECT_TRUE(keep->isEnabled());
+    EXPECT_FALSE(s->isSetCurrentAsDefaultOutputFolderPath()) << "typing a path does not turn it back on";
+}
+
+TEST_F(OptionsPanelTest, permissionPassword_decidesIsSecuredPDF)
+{
+    LockleafAppDelegate d;
+    d.securityAction(1);
+    lockleaf::PDFSettings *pdf = d.settings()->pdfSettings();
+    auto *field = child<QLineEdit>(d, "securePermissionPasswordText");
+    QTest::keyClicks(field, "p");
+    EXPECT_TRUE(pdf->isSecuredPDF());
+    QTest::keyClick(field, Qt::Key_Backspace);
+    EXPECT_FALSE(pdf->isSecuredPDF());
+    pdf->setPdfOpenPassword(QStringLiteral("open-only"));
+    EXPECT_FALSE(pdf->isSecuredPDF()) << "the open password has no say";
+}
+
+TEST_F(OptionsPanelTest, chooseOutputFolder_storesAndSavesTheChoice_cancelKeepsIt)
+{
+    LockleafAppDelegate d;
+    testsupport::TempDir out;
+    d.fileChooser()->setNextFolder(out.path());
+    d.chooseOutputFolder();
+    EXPECT_EQ(d.settings()->outputFolderPath(), out.path());
+    const QVariantMap saved = lockleaf::Settings::openStore()->value("SETTINGS").toMap();
+    EXPECT_EQ(saved.value("outputFolderPath").toString(), out.path()) << "saved at once";
+
+    d.fileChooser()->setNextFolder(QString());
+    d.chooseOutputFolder();
+    EXPECT_EQ(d.settings()->outputFolderPath(), out.path());
+}
+
+TEST_F(OptionsPanelTest, numericFields_keepANonZeroNumberOrTheirDefault)
+{
+    using R = std::optional<QString>;
+    EXPECT_EQ(LockleafAppDelegate::numericFieldText("0", 30001), R("2"));
+    EXPECT_EQ(LockleafAppDelegate::numericFieldText("abc", 30001), R("2"));
+    EXPECT_EQ(LockleafAppDelegate::numericFieldText("", 30001), R("2"));
+    EXPECT_EQ(LockleafAppDelegate::numericFieldText("x12y", 30001), R("12"));
+    EXPECT_EQ(LockleafAppDelegate::numericFieldText("1a2", 30001), R("1a2")) << "only the ends are stripped";
+    EXPECT_EQ(LockleafAppDelegate::numericFieldText("007", 30001), R("007"));
+    EXPECT_EQ(LockleafAppDelegate::numericFieldText("0", 30002), R("1"));
+    EXPECT_EQ(LockleafAppDelegate::numericFieldText("", 30002), R("1"));
+    EXPECT_EQ(LockleafAppDelegate::numericFieldText("x12y", 5), std::nullopt);
+
+    LockleafAppDelegate d;
+    QLineEdit tagged(d.window());
+    tagged.setProperty("tag", 30001);
+    tagged.setText("x12y");
+    d.controlTextDidChange(&tagged);
+    EXPECT_EQ(tagged.text(), QStringLiteral("12"));
+    QLineEdit plain(d.window());
+    plain.setText("x12y");
+    d.controlTextDidChange(&plain);
+    EXPECT_EQ(plain.text(), QStringLiteral("x12y"));
+}
+
+TEST_F(OptionsPanelTest, togglingThePane_setsTheListWidth_andIsRemembered)
+{
+    {
+        LockleafAppDelegate d;
+        auto *left = child<QFrame>(d, "leftBox");
+        auto *right = child<QFrame>(d, "rightBox");
+        const int shownWidth = d.window()->width() - (9 + right->width());
+        EXPECT_EQ(left->width(), shownWidth);
+
+        d.toggleSettings();
+        EXPECT_TRUE(right->isHidden());
+        EXPECT_EQ(left->width(), d.window()->width() - 5);
+        EXPECT_FALSE(lockleaf::Settings::openStore()->value("SHOWSETTINGS").toBool());
+
+        d.showSettings(true); // shows without remembering
+        EXPECT_EQ(left->width(), shownWidth);
+        EXPECT_FALSE(d.isShowSettings());
+        d.showSettings(false);
+    }
+    LockleafAppDelegate again;
+    EXPECT_TRUE(child<QFrame>(again, "rightBox")->isHidden());
+}
+
+TEST_F(OptionsPanelTest, keyCharacters_markTheFirstMatchIgnoringCase)
+{
+    using R = std::optional<QString>;
+    EXPECT_EQ(LockleafAppDelegate::markKeyCharacter("Add Folder...", "o"), R("Add F&older..."));
+    EXPECT_EQ(LockleafAppDelegate::markKeyCharacter("Start", "s"), R("&Start"));
+    EXPECT_EQ(LockleafAppDelegate::markKeyCharacter("&Open", "p"), R("O&pen")) << "the old mnemonic goes";
+    EXPECT_EQ(LockleafAppDelegate::markKeyCharacter("Save && Close", "c"), R("Save && &Close"));
+    EXPECT_EQ(LockleafAppDelegate::markKeyCharacter("Import", "z"), std::nullopt);
+    EXPECT_EQ(LockleafAppDelegate::markKeyCharacter("Import", ""), std::nullopt);
+
+    LockleafAppDelegate d;
+    EXPECT_EQ(child<QPushButton>(d, "convertBtn")->text(), QStringLiteral("&Start"));
+    EXPECT_EQ(child<QCheckBox>(d, "inculdeSubfoldersBtn")->text(), QStringLiteral("Incl&ude subfolders"));
+    QPushButton button(QStringLiteral("Title"));
+    d.setButtonKeyCharacter(&button, "t", QColor());
+    EXPECT_EQ(button.text(), QStringLiteral("Title")) << "no colour, no change";
+}
+
+TEST_F(OptionsPanelTest, includeSubfolders_absentIsFalse_andIsWrittenAtOnce)
+{
+    LockleafAppDelegate d;
+    EXPECT_FALSE(d.inculdeSubfolders());
+    EXPECT_FALSE(child<QCheckBox>(d, "inculdeSubfoldersBtn")->isChecked());
+    child<QCheckBox>(d, "inculdeSubfoldersBtn")->click();
+
+    // Another reader of the file on disk sees it without any further flush.
+    QSettings onDisk(lockleaf::Settings::openStore()->fileName(), QSettings::IniFormat);
+    EXPECT_TRUE(onDisk.value("INCLUDESUBFOLDERS").toBool());
+    EXPECT_TRUE(d.inculdeSubfolders());
+}
+
+} // namespace

@@ -1,0 +1,163 @@
+#include "ui/LockleafAppDelegate.h"
+
+#include "UiTestSupport.h"
+#include "engine/Process.h"
+#include "model/Utilities.h"
+#include "support/TestSupport.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using lockleaf::LockleafAppDelegate;
+using uitest::child;
+
+namespace
+{
+
+class StartUpTest : public uitest::UiTest
+{
+};
+
+TEST_F(StartUpTest, firstLaunch_showsThePaneInRemoveModeWithEmptyListControls)
+{
+    LockleafAppDelegate d;
+    EXPECT_EQ(d.window()->windowTitle(), lockleaf::getAppTitle());
+    EXPECT_TRUE(d.window()->isVisible());
+    EXPECT_TRUE(d.isShowSettings());
+    EXPECT_TRUE(child<QFrame>(d, "rightBox")->isVisible());
+    EXPECT_TRUE(lockleaf::Settings::openStore()->value("SHOWSETTINGS").toBool()) << "written at first start";
+    EXPECT_EQ(child<QTabWidget>(d, "settingTabView")->currentIndex(), 0);
+
+    EXPECT_EQ(d.settings()->securityType(), 0);
+    EXPECT_TRUE(child<QRadioButton>(d, "unsecureOptionButton")->isChecked());
+    EXPECT_TRUE(child<QLineEdit>(d, "unsecurePermissionPasswordText")->isEnabled());
+    EXPECT_FALSE(child<QLineEdit>(d, "openPasswordText")->isEnabled());
+    EXPECT_FALSE(child<QLabel>(d, "openPasswordLabel")->isEnabled());
+
+    EXPECT_TRUE(child<QLabel>(d, "lableDragAndDrop")->isVisible());
+    for (const char *name :
+         {"openFileButton", "getInfoButton", "openEnclosedFolderButton", "selectAllButton",
+          "deselectAllButton", "removeSelectedFilesButton", "removeAllFilesButton", "pdfPasswordButton"})
+        EXPECT_FALSE(child<QPushButton>(d, name)->isEnabled()) << name;
+    EXPECT_FALSE(child<QAction>(d, "exportToolbarItem")->isEnabled());
+    for (const char *name : {"importBtn", "addFilesBtn", "addFolderBtn", "convertBtn"})
+        EXPECT_TRUE(child<QPushButton>(d, name)->isEnabled()) << name;
+    EXPECT_TRUE(child<QAction>(d, "preferencesToolbarItem")->isEnabled());
+
+    EXPECT_EQ(d.allowedFileTypes(), (QStringList{"pdf", "PDF"}));
+    EXPECT_FALSE(d.isProcessing());
+    ASSERT_NE(d.process(), nullptr);
+    EXPECT_FALSE(d.process()->isCompleted());
+    EXPECT_EQ(d.mainTableView()->contextMenu(), d.filesContextMenu());
+    EXPECT_TRUE(QFileInfo(QDir(lockleaf::getAppPath()).filePath("Logs")).isDir());
+    EXPECT_EQ(child<QLabel>(d, "labelTimeTaken")->text(), QStringLiteral("Total Time Taken : 0 sec(s) 0/0"));
+}
+
+TEST_F(StartUpTest, storedHiddenPane_startsWithTheListWidened)
+{
+    lockleaf::Settings::openStore()->setValue("SHOWSETTINGS", false);
+    LockleafAppDelegate d;
+    EXPECT_FALSE(d.isShowSettings());
+    EXPECT_TRUE(child<QFrame>(d, "rightBox")->isHidden());
+    EXPECT_EQ(child<QFrame>(d, "leftBox")->width(), d.window()->width() - 5);
+    EXPECT_TRUE(child<QAction>(d, "dummyToolbarItem")->isChecked());
+    EXPECT_FALSE(child<QAction>(d, "preferencesToolbarItem")->isChecked());
+}
+
+TEST_F(StartUpTest, quitting_savesTheSettingsAndTheValueBeingTyped)
+{
+    {
+        LockleafAppDelegate d;
+        EXPECT_FALSE(lockleaf::Settings::openStore()->contains("SETTINGS"));
+        auto *field = child<QLineEdit>(d, "unsecurePermissionPasswordText");
+        QApplication::setActiveWindow(d.window());
+        field->setFocus();
+        ASSERT_TRUE(field->hasFocus());
+        QTest::keyClicks(field, "typed");
+        EXPECT_TRUE(d.applicationShouldTerminate());
+        EXPECT_FALSE(field->hasFocus()) << "editing was ended";
+        EXPECT_TRUE(lockleaf::Settings::openStore()->contains("SETTINGS"))
+            << "saved even without other changes";
+    }
+    LockleafAppDelegate again;
+    EXPECT_EQ(again.settings()->pdfOpenPassword(), QStringLiteral("typed"));
+    EXPECT_EQ(child<QLineEdit>(again, "unsecurePermissionPasswordText")->text(), QStringLiteral("typed"));
+}
+
+TEST_F(StartUpTest, reopen_bringsBackAHiddenWindowOnly)
+{
+    LockleafAppDelegate d;
+    EXPECT_FALSE(d.applicationShouldHandleReopen(true));
+    d.window()->hide();
+    EXPECT_TRUE(d.applicationShouldHandleReopen(false));
+    EXPECT_TRUE(d.window()->isVisible());
+}
+
+TEST_F(StartUpTest, help_opensTheBuiltHelpDocument)
+{
+    LockleafAppDelegate d;
+    QList<QUrl> opened;
+    d.setWorkspace(std::make_unique<uitest::RecordingWorkspace>(&opened));
+    LockleafAppDelegate::setExtraHelpDirectories({testsupport::binDir()});
+    d.helpAction();
+    LockleafAppDelegate::setExtraHelpDirectories({});
+
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(opened[0].fileName(), QStringLiteral("MACLockleaf1.pdf"));
+    const QString text = testsupport::pdfText(opened[0].toLocalFile()).simplified();
+    for (const char *topic : {"Remove security", "Add security", "Open password", "Permission password",
+                              "Saved passwords", "Output folder", "Backups", "processing log"})
+        EXPECT_TRUE(text.contains(QLatin1String(topic), Qt::CaseInsensitive)) << topic;
+}
+
+TEST_F(StartUpTest, help_withoutTheDocument_logsAndOpensNothing)
+{
+    LockleafAppDelegate d;
+    QList<QUrl> opened;
+    d.setWorkspace(std::make_unique<uitest::RecordingWorkspace>(&opened));
+    testsupport::TempDir empty;
+    LockleafAppDelegate::setExtraHelpDirectories({empty.path()});
+    if (!LockleafAppDelegate::helpDocumentPath().isEmpty())
+        GTEST_SKIP() << "a help document lies next to the test executable";
+    testsupport::LogCapture log;
+    d.helpAction();
+    LockleafAppDelegate::setExtraHelpDirectories({});
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_TRUE(log.contains(QStringLiteral("Error in [helpAction:] : ")));
+}
+
+TEST_F(StartUpTest, menuTitles_followTheDisplayTitle)
+{
+    QMenuBar bar;
+    QMenu *appMenu = bar.addMenu("Lockleaf");
+    QAction *about = appMenu->addAction("About Lockleaf");
+    QAction *prefs = appMenu->addAction("Lockleaf Settings");
+    QMenu *window = bar.addMenu("&Window");
+    QAction *main = window->addAction("Lockleaf Main Window");
+    QAction *other = window->addAction("Bring Lockleaf");
+    QMenu *help = bar.addMenu("Help");
+    QAction *helpItem = help->addAction("Lockleaf Help");
+
+    LockleafAppDelegate::retitleMenus(&bar, "Lockleaf", "Leafy");
+    EXPECT_EQ(about->text(), QStringLiteral("About Leafy"));
+    EXPECT_EQ(prefs->text(), QStringLiteral("Lockleaf Settings")) << "first menu: only titles ending with it";
+    EXPECT_EQ(main->text(), QStringLiteral("Leafy Main Window"));
+    EXPECT_EQ(other->text(), QStringLiteral("Bring Lockleaf"))
+        << "Window menu: only titles beginning with it";
+    EXPECT_EQ(helpItem->text(), QStringLiteral("Leafy Help"));
+}
+
+} // namespace

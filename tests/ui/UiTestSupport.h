@@ -1,0 +1,101 @@
+#pragma once
+
+// Shared by the window tests: one QApplication per test executable (offscreen,
+// settings in the test location), a workspace that records instead of opening,
+// and small helpers to load real files into the window.
+
+#include "engine/Workspace.h"
+#include "model/FileGatherer.h"
+#include "model/Settings.h"
+#include "ui/LockleafAppDelegate.h"
+
+#include <QApplication>
+#include <QMainWindow>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+namespace uitest
+{
+
+inline QApplication *app()
+{
+    static int argc = 1;
+    static char name[] = "lockleaf-ui-test";
+    static char *argv[] = {name, nullptr};
+    static QApplication *instance = [] {
+        QStandardPaths::setTestModeEnabled(true);
+        auto *a = new QApplication(argc, argv);
+        QCoreApplication::setOrganizationName(QStringLiteral("Corvalen"));
+        QCoreApplication::setApplicationName(QStringLiteral("Lockleaf"));
+        return a;
+    }();
+    return instance;
+}
+
+class RecordingWorkspace final : public lockleaf::Workspace
+{
+public:
+    explicit RecordingWorkspace(QList<QUrl> *opened) : m_opened(opened) {}
+    void openURL(const QUrl &url) override { m_opened->append(url); }
+    void revealURLs(const QList<QUrl> &urls) override { m_opened->append(urls); }
+
+private:
+    QList<QUrl> *m_opened;
+};
+
+// Every test starts from an empty per-user store.
+class UiTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        app();
+        std::unique_ptr<QSettings> store = lockleaf::Settings::openStore();
+        ASSERT_TRUE(store->fileName().contains(QStringLiteral("qttest")))
+            << "the store must be the test one: " << store->fileName().toStdString();
+        store->clear();
+        store->sync();
+    }
+};
+
+template <typename T> T *child(const lockleaf::LockleafAppDelegate &d, const char *name)
+{
+    T *w = d.window()->findChild<T *>(QString::fromLatin1(name));
+    EXPECT_NE(w, nullptr) << "no child named " << name;
+    return w;
+}
+
+// Runs a real gathering and returns when it has ended.
+inline void gather(lockleaf::LockleafAppDelegate &d, const QList<QUrl> &urls, bool isFolders = false,
+                   bool includeSubfolders = false)
+{
+    QSignalSpy finished(&d, &lockleaf::LockleafAppDelegate::gatheringFinished);
+    lockleaf::Arguments arguments;
+    arguments.urls = urls;
+    arguments.isFolders = isFolders;
+    arguments.isIncludeSubdirectories = includeSubfolders;
+    ASSERT_TRUE(d.startGathering(arguments));
+    ASSERT_TRUE(finished.wait(60000)) << "gathering did not end";
+}
+
+inline QList<QUrl> urlsOf(const QStringList &paths)
+{
+    QList<QUrl> urls;
+    for (const QString &p : paths)
+        urls.append(QUrl::fromLocalFile(p));
+    return urls;
+}
+
+inline QStringList fileNames(const lockleaf::LockleafAppDelegate &d)
+{
+    QStringList names;
+    for (const lockleaf::FileItemPtr &item : d.files())
+        names.append(item->filePath().fileName());
+    return names;
+}
+
+} // namespace uitest
