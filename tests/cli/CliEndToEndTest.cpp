@@ -13,7 +13,7 @@
 
 #include <csignal>
 
-using testsupport::TempDir;
+using namespace testsupport;
 
 namespace
 {
@@ -34,7 +34,7 @@ protected:
             QDir(tmp.path()).mkpath(dir);
     }
 
-    QString cli() const { return testsupport::binDir() + "/lockleaf-cli"; }
+    QString cli() const { return binDir() + "/lockleaf-cli"; }
     QString in(const QString &name = {}) const { return tmp.file("in") + (name.isEmpty() ? "" : "/" + name); }
     QString out(const QString &name = {}) const
     {
@@ -78,7 +78,7 @@ protected:
     static QStringList logStatuses(const QString &path)
     {
         QStringList statuses;
-        QXmlStreamReader xml(testsupport::readFile(path));
+        QXmlStreamReader xml(readFile(path));
         if (!xml.readNextStartElement() || xml.name() != QLatin1String("Log"))
             return {"<no Log root>"};
         while (xml.readNextStartElement()) {
@@ -90,143 +90,101 @@ protected:
         return statuses;
     }
 
-    static QString pdfinfo(const QString &path, const QString &userPassword)
-    {
-        return QString::fromUtf8(testsupport::runProgram("pdfinfo", {"-upw", userPassword, path}).out);
-    }
-
     TempDir tmp;
 };
 
 } // namespace
 
-TEST_F(CliProcess, secureFolder_eachKeyLengthAsReadersSeeIt)
+TEST_F(CliProcess, secureFolderThenInPlace_asReadersSeeIt)
 {
-    testsupport::makePdf(in("a.pdf"), 2, {{"Title", "Kept"}}, "AMARK");
-    testsupport::makePdf(in("B.PDF"));
-    testsupport::writeFile(in("notes.txt"), "not a pdf");
+    makePdf(in("a.pdf"), 2, {{"Title", "Kept"}}, "AMARK");
+    makePdf(in("B.PDF"));
+    writeFile(in("notes.txt"), "not a pdf");
+    CliResult r = run({"secure", "--open-password-file", "-", "--permission-password", "own", "--key-length",
+                       "256", "--no-print", "-o", out(), "--log-dir", tmp.file("logs"), in()},
+                      "open sesame\n");
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    QStringList lines = r.lines();
+    ASSERT_EQ(lines.size(), 5) << r.out.toStdString();
+    EXPECT_EQ(lines.mid(0, 3),
+              QStringList({"Secured Completed\t" + in("B.PDF"), "Secured Completed\t" + in("a.pdf"),
+                           "All files splitted successfully."}));
+    EXPECT_TRUE(QRegularExpression("^Total Time Taken : .* 2/2$").match(lines[3]).hasMatch())
+        << lines[3].toStdString();
+    EXPECT_EQ(logStatuses(logPathOf(r)), QStringList({"Secured Completed", "Secured Completed"}));
+    EXPECT_TRUE(showEncryption(out("a.pdf"), "own").contains("R = 6"));
+    const QString info = QString::fromUtf8(runProgram("pdfinfo", {"-upw", "open sesame", out("a.pdf")}).out);
+    EXPECT_TRUE(info.contains(QRegularExpression("Encrypted:\\s+yes \\(print:no copy:yes")))
+        << info.toStdString();
+    EXPECT_TRUE(info.contains(QRegularExpression("Title:\\s+Kept")));
+    EXPECT_TRUE(pdfText(out("a.pdf"), "open sesame").contains("AMARK"));
+    EXPECT_EQ(QDir(out()).entryList(QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase),
+              QStringList({"a.pdf", "B.PDF"}));
 
-    const struct {
-        QString bits;
-        QString revision;
-    } cases[] = {{"40", "R = 2"}, {"128", "R = 4"}, {"256", "R = 6"}};
-    for (const auto &c : cases) {
-        const CliResult r =
-            run({"secure", "--open-password-file", "-", "--permission-password", "own", "--key-length",
-                 c.bits, "--no-print", "-o", out(), "--log-dir", tmp.file("logs"), in()},
-                "open sesame\n");
-        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-        const QStringList lines = r.lines();
-        ASSERT_GE(lines.size(), 5) << r.out.toStdString();
-        EXPECT_EQ(lines[0], "Secured Completed\t" + in("B.PDF"));
-        EXPECT_EQ(lines[1], "Secured Completed\t" + in("a.pdf"));
-        EXPECT_EQ(lines[2], "All files splitted successfully.");
-        EXPECT_TRUE(lines[3].startsWith("Total Time Taken : ")) << lines[3].toStdString();
-        EXPECT_TRUE(lines[3].endsWith(" 2/2"));
-        EXPECT_EQ(logStatuses(logPathOf(r)), QStringList({"Secured Completed", "Secured Completed"}));
-
-        const QString enc = testsupport::showEncryption(out("a.pdf"), "own");
-        EXPECT_TRUE(enc.contains(c.revision)) << c.bits.toStdString() << enc.toStdString();
-        const QString info = pdfinfo(out("a.pdf"), "open sesame");
-        EXPECT_TRUE(info.contains(QRegularExpression("Encrypted:\\s+yes \\(print:no copy:yes")))
-            << info.toStdString();
-        EXPECT_TRUE(info.contains(QRegularExpression("Title:\\s+Kept")));
-        EXPECT_TRUE(testsupport::pdfText(out("a.pdf"), "open sesame").contains("AMARK"));
-        EXPECT_NE(testsupport::runProgram("qpdf", {"--show-npages", out("a.pdf")}).exitCode, 0);
-    }
-    EXPECT_FALSE(QFileInfo::exists(out("notes.txt")));
-    // Never the app's saved settings; its own Logs folder only when no --log-dir.
+    // In place with backup: the source is replaced, its old bytes kept beside it.
+    const QByteArray before = readFile(in("a.pdf"));
+    r = run({"secure", "--open-password", "pw", "--in-place", "--backup", "--log-dir", tmp.file("logs"),
+             in("a.pdf")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QStringList backups = QDir(in()).entryList({"a_*_bak.pdf"}, QDir::Files);
+    ASSERT_EQ(backups.size(), 1);
+    EXPECT_TRUE(QRegularExpression("^a_\\d{14}_bak\\.pdf$").match(backups[0]).hasMatch());
+    EXPECT_EQ(readFile(in(backups[0])), before);
+    EXPECT_TRUE(showEncryption(in("a.pdf"), "pw").contains("R = 4")); // 128-bit AES by default
+    // The app's saved settings and its own folder were never touched.
     EXPECT_TRUE(QDir(tmp.file("config")).isEmpty());
     EXPECT_TRUE(QDir(tmp.file("data")).isEmpty());
 }
 
-TEST_F(CliProcess, unsecure_recursiveWithPasswordsFromStdin_andFailuresGiveExitOne)
+TEST_F(CliProcess, unsecureRecursive_passwordsFromStdin_failuresGiveExitOne)
 {
     QDir().mkpath(in("sub"));
-    testsupport::makeEncryptedPdf(in("sub/deep.pdf"), "second", "o", 256);
-    testsupport::makeEncryptedPdf(in("top.pdf"), "first", "o", 40);
-    testsupport::makeEncryptedPdf(in("nocopy.pdf"), "first", "o", 128, {"--extract=n"});
-    testsupport::makeEncryptedPdf(in("unknown.pdf"), "zzz", "o", 128);
-    testsupport::makePdf(in(".hidden.pdf"));
-
+    makeEncryptedPdf(in("sub/deep.pdf"), "second", "o", 256);
+    makeEncryptedPdf(in("top.pdf"), "first", "o", 40);
+    makeEncryptedPdf(in("nocopy.pdf"), "first", "o", 128, {"--extract=n"});
+    makeEncryptedPdf(in("unknown.pdf"), "zzz", "o", 128);
+    makePdf(in(".hidden.pdf"));
     const CliResult r = run({"unsecure", "--password-file", "-", "-r", "-o", out(), in()}, "first\nsecond\n");
     EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
-    const QStringList lines = r.lines();
-    ASSERT_GE(lines.size(), 6) << r.out.toStdString();
-    EXPECT_EQ(lines[0], "Permission Password Required.\t" + in("nocopy.pdf"));
-    EXPECT_EQ(lines[1], "Un-Secured Completed\t" + in("sub/deep.pdf"));
-    EXPECT_EQ(lines[2], "Un-Secured Completed\t" + in("top.pdf"));
-    EXPECT_EQ(lines[3], "Unable to read secured pdf docuemnt!\t" + in("unknown.pdf"));
-    EXPECT_EQ(lines[4], "Total 2 files splitted successfully.");
+    EXPECT_EQ(r.lines().mid(0, 5), QStringList({"Permission Password Required.\t" + in("nocopy.pdf"),
+                                                "Un-Secured Completed\t" + in("sub/deep.pdf"),
+                                                "Un-Secured Completed\t" + in("top.pdf"),
+                                                "Unable to read secured pdf docuemnt!\t" + in("unknown.pdf"),
+                                                "Total 2 files splitted successfully."}));
     for (const char *name : {"deep.pdf", "top.pdf"})
-        EXPECT_TRUE(testsupport::showEncryption(out(name), "").contains("File is not encrypted")) << name;
+        EXPECT_TRUE(showEncryption(out(name), "").contains("File is not encrypted")) << name;
     EXPECT_EQ(QDir(out()).entryList(QDir::Files | QDir::Hidden), QStringList({"deep.pdf", "top.pdf"}));
-
-    // Without --log-dir the log goes to the app's Logs folder (created when missing).
+    // No --log-dir: the app's Logs folder, created on demand.
     const QString logPath = logPathOf(r);
     EXPECT_TRUE(logPath.startsWith(tmp.file("data") + "/Corvalen/Lockleaf1/Logs/")) << logPath.toStdString();
     EXPECT_EQ(logStatuses(logPath).size(), 4);
-    EXPECT_TRUE(QDir(tmp.file("config")).isEmpty());
 }
 
-TEST_F(CliProcess, inPlaceWithBackup_replacesSourcesAndKeepsCopies)
+TEST_F(CliProcess, listWritesNothing_usageErrorsExitTwo)
 {
-    testsupport::makePdf(in("doc.pdf"), 1, {}, "DOCMARK");
-    const QByteArray before = testsupport::readFile(in("doc.pdf"));
-    const CliResult r = run({"secure", "--open-password", "pw", "--in-place", "--backup", "--log-dir",
-                             tmp.file("logs"), in("doc.pdf")});
-    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    const QStringList names = QDir(in()).entryList(QDir::Files | QDir::Hidden);
-    ASSERT_EQ(names.size(), 2) << names.join(", ").toStdString();
-    EXPECT_EQ(names[0], "doc.pdf");
-    EXPECT_TRUE(QRegularExpression("^doc_\\d{14}_bak\\.pdf$").match(names[1]).hasMatch())
-        << names[1].toStdString();
-    EXPECT_EQ(testsupport::readFile(in(names[1])), before);
-    EXPECT_TRUE(testsupport::pdfText(in("doc.pdf"), "pw").contains("DOCMARK"));
-    EXPECT_TRUE(testsupport::showEncryption(in("doc.pdf"), "pw").contains("R = 4"));
-}
-
-TEST_F(CliProcess, list_printsTheExportAndWritesNothing)
-{
-    testsupport::makePdf(in("a.pdf"), 3);
-    testsupport::makeEncryptedPdf(in("s.pdf"), "pw", "o", 128, {}, 2);
-    testsupport::makeEncryptedPdf(in("t.pdf"), "other", "o", 128);
-    const CliResult r = run({"list", "-p", "pw", in()});
+    makePdf(in("a.pdf"), 3);
+    makeEncryptedPdf(in("s.pdf"), "pw", "o", 128, {}, 2);
+    CliResult r = run({"list", "-p", "pw", in()});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QStringList lines = r.out.split('\n');
-    ASSERT_EQ(lines.size(), 5);
+    ASSERT_EQ(lines.size(), 4);
     EXPECT_EQ(lines[0], "Name\tPages\tSize\tType\tModified Date\tAccessed Date\tCreated Date\tLocation");
-    EXPECT_TRUE(lines[1].startsWith("a.pdf\t3\t"));
+    EXPECT_TRUE(lines[1].startsWith("a.pdf\t3\t") && lines[1].endsWith("\t" + in()));
     EXPECT_TRUE(lines[2].startsWith("s.pdf (SECURED) \t2\t"));
-    EXPECT_TRUE(lines[3].startsWith("t.pdf (SECURED) \t0\t"));
-    EXPECT_TRUE(lines[1].endsWith("\t" + in()));
-    EXPECT_EQ(QDir(in()).entryList(QDir::Files | QDir::Hidden).size(), 3);
+    EXPECT_EQ(QDir(in()).entryList(QDir::Files | QDir::Hidden).size(), 2);
     EXPECT_TRUE(QDir(tmp.file("data")).isEmpty());
-}
 
-TEST_F(CliProcess, usageErrors_exitTwoWithMessage)
-{
-    testsupport::makePdf(in("a.pdf"));
-    CliResult r = run({"secure", "-o", out(), in()});
+    r = run({"secure", "-o", out(), in()});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_EQ(r.err, "Please provide atleast one password to secure pdf document!\n");
-    EXPECT_TRUE(r.out.isEmpty());
-
-    r = run({"unsecure", in()});
-    EXPECT_EQ(r.exitCode, 2);
-    EXPECT_TRUE(r.err.contains("--output DIR or --in-place"));
-
     r = run({"unsecure", "--password-file", tmp.file("nope.txt"), "-o", out(), in()});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(r.err.contains("cannot read password file"));
-
-    r = run({"unsecure", "-o", out()});
+    r = run({"unsecure", "--bogus", "-o", out(), in()});
     EXPECT_EQ(r.exitCode, 2);
-    EXPECT_TRUE(r.err.contains("missing PATH"));
-
     r = run({"--help"});
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_TRUE(r.out.contains("Examples:"));
+    EXPECT_TRUE(r.out.contains("Examples:") && r.out.contains("process list"));
     EXPECT_TRUE(QDir(out()).isEmpty());
 }
 
@@ -234,7 +192,7 @@ TEST_F(CliProcess, sigintMidRun_finishesFileInHandSavesLogExits130)
 {
     // Enough work that the run is still going when the signal lands.
     constexpr int files = 120;
-    testsupport::makePdf(in("seed.pdf"), 400);
+    makePdf(in("seed.pdf"), 400);
     for (int i = 0; i < files; ++i)
         ASSERT_TRUE(QFile::copy(in("seed.pdf"), in(QString("f%1.pdf").arg(i, 3, 10, QChar('0')))));
     QFile::remove(in("seed.pdf"));
@@ -265,7 +223,7 @@ TEST_F(CliProcess, sigintMidRun_finishesFileInHandSavesLogExits130)
     const QStringList outputs = QDir(out()).entryList(QDir::Files | QDir::Hidden);
     EXPECT_EQ(outputs.size(), statusLines.size());
     for (const QString &name : outputs) {
-        const auto check = testsupport::runProgram("qpdf", {"--check", "--password=pw", out(name)});
+        const auto check = runProgram("qpdf", {"--check", "--password=pw", out(name)});
         EXPECT_EQ(check.exitCode, 0) << name.toStdString() << check.out.toStdString();
     }
 }
