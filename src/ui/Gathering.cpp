@@ -50,7 +50,13 @@ public:
     }
     void resetViewObject(bool enabled) override
     {
-        onMain([&] { m_window->resetViewObject(enabled); });
+        onMain([&] {
+            m_window->resetViewObject(enabled);
+            // The disabled table is not redrawn while the task appends to it:
+            // drawing it after every file would cost more than finding the file.
+            // Its rows show at once when the task ends.
+            m_window->mainTableView()->setUpdatesEnabled(enabled);
+        });
     }
     void startProcess() override
     {
@@ -70,7 +76,9 @@ public:
     }
     void addToPasswordsList(const QString &password) override
     {
-        onMain([&] { m_window->addToPasswordsList(password); });
+        // An empty password is never listed; no need to wait for the main thread.
+        if (!password.isEmpty())
+            onMain([&] { m_window->addToPasswordsList(password); });
     }
 
 private:

@@ -1,0 +1,178 @@
+// GUI benchmark of the main window's file table, run offscreen by bench/run:
+//   lockleaf-gui-bench [CORPUS_DIR]
+// - sorting 100,000 rows by every column, and a full totals refresh;
+// - gathering 10,000 PDF files, with the longest time the main thread was kept
+//   from its event loop (a 2 ms timer measures the gaps) and the busy
+//   indicator's frames drawn meanwhile.
+// Uses CORPUS_DIR/tree10000 when it exists, else makes 10,000 small PDFs.
+// Prints medians; asserts nothing.
+
+#include "model/FileItem.h"
+#include "model/Settings.h"
+#include "ui/BusyIndicator.h"
+#include "ui/FileTableModel.h"
+#include "ui/LockleafAppDelegate.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QMainWindow>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFWriter.hh>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace
+{
+
+void makePdf(const QString &path, int pages)
+{
+    QPDF pdf;
+    pdf.emptyPDF();
+    QPDFPageDocumentHelper helper(pdf);
+    for (int i = 0; i < pages; ++i) {
+        QPDFObjectHandle page = pdf.makeIndirectObject(
+            QPDFObjectHandle::parse("<< /Type /Page /MediaBox [0 0 612 792] /Resources << >> >>"));
+        page.replaceKey("/Contents", pdf.newStream("q Q"));
+        helper.addPage(page, false);
+    }
+    QPDFWriter writer(pdf, path.toLocal8Bit().constData());
+    writer.setStaticID(true);
+    writer.write();
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+QStringList pdfsUnder(const QString &dir)
+{
+    QStringList paths;
+    QDirIterator it(dir, {QStringLiteral("*.pdf")}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        paths.append(it.next());
+    paths.sort();
+    return paths;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QStandardPaths::setTestModeEnabled(true); // never touch the user's settings
+    QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Corvalen"));
+    QCoreApplication::setApplicationName(QStringLiteral("Lockleaf"));
+    lockleaf::Settings::openStore()->clear();
+
+    QTemporaryDir scratch;
+    QString tree =
+        argc > 1 ? QDir(QString::fromLocal8Bit(argv[1])).filePath(QStringLiteral("tree10000")) : QString();
+    QStringList paths = tree.isEmpty() ? QStringList() : pdfsUnder(tree);
+    if (paths.size() < 10000) {
+        std::printf("making 10,000 PDFs ...\n");
+        tree = scratch.filePath(QStringLiteral("tree"));
+        for (int folder = 0; folder < 100; ++folder) {
+            const QString sub =
+                QDir(tree).filePath(QStringLiteral("d%1").arg(folder, 3, 10, QLatin1Char('0')));
+            QDir().mkpath(sub);
+            for (int i = 0; i < 100; ++i)
+                makePdf(QDir(sub).filePath(QStringLiteral("f%1.pdf").arg(i, 3, 10, QLatin1Char('0'))),
+                        1 + (i * 7 + folder) % 12);
+        }
+        paths = pdfsUnder(tree);
+    }
+    paths = paths.mid(0, 10000);
+
+    // --- 10,000 files gathered by the window ---------------------------------
+    double gatherSeconds = 0;
+    double worstStallMs = 0;
+    int frames = 0;
+    {
+        lockleaf::LockleafAppDelegate window;
+        auto *spinner =
+            window.window()->findChild<lockleaf::BusyIndicator *>(QStringLiteral("loadingIndicator"));
+        const int framesBefore = spinner->frameCount();
+        QElapsedTimer sinceTick;
+        QTimer ticker;
+        ticker.setInterval(2);
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            worstStallMs = std::max(worstStallMs, sinceTick.nsecsElapsed() / 1e6);
+            sinceTick.restart();
+        });
+        QEventLoop loop;
+        QObject::connect(&window, &lockleaf::LockleafAppDelegate::gatheringFinished, &loop,
+                         &QEventLoop::quit);
+        lockleaf::Arguments arguments;
+        arguments.urls = {QUrl::fromLocalFile(tree)};
+        arguments.isFolders = true;
+        arguments.isIncludeSubdirectories = true;
+        QElapsedTimer total;
+        total.start();
+        sinceTick.start();
+        ticker.start();
+        if (window.startGathering(arguments))
+            loop.exec();
+        ticker.stop();
+        gatherSeconds = total.nsecsElapsed() / 1e9;
+        frames = spinner->frameCount() - framesBefore;
+        std::printf("gathered %lld files\n", static_cast<long long>(window.files().size()));
+    }
+
+    // --- 100,000 rows: 10 rows for each of the 10,000 files -------------------
+    lockleaf::LockleafAppDelegate window;
+    std::vector<lockleaf::FileItemPtr> items;
+    items.reserve(size_t(paths.size()));
+    for (const QString &p : std::as_const(paths))
+        items.push_back(lockleaf::FileItem::initWithURL(QUrl::fromLocalFile(p)));
+    lockleaf::FileTableModel *model = window.tableModel();
+    for (int copy = 0; copy < 10; ++copy)
+        for (const auto &item : items)
+            model->appendItem(item);
+    QCoreApplication::processEvents();
+
+    std::printf("\n| %-44s | %12s |\n", "GUI case (100,000 rows)", "median (ms)");
+    std::printf("|%s|%s|\n", std::string(46, '-').c_str(), std::string(14, '-').c_str());
+    for (int column = 1; column < lockleaf::FileTableModel::ColumnCount; ++column) {
+        std::vector<double> ms;
+        for (int run = 0; run < 3; ++run) {
+            QElapsedTimer t;
+            t.start();
+            window.mainTableView()->sortByColumn(column, run % 2 ? Qt::DescendingOrder : Qt::AscendingOrder);
+            ms.push_back(t.nsecsElapsed() / 1e6);
+        }
+        const QString label =
+            QStringLiteral("sort by %1").arg(lockleaf::FileTableModel::columnIdentifier(column));
+        std::printf("| %-44s | %12.1f |\n", qPrintable(label), median(ms));
+    }
+    std::vector<double> totals;
+    for (int run = 0; run < 5; ++run) {
+        QElapsedTimer t;
+        t.start();
+        window.updateTotalLabel();
+        totals.push_back(t.nsecsElapsed() / 1e6);
+    }
+    std::printf("| %-44s | %12.1f |\n", "updateTotalLabel (full recount)", median(totals));
+
+    std::printf("\n| %-44s | %12s |\n", "GUI case (gathering 10,000 files)", "value");
+    std::printf("|%s|%s|\n", std::string(46, '-').c_str(), std::string(14, '-').c_str());
+    std::printf("| %-44s | %12.2f |\n", "total time (s)", gatherSeconds);
+    std::printf("| %-44s | %12.1f |\n", "longest main-thread stall (ms)", worstStallMs);
+    std::printf("| %-44s | %12d |\n", "busy indicator frames drawn", frames);
+    return 0;
+}
