@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <set>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -92,6 +93,47 @@ bool encodePassword(const QString &password, int keyLength, std::string *out)
     return QUtil::utf8_to_pdf_doc(password.toStdString(), *out);
 }
 
+// Leaves under a page-tree node when every /Count on the way agrees with them,
+// else -1. qpdf walks /Kids and ignores /Count, but other readers trust it.
+long long countedLeaves(QPDFObjectHandle node, std::set<QPDFObjGen> &seen, int depth)
+{
+    if (depth > 1000 || (node.isIndirect() && !seen.insert(node.getObjGen()).second))
+        return -1;
+    QPDFObjectHandle kids = node.getKey("/Kids");
+    if (!kids.isArray())
+        return 1;
+    long long leaves = 0;
+    for (const QPDFObjectHandle &kid : kids.aitems()) {
+        const long long n = countedLeaves(kid, seen, depth + 1);
+        if (n < 0)
+            return -1;
+        leaves += n;
+    }
+    QPDFObjectHandle count = node.getKey("/Count");
+    return count.isInteger() && count.getIntValue() == leaves ? leaves : -1;
+}
+
+// A /Count that lies (two billion pages in a one-page file) would be copied
+// into the output, which pdfinfo and mutool then refuse. Such a tree is made
+// flat from the pages qpdf found, inherited attributes pushed down first so
+// no page loses its resources or media box.
+void repairPageCounts(QPDF &qpdf, const std::vector<QPDFObjectHandle> &pages)
+{
+    QPDFObjectHandle root = qpdf.getRoot().getKey("/Pages");
+    std::set<QPDFObjGen> seen;
+    if (countedLeaves(root, seen, 0) == static_cast<long long>(pages.size()))
+        return;
+    try {
+        qpdf.pushInheritedAttributesToPage();
+        for (QPDFObjectHandle page : pages)
+            page.replaceKey("/Parent", root);
+        root.replaceKey("/Kids", QPDFObjectHandle::newArray(pages));
+        root.replaceKey("/Count", QPDFObjectHandle::newInteger(static_cast<long long>(pages.size())));
+    } catch (const std::exception &) {
+        // Left as found: the file still opens, as it did before this repair.
+    }
+}
+
 void syncFile(const QByteArray &path, QString *error)
 {
     const int fd = ::open(path.constData(), O_RDONLY);
@@ -149,7 +191,13 @@ bool PDFDocument::open(const QString &password, bool tryAlternateEncoding)
         qpdf->setSuppressWarnings(true);
         try {
             qpdf->processFile(QFile::encodeName(m_path).constData(), candidates[i].c_str());
-            const int pages = static_cast<int>(qpdf->getAllPages().size());
+            // Without a page tree qpdf reports 0 pages and would write a file
+            // no reader opens; that is a damaged file, not an empty document.
+            if (!qpdf->getRoot().getKey("/Pages").isDictionary())
+                throw QPDFExc(qpdf_e_damaged_pdf, m_path.toStdString(), "", 0, "the document has no page tree");
+            const std::vector<QPDFObjectHandle> allPages = qpdf->getAllPages();
+            repairPageCounts(*qpdf, allPages);
+            const int pages = static_cast<int>(allPages.size());
             const bool encrypted = qpdf->isEncrypted();
             m_repaired = qpdf->anyWarnings();
             m_qpdf = std::move(qpdf);
