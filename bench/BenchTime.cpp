@@ -3,9 +3,11 @@
 //
 //   lockleaf-bench-time RESULT_FILE -- COMMAND [ARGS...]
 //
-// Appends "<seconds> <peak RSS in KiB> <exit status>" to RESULT_FILE. The
+// Appends "<seconds> <peak RSS in KiB> <exit status> <CPU seconds>" to RESULT_FILE
+// (CPU: user + system of the command and every child it waited for). The
 // command's own output is passed through. Exit status: the command's.
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -42,9 +44,15 @@ int main(int argc, char **argv)
     struct rusage children = {};
     getrusage(RUSAGE_CHILDREN, &children);
     const long peak = usage.ru_maxrss > children.ru_maxrss ? usage.ru_maxrss : children.ru_maxrss;
+    auto cpu = [](const struct rusage &u) {
+        return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+               double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+    };
+    // RUSAGE_CHILDREN already holds the command itself once it was waited for.
+    const double cpuSeconds = std::max(cpu(usage), cpu(children));
     const int code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     if (FILE *f = std::fopen(argv[1], "a")) {
-        std::fprintf(f, "%.4f %ld %d\n", seconds, peak, code);
+        std::fprintf(f, "%.4f %ld %d %.4f\n", seconds, peak, code, cpuSeconds);
         std::fclose(f);
     }
     return code;
