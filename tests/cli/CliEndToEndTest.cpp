@@ -95,7 +95,7 @@ protected:
 
 } // namespace
 
-TEST_F(CliProcess, secureFolderThenInPlace_asReadersSeeIt)
+TEST_F(CliProcess, secureFolder_asReadersSeeIt)
 {
     makePdf(in("a.pdf"), 2, {{"Title", "Kept"}}, "AMARK");
     makePdf(in("B.PDF"));
@@ -121,16 +121,6 @@ TEST_F(CliProcess, secureFolderThenInPlace_asReadersSeeIt)
     EXPECT_EQ(QDir(out()).entryList(QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase),
               QStringList({"a.pdf", "B.PDF"}));
 
-    // In place with backup: the source is replaced, its old bytes kept beside it.
-    const QByteArray before = readFile(in("a.pdf"));
-    r = run({"secure", "--open-password", "pw", "--in-place", "--backup", "--log-dir", tmp.file("logs"),
-             in("a.pdf")});
-    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    const QStringList backups = QDir(in()).entryList({"a_*_bak.pdf"}, QDir::Files);
-    ASSERT_EQ(backups.size(), 1);
-    EXPECT_TRUE(QRegularExpression("^a_\\d{14}_bak\\.pdf$").match(backups[0]).hasMatch());
-    EXPECT_EQ(readFile(in(backups[0])), before);
-    EXPECT_TRUE(showEncryption(in("a.pdf"), "pw").contains("R = 4")); // 128-bit AES by default
     // The app's saved settings and its own folder were never touched.
     EXPECT_TRUE(QDir(tmp.file("config")).isEmpty());
     EXPECT_TRUE(QDir(tmp.file("data")).isEmpty());

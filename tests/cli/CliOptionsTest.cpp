@@ -127,29 +127,3 @@ TEST(CliInProcess, interruptBeforeTheRun_cancelsWithoutWriting)
     EXPECT_TRUE(errText.contains("Process cancelled!"));
     EXPECT_TRUE(QDir(tmp.file("out")).isEmpty());
 }
-
-TEST(CliInProcess, exportText_headerAndOneLinePerItem)
-{
-    TempDir tmp;
-    testsupport::makePdf(tmp.file("a.pdf"), 3);
-    testsupport::makeEncryptedPdf(tmp.file("s.PDF"), "u", "o", 128);
-    const auto a = lockleaf::FileItem::initWithURL(QUrl::fromLocalFile(tmp.file("a.pdf")));
-    const auto s = lockleaf::FileItem::initWithURL(QUrl::fromLocalFile(tmp.file("s.PDF")));
-    const QStringList lines = exportText({a, s}).split('\n');
-    ASSERT_EQ(lines.size(), 4); // three lines, each ending in a line feed
-    EXPECT_EQ(lines[0], "Name\tPages\tSize\tType\tModified Date\tAccessed Date\tCreated Date\tLocation");
-    const QStringList first = lines[1].split('\t');
-    ASSERT_EQ(first.size(), 8);
-    EXPECT_EQ(first[0], "a.pdf");
-    EXPECT_EQ(first[1], "3");
-    EXPECT_EQ(first[3], "pdf");
-    EXPECT_TRUE(
-        QRegularExpression("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d \\+0000$").match(first[4]).hasMatch())
-        << first[4].toStdString();
-    EXPECT_EQ(first[7], tmp.path());
-    const QStringList second = lines[2].split('\t');
-    EXPECT_EQ(second[0], "s.PDF (SECURED) ");
-    EXPECT_EQ(second[1], "0");
-    EXPECT_EQ(second[3], "PDF");
-    EXPECT_EQ(lines[3], "");
-}
