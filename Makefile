@@ -36,3 +36,26 @@ bench: build
 
 clean:
 	rm -rf $(BUILD_DIR)
+
+# --- Hardening: sanitizers and fuzzing, each in a build folder of its own.
+ASAN_BUILD_DIR ?= build-asan
+FUZZ_BUILD_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
+
+.PHONY: test-asan fuzz
+
+# The whole suite under AddressSanitizer + UBSan; any finding fails its test.
+test-asan: bootstrap
+	@if [ ! -f $(ASAN_BUILD_DIR)/build.ninja ]; then \
+	  cmake -S . -B $(ASAN_BUILD_DIR) -G Ninja -DLOCKLEAF_SANITIZE=ON $(CMAKE_FLAGS); \
+	fi
+	cmake --build $(ASAN_BUILD_DIR) -j $(JOBS)
+	cd $(ASAN_BUILD_DIR) && \
+	  ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
+	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	  ctest --output-on-failure -j $(JOBS)
+
+# libFuzzer targets (clang) run FUZZ_SECONDS each; see fuzz/run.
+fuzz:
+	FUZZ_SECONDS=$(FUZZ_SECONDS) fuzz/run $(FUZZ_BUILD_DIR)

@@ -63,7 +63,9 @@ std::optional<QString> readImportFile(const QString &path)
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return std::nullopt;
-    QStringDecoder decoder(QStringConverter::Utf8);
+    // Stateless: a file ending inside a multi-byte sequence is invalid UTF-8;
+    // a stateful decoder would keep those bytes back and report no error.
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     QString text = decoder(bytes);
     if (decoder.hasError())
         return std::nullopt;
