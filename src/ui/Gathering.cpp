@@ -109,6 +109,7 @@ private:
 // Defined here, where the bridge's type is complete.
 LockleafAppDelegate::~LockleafAppDelegate()
 {
+    shutdownRun();
     shutdownGathering();
     m_ui->mainTableView->setTableDelegate(nullptr);
     m_ui->mainTableView->setModel(nullptr);

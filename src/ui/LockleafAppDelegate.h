@@ -34,6 +34,7 @@ class AlertPresenter;
 class FileChooser;
 class FileTableModel;
 class Process;
+class ProgressPanel;
 class Settings;
 class Workspace;
 
@@ -53,7 +54,7 @@ inline constexpr char kIncludeSubfoldersKey[] = "INCLUDESUBFOLDERS";
 // table model change on the main thread only.
 //
 // The implementation is split by concern: StartUp.cpp, OptionsPanel.cpp,
-// FileTable.cpp, WindowState.cpp and Gathering.cpp.
+// FileTable.cpp, WindowState.cpp, Gathering.cpp and RunControl.cpp.
 class LockleafAppDelegate final : public QObject, public CustomTableViewDelegate
 {
     Q_OBJECT
@@ -73,7 +74,7 @@ public:
     FileTableModel *tableModel() const { return m_model; }
     CustomTableView *mainTableView() const;
     QMenu *filesContextMenu() const { return m_filesContextMenu; }
-    QDialog *processViewPanel() const { return m_processViewPanel; }
+    ProgressPanel *processViewPanel() const { return m_processViewPanel; }
     const QStringList &allowedFileTypes() const { return m_allowedFileTypes; }
     bool isShowSettings() const { return m_showSettings; }
     bool isProcessing() const { return m_isProcessing.load(); }
@@ -93,7 +94,10 @@ public:
     // items ending with it in the first menu, items beginning with it in the
     // "Window" menu and in the last menu.
     static void retitleMenus(QMenuBar *menuBar, const QString &from, const QString &to);
-    // Commits a value still being typed, saves the settings; always true.
+    // While a run works, asks whether to stop it and quit: "No" gives false and
+    // changes nothing; "Yes" stops the run and waits for it (the file in hand is
+    // finished). A gathering is stopped and waited for. Then commits a value
+    // still being typed, saves the settings and gives true.
     bool applicationShouldTerminate();
     // False (and nothing done) when the main window is visible; otherwise it is
     // brought to the front and true is returned.
@@ -163,13 +167,41 @@ public:
     // Asks a gathering task to stop before its next file.
     void cancelAction();
 
+    // --- Run control (RunControl.cpp) ----------------------------------------
+    void convertAction() { convert(); }
+    // Checks the output folder, then (adding security) the passwords; a failed
+    // check shows one alert, brings the settings pane up on the tab to fix and
+    // starts nothing (the unstarted run stays as `process`). Otherwise a new run
+    // over the checked rows, in list order, starts on a thread of its own and
+    // the progress panel is shown as a window-modal sheet. Ignored while a run
+    // or a gathering still works.
+    void convert();
+    // Asks the run to stop after the file in hand.
+    void cancelProcessAction();
+    // Opens the run's log once the run has ended; nothing otherwise.
+    void viewLogAction();
+    // Hides the panel, removes the checked rows when the settings ask for it,
+    // goes back to idle and releases the run. A run still working is stopped
+    // and waited for first.
+    void closeProcessAction();
+    // True from a run's start until its thread has ended.
+    bool isRunWorking() const;
+    // Returns when the run's thread has ended, serving its main-thread calls
+    // meanwhile. Does not stop the run.
+    void waitForRun();
+
 Q_SIGNALS:
     // A gathering task has ended (emitted on the main thread).
     void gatheringFinished();
+    // A run's thread has ended (emitted on the main thread).
+    void runFinished();
 
 private:
     class GatheringBridge;
     friend class GatheringBridge;
+    class RunBridge;
+    friend class RunBridge;
+    class QuitGuard;
 
     void setupTable();
     void setupContextMenu();
@@ -179,12 +211,15 @@ private:
     void onOutputFolderPathChanged();
     void onPermissionPasswordChanged();
     void shutdownGathering();
+    void connectRunControl();
+    void shutdownRun();
+    bool stopWorkBeforeQuitting();
+    void showSettingsTab(int index);
     static int tagOf(const QObject *sender);
 
     std::unique_ptr<Ui::MainWindow> m_ui;
-    std::unique_ptr<Ui::ProgressPanel> m_progressUi;
     QMainWindow *m_window = nullptr;
-    QDialog *m_processViewPanel = nullptr;
+    ProgressPanel *m_processViewPanel = nullptr;
     QMenu *m_filesContextMenu = nullptr;
 
     QList<FileItemPtr> m_files;
@@ -205,6 +240,10 @@ private:
     std::shared_ptr<GatheringBridge> m_gatheringBridge;
     std::unique_ptr<QThread> m_gatherThread;
     std::atomic<bool> m_shuttingDown{false};
+
+    // shared_ptr for the same reason as the gathering bridge.
+    std::shared_ptr<RunBridge> m_runBridge;
+    std::unique_ptr<QThread> m_runThread;
 };
 
 } // namespace lockleaf

@@ -10,9 +10,9 @@
 #include "ui/DesktopWorkspace.h"
 #include "ui/FileChooser.h"
 #include "ui/FileTableModel.h"
+#include "ui/ProgressPanel.h"
 
 #include "ui_MainWindow.h"
-#include "ui_ProgressPanel.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -53,16 +53,13 @@ QString plainTitle(const QAction *action)
 } // namespace
 
 LockleafAppDelegate::LockleafAppDelegate(QObject *parent)
-    : QObject(parent), m_ui(std::make_unique<Ui::MainWindow>()),
-      m_progressUi(std::make_unique<Ui::ProgressPanel>()), m_alerts(std::make_unique<AlertPresenter>()),
+    : QObject(parent), m_ui(std::make_unique<Ui::MainWindow>()), m_alerts(std::make_unique<AlertPresenter>()),
       m_fileChooser(std::make_unique<FileChooser>()), m_workspace(std::make_unique<DesktopWorkspace>())
 {
     m_window = new QMainWindow;
     m_window->setAttribute(Qt::WA_DeleteOnClose, false);
     m_ui->setupUi(m_window);
-    m_processViewPanel = new QDialog(m_window);
-    m_progressUi->setupUi(m_processViewPanel);
-    m_processViewPanel->setWindowModality(Qt::WindowModal);
+    m_processViewPanel = new ProgressPanel(m_window);
     m_model = new FileTableModel(m_files, this);
     awakeFromNib();
 }
@@ -122,8 +119,8 @@ void LockleafAppDelegate::awakeFromNib()
     setButtonKeyCharacter(m_ui->convertBtn, QStringLiteral("s"), controlText);
     setButtonKeyCharacter(m_ui->setCurrentAsDefaultOutputFolderPathBtn, QStringLiteral("d"), controlText);
     setButtonKeyCharacter(m_ui->openFolderAfterConversionBtn, QStringLiteral("p"), controlText);
-    setButtonKeyCharacter(m_progressUi->viewLogBtn, QStringLiteral("l"), controlText);
-    setButtonKeyCharacter(m_progressUi->cancelProcessBtn, QStringLiteral("c"), controlText);
+    setButtonKeyCharacter(m_processViewPanel->viewLogBtn(), QStringLiteral("l"), controlText);
+    setButtonKeyCharacter(m_processViewPanel->cancelProcessBtn(), QStringLiteral("c"), controlText);
 
     m_ui->settingTabView->setCurrentIndex(0);
     resetView(true);
@@ -265,13 +262,17 @@ void LockleafAppDelegate::connectActions()
     connect(ui.moveUpButton, &QToolButton::clicked, this, [this] { moveUp(); });
     connect(ui.moveDownButton, &QToolButton::clicked, this, [this] { moveDown(); });
     connect(ui.cancelBtn, &QPushButton::clicked, this, [this] { cancelAction(); });
+    connectRunControl();
 
     // Any text field may carry a numeric tag; only those are touched.
     const QList<QLineEdit *> fields = m_window->findChildren<QLineEdit *>();
     for (QLineEdit *field : fields)
         connect(field, &QLineEdit::textEdited, this, [this, field] { controlTextDidChange(field); });
 
+    // Past the point of asking (a quit that was not refused, or forced): the run
+    // and the gathering are stopped and waited for before the window goes.
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
+        shutdownRun();
         applicationShouldTerminate();
         shutdownGathering();
     });
@@ -320,6 +321,8 @@ void LockleafAppDelegate::commitEditing()
 
 bool LockleafAppDelegate::applicationShouldTerminate()
 {
+    if (!stopWorkBeforeQuitting())
+        return false;
     commitEditing();
     if (m_settings)
         m_settings->synchronize();

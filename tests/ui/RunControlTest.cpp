@@ -1,0 +1,345 @@
+#include "ui/LockleafAppDelegate.h"
+
+#include "UiTestSupport.h"
+#include "engine/Process.h"
+#include "model/PDFSettings.h"
+#include "support/TestSupport.h"
+#include "ui/AlertPresenter.h"
+#include "ui/BusyIndicator.h"
+#include "ui/ProgressPanel.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+using lockleaf::AlertPresenter;
+using lockleaf::LockleafAppDelegate;
+using uitest::child;
+using uitest::urlsOf;
+
+namespace
+{
+
+const QString kMissing =
+    QStringLiteral("Output folder missing or invalid path!\r\nPlease select valid output folder.");
+const QString kNotWritable =
+    QStringLiteral("Output folder is non-writable!\r\nPlease select writable output folder.");
+const QString kNoPassword = QStringLiteral("Please provide atleast one password to secure pdf document!");
+
+class RunControlTest : public uitest::UiTest
+{
+protected:
+    // Plain PDFs named f00.pdf, f01.pdf, ... with the given page counts.
+    QStringList makeFiles(const QList<int> &pages)
+    {
+        QStringList paths;
+        for (int i = 0; i < pages.size(); ++i) {
+            const QString path = m_sources.file(QStringLiteral("f%1.pdf").arg(i, 2, 10, QLatin1Char('0')));
+            testsupport::makePdf(path, pages[i], {}, QStringLiteral("doc%1").arg(i));
+            paths.append(path);
+        }
+        return paths;
+    }
+
+    static void waitForRun(LockleafAppDelegate &d)
+    {
+        QSignalSpy finished(&d, &LockleafAppDelegate::runFinished);
+        if (d.isRunWorking()) {
+            ASSERT_TRUE(finished.wait(120000)) << "the run did not end";
+        }
+        // The panel's queued notifications come before the thread's end; deliver any left.
+        QCoreApplication::processEvents();
+    }
+
+    // Waits, without serving the window's events, until the run has finished
+    // `count` files. The run then waits for its progress call to be served, so
+    // it stands still right after that file until the test lets events through.
+    static void holdAfterFiles(LockleafAppDelegate &d, int count)
+    {
+        QDeadlineTimer deadline(120000);
+        while (d.process()->totalFileProcessed() < count && !deadline.hasExpired())
+            QThread::msleep(2);
+        ASSERT_GE(d.process()->totalFileProcessed(), count) << "the run never got that far";
+    }
+
+    // A window whose workspace records instead of opening (the run may open its
+    // output folder), with real files gathered and the output folder set.
+    std::unique_ptr<LockleafAppDelegate> window(const QList<int> &pages)
+    {
+        auto d = std::make_unique<LockleafAppDelegate>();
+        d->setWorkspace(std::make_unique<uitest::RecordingWorkspace>(&m_opened));
+        if (!pages.isEmpty())
+            uitest::gather(*d, urlsOf(makeFiles(pages)));
+        d->settings()->setOutputFolderPath(m_out.path());
+        return d;
+    }
+
+    static QStringList entriesOf(const QString &dir)
+    {
+        return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    }
+
+    // The window is idle again: every control usable, nothing busy.
+    static void expectIdle(const LockleafAppDelegate &d)
+    {
+        EXPECT_FALSE(d.processViewPanel()->isVisible());
+        EXPECT_FALSE(d.isProcessing());
+        for (const char *name : {"convertBtn", "cancelBtn", "importBtn", "addFilesBtn", "addFolderBtn"})
+            EXPECT_TRUE(child<QPushButton>(d, name)->isEnabled()) << name;
+        EXPECT_TRUE(d.mainTableView()->isEnabled());
+        EXPECT_EQ(child<QLabel>(d, "labelTimeTaken")->text(),
+                  QStringLiteral("Total Time Taken : 0 sec(s) 0/0"));
+    }
+
+    QList<QUrl> m_opened;
+    testsupport::TempDir m_sources;
+    testsupport::TempDir m_out;
+};
+
+TEST_F(RunControlTest, outputFolderProblems_alertShowTheOutputTabAndStartNothing)
+{
+    testsupport::TempDir scratch;
+    const QString regularFile = scratch.file("not-a-folder");
+    testsupport::writeFile(regularFile, "x");
+    QList<QPair<QString, QString>> cases = {
+        {QString(), kMissing},                            // none chosen
+        {scratch.file("gone"), kMissing},                 // nothing there
+        {QStringLiteral("relative/out"), kMissing},       // would depend on the working folder
+        {regularFile + QStringLiteral("/sub"), kMissing}, // a folder under a file
+        {regularFile, kNotWritable},                      // exists but holds no files
+    };
+    // Root writes through permission bits; /proc refuses a new file to anyone.
+    QFile attempt(QStringLiteral("/proc/lockleaf-write-test"));
+    if (attempt.open(QIODevice::WriteOnly))
+        attempt.remove();
+    else
+        cases.append({QStringLiteral("/proc"), kNotWritable});
+
+    lockleaf::Settings::openStore()->setValue("SHOWSETTINGS", false);
+    auto d = window({1});
+    QApplication::setActiveWindow(d->window());
+    for (const auto &[path, alert] : std::as_const(cases)) {
+        SCOPED_TRACE(path.toStdString());
+        if (d->isShowSettings())
+            d->toggleSettings(); // hidden again, so each case must show it
+        child<QTabWidget>(*d, "settingTabView")->setCurrentIndex(0);
+        d->settings()->setOutputFolderPath(path);
+        d->alerts()->setNextAnswer(AlertPresenter::Answer::Ok);
+
+        d->convert();
+
+        EXPECT_EQ(d->alerts()->messages().last(), alert);
+        EXPECT_EQ(child<QTabWidget>(*d, "settingTabView")->currentIndex(), 1);
+        EXPECT_TRUE(lockleaf::Settings::openStore()->value("SHOWSETTINGS").toBool()) << "pane shown";
+        EXPECT_EQ(d->window()->focusWidget(), child<QPushButton>(*d, "chooseOutputFolderButton"))
+            << "focus goes to the control after the output folder field";
+        EXPECT_FALSE(d->isRunWorking());
+        ASSERT_NE(d->process(), nullptr) << "the unstarted run stays";
+        EXPECT_FALSE(d->processViewPanel()->isVisible());
+        EXPECT_EQ(d->settings()->outputFolderPath(), path) << "settings unchanged";
+    }
+    EXPECT_EQ(d->alerts()->messages().size(), cases.size());
+    EXPECT_EQ(entriesOf(scratch.path()), QStringList{"not-a-folder"}) << "no probe file left";
+}
+
+TEST_F(RunControlTest, addingSecurityWithoutPasswords_alerts_thenAnEmptyRunEndsAtOnce)
+{
+    lockleaf::Settings::openStore()->setValue("SHOWSETTINGS", false);
+    auto d = window({1, 1});
+    QApplication::setActiveWindow(d->window());
+    d->securityAction(1);
+    child<QTabWidget>(*d, "settingTabView")->setCurrentIndex(1);
+    d->alerts()->setNextAnswer(AlertPresenter::Answer::Ok);
+    d->convert();
+    EXPECT_EQ(d->alerts()->messages(), QStringList{kNoPassword});
+    EXPECT_EQ(child<QTabWidget>(*d, "settingTabView")->currentIndex(), 0);
+    EXPECT_TRUE(d->isShowSettings());
+    EXPECT_EQ(d->window()->focusWidget(), child<QLineEdit>(*d, "openPasswordText"));
+    EXPECT_FALSE(d->isRunWorking());
+
+    // A permission password still being typed is enough. Nothing is checked,
+    // so the run is empty: the panel opens and the run ends at once.
+    d->checkUncheckInvertAll(2);
+    auto *permission = child<QLineEdit>(*d, "securePermissionPasswordText");
+    permission->setFocus();
+    QTest::keyClicks(permission, "owner");
+    d->convert();
+    EXPECT_EQ(d->alerts()->messages().size(), 1);
+    EXPECT_EQ(d->process()->totalFileSelected(), 0);
+    EXPECT_TRUE(d->processViewPanel()->isVisible());
+    waitForRun(*d);
+    lockleaf::ProgressPanel *panel = d->processViewPanel();
+    EXPECT_EQ(panel->messageLabel()->text(), QStringLiteral("All files splitted successfully."));
+    EXPECT_EQ(panel->progressBar()->text(), QStringLiteral("0 / 0"));
+    EXPECT_EQ(panel->progressBar()->value(), panel->progressBar()->maximum()) << "full, not a busy bar";
+    EXPECT_TRUE(panel->closeProcessBtn()->isEnabled());
+    EXPECT_TRUE(entriesOf(m_out.path()).isEmpty());
+}
+
+TEST_F(RunControlTest, wholeRun_securesCheckedRowsInListOrder_andClosesBackToIdle)
+{
+    auto d = window({2, 1, 3});
+    d->files()[1]->setIsSelected(false);
+    d->settings()->setIsOpenFolderAfterConversion(true);
+    d->securityAction(1);
+    d->settings()->pdfSettings()->setPdfOpenPassword(QStringLiteral("open-pw"));
+
+    d->convert();
+    lockleaf::ProgressPanel *panel = d->processViewPanel();
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_TRUE(d->isProcessing());
+    EXPECT_FALSE(child<lockleaf::BusyIndicator>(*d, "loadingIndicator")->isAnimating());
+    for (const char *name : {"convertBtn", "cancelBtn", "addFilesBtn"})
+        EXPECT_FALSE(child<QPushButton>(*d, name)->isEnabled()) << name;
+    waitForRun(*d);
+
+    EXPECT_EQ(panel->messageLabel()->text(), QStringLiteral("All files splitted successfully."));
+    EXPECT_EQ(panel->countsLabel()->text(), QStringLiteral("2 of 2 processed, 2 written"));
+    EXPECT_EQ(panel->timeTakenLabel()->text(), d->process()->timeTaken());
+    EXPECT_EQ(panel->progressBar()->text(), QStringLiteral("2 / 2"));
+    EXPECT_FALSE(panel->cancelProcessBtn()->isEnabled());
+    EXPECT_TRUE(panel->closeProcessBtn()->isEnabled());
+    EXPECT_TRUE(child<QLabel>(*d, "labelTimeTaken")->text().endsWith(QStringLiteral(" 2/2")));
+
+    const QList<lockleaf::LogFilesPtr> records = d->process()->log().files();
+    ASSERT_EQ(records.size(), 2);
+    EXPECT_EQ(records[0]->filename(), QStringLiteral("f00.pdf"));
+    EXPECT_EQ(records[1]->filename(), QStringLiteral("f02.pdf"));
+    EXPECT_EQ(entriesOf(m_out.path()), (QStringList{"f00.pdf", "f02.pdf"}));
+    EXPECT_TRUE(testsupport::showEncryption(m_out.file("f02.pdf"), "open-pw")
+                    .contains("Supplied password is user password"));
+    EXPECT_NE(testsupport::pdfinfoExit(m_out.file("f00.pdf")), 0) << "no way in without the password";
+    EXPECT_EQ(m_opened, QList<QUrl>{QUrl::fromLocalFile(m_out.path())}) << "the run opened its folder";
+
+    ASSERT_TRUE(panel->viewLogBtn()->isEnabled());
+    panel->viewLogBtn()->click();
+    ASSERT_EQ(m_opened.size(), 2);
+    EXPECT_EQ(m_opened[1].toLocalFile(), d->process()->log().logFilePath());
+
+    panel->closeProcessBtn()->click();
+    expectIdle(*d);
+    EXPECT_EQ(d->process(), nullptr);
+    EXPECT_EQ(d->files().size(), 3) << "rows stay unless the settings ask to clear them";
+}
+
+TEST_F(RunControlTest, closeWithClearProcessedFiles_removesEveryCheckedRowFailuresIncluded)
+{
+    auto d = window({});
+    const QStringList plain = makeFiles({1, 1});
+    const QString locked = m_sources.file("locked.pdf");
+    testsupport::makeEncryptedPdf(locked, "unknown-user-pw", "owner", 128);
+    uitest::gather(*d, urlsOf({plain[0], locked, plain[1]}));
+    d->files()[2]->setIsSelected(false);
+    d->settings()->setIsClearProcessedFiles(true);
+
+    d->convert();
+    waitForRun(*d);
+    EXPECT_EQ(d->processViewPanel()->messageLabel()->text(),
+              QStringLiteral("Total 1 files splitted successfully."));
+    d->closeProcessAction();
+    EXPECT_EQ(uitest::fileNames(*d), QStringList{"f01.pdf"});
+    expectIdle(*d);
+    EXPECT_EQ(
+        child<QLabel>(*d, "labelTotalFiles")->text(),
+        QStringLiteral("1 Total file(s); 0 file selected; Total page count of selected PDF file(s): 0"));
+}
+
+TEST_F(RunControlTest, cancelMidRun_finishesTheFileInHand_escapeThenCloses)
+{
+    auto d = window({1, 1, 1, 1, 1});
+    d->convert();
+    holdAfterFiles(*d, 1);
+    lockleaf::ProgressPanel *panel = d->processViewPanel();
+    EXPECT_FALSE(panel->closeProcessBtn()->isEnabled()) << "no close while the run works";
+    EXPECT_FALSE(panel->viewLogBtn()->isEnabled());
+    ASSERT_TRUE(panel->cancelProcessBtn()->isEnabled());
+    panel->cancelProcessBtn()->click();
+    waitForRun(*d);
+
+    EXPECT_EQ(panel->messageLabel()->text(), QStringLiteral("Process cancelled!"));
+    EXPECT_EQ(panel->progressBar()->text(), QStringLiteral("1 / 5"));
+    EXPECT_EQ(entriesOf(m_out.path()), QStringList{"f00.pdf"});
+    EXPECT_TRUE(panel->closeProcessBtn()->isEnabled());
+    QTest::keyClick(panel, Qt::Key_Escape); // an ended run: Escape closes
+    expectIdle(*d);
+    EXPECT_EQ(d->files().size(), 5);
+}
+
+TEST_F(RunControlTest, escapeWhileRunning_asksTheRunToStopAndKeepsTheSheetUp)
+{
+    auto d = window({1, 1, 1});
+    d->convert();
+    holdAfterFiles(*d, 1);
+    QTest::keyClick(d->processViewPanel(), Qt::Key_Escape);
+    EXPECT_FALSE(d->process()->isCombining());
+    EXPECT_TRUE(d->processViewPanel()->isVisible()) << "never gone over a held window";
+    waitForRun(*d);
+    EXPECT_EQ(d->process()->totalFileProcessed(), 1);
+}
+
+TEST_F(RunControlTest, quitMidRun_asksThenStopsWaitsAndLeavesWholeFiles)
+{
+    auto d = window({});
+    const QStringList sources = makeFiles({3, 3, 3, 3});
+    QList<QByteArray> before;
+    for (const QString &s : sources)
+        before.append(testsupport::readFile(s));
+    uitest::gather(*d, urlsOf(sources));
+    d->securityAction(1);
+    d->settings()->pdfSettings()->setPdfPermissionPassword(QStringLiteral("owner-pw"));
+    lockleaf::Settings::openStore()->remove("SETTINGS");
+    d->convert();
+    holdAfterFiles(*d, 1);
+
+    // "No": the application's quit request is refused and the run goes on.
+    d->alerts()->setNextAnswer(AlertPresenter::Answer::No);
+    QEvent quit(QEvent::Quit);
+    QCoreApplication::sendEvent(QCoreApplication::instance(), &quit);
+    EXPECT_FALSE(quit.isAccepted());
+    EXPECT_TRUE(d->isRunWorking());
+    EXPECT_TRUE(d->process()->isCombining());
+
+    // "Yes": stopped after the file in hand, waited for, settings saved.
+    d->alerts()->setNextAnswer(AlertPresenter::Answer::Yes);
+    EXPECT_TRUE(d->applicationShouldTerminate());
+    EXPECT_FALSE(d->isRunWorking()) << "returns only once the run has ended";
+    EXPECT_EQ(d->process()->message(), QStringLiteral("Process cancelled!"));
+    EXPECT_TRUE(lockleaf::Settings::openStore()->contains("SETTINGS"));
+    EXPECT_EQ(entriesOf(m_out.path()), QStringList{"f00.pdf"}) << "whole outputs only, no temporaries";
+    EXPECT_EQ(
+        testsupport::runProgram("qpdf", {"--check", "--password=owner-pw", m_out.file("f00.pdf")}).exitCode,
+        0);
+    for (int i = 0; i < sources.size(); ++i)
+        EXPECT_EQ(testsupport::readFile(sources[i]), before[i]) << sources[i].toStdString();
+
+    EXPECT_TRUE(d->applicationShouldTerminate()) << "an ended run: no question";
+    EXPECT_EQ(d->alerts()->messages().size(), 2);
+}
+
+TEST_F(RunControlTest, duringGathering_startIsIgnored_andQuittingStopsTheGatheringFirst)
+{
+    auto d = window({});
+    lockleaf::Arguments arguments;
+    arguments.urls = urlsOf(makeFiles(QList<int>(40, 1)));
+    ASSERT_TRUE(d->startGathering(arguments));
+    // The gathering waits for its first main-thread call, so it still works here.
+    d->convert();
+    EXPECT_FALSE(d->isRunWorking());
+    EXPECT_FALSE(d->processViewPanel()->isVisible());
+
+    EXPECT_TRUE(d->applicationShouldTerminate());
+    EXPECT_TRUE(d->alerts()->messages().isEmpty()) << "no question for a gathering";
+    EXPECT_FALSE(d->isGathering());
+    EXPECT_FALSE(d->isProcessing());
+    EXPECT_LT(d->files().size(), 40) << "stopped, not finished";
+}
+
+} // namespace
