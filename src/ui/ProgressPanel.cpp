@@ -97,7 +97,9 @@ void ProgressPanel::refresh()
 
     ui.countsLabel->setText(
         QStringLiteral("%1 of %2 processed, %3 written").arg(processed).arg(total).arg(created));
-    ui.timeTakenLabel->setText(process->timeTaken());
+    // The duration text of a run under one second is empty; the panel says so.
+    const QString taken = process->timeTaken();
+    ui.timeTakenLabel->setText(completed && taken.isEmpty() ? QStringLiteral("0 sec(s)") : taken);
     // The summary may carry "\r\n"; a label breaks on the line feed alone.
     ui.messageLabel->setText(
         QString(process->message()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));

@@ -22,6 +22,7 @@
 #include <QFileInfo>
 #include <QMainWindow>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTemporaryFile>
 #include <QThread>
 
@@ -155,6 +156,11 @@ void LockleafAppDelegate::connectRunControl()
         else
             closeProcessAction();
     });
+    // The sheet holds the window and its menu, so the quit key works on the
+    // sheet too; the quit request then meets the question below.
+    auto *quitKey = new QShortcut(QKeySequence::Quit, panel);
+    connect(
+        quitKey, &QShortcut::activated, this, [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
     QCoreApplication::instance()->installEventFilter(new QuitGuard(this));
 }
 
