@@ -191,11 +191,13 @@ bool PDFDocument::open(const QString &password, bool tryAlternateEncoding)
         qpdf->setSuppressWarnings(true);
         try {
             qpdf->processFile(QFile::encodeName(m_path).constData(), candidates[i].c_str());
+            const std::vector<QPDFObjectHandle> allPages = qpdf->getAllPages();
             // Without a page tree qpdf reports 0 pages and would write a file
             // no reader opens; that is a damaged file, not an empty document.
+            // Checked after getAllPages, which may re-point /Pages at the
+            // /Parent of a broken tree.
             if (!qpdf->getRoot().getKey("/Pages").isDictionary())
                 throw QPDFExc(qpdf_e_damaged_pdf, m_path.toStdString(), "", 0, "the document has no page tree");
-            const std::vector<QPDFObjectHandle> allPages = qpdf->getAllPages();
             repairPageCounts(*qpdf, allPages);
             const int pages = static_cast<int>(allPages.size());
             const bool encrypted = qpdf->isEncrypted();

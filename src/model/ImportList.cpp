@@ -44,7 +44,13 @@ QList<QUrl> parseImportText(const QString &text, const QStringList &allowedTypes
         const QString extension = importLineExtension(line);
         if (extension.isEmpty() || !allowedTypes.contains(extension.toUpper()))
             continue;
-        const QString path = QDir::isAbsolutePath(line) ? line : current.absoluteFilePath(line);
+        QString path = QDir::isAbsolutePath(line) ? line : current.absoluteFilePath(line);
+#ifndef Q_OS_WIN
+        // POSIX reads "//x" and "///x" as "/x", but QUrl takes "//x/" for a
+        // network host and turns "///x" into an empty URL: keep one slash.
+        while (path.startsWith(QLatin1String("//")))
+            path.remove(0, 1);
+#endif
         const QUrl url = QUrl::fromLocalFile(path);
         const QString key = url.toString();
         if (seen.contains(key))

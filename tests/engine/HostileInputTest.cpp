@@ -198,6 +198,15 @@ const QList<Hostile> &hostileCases()
         // No page tree at all: nothing a reader could show, so nothing to rewrite.
         {"missingPageTree", [](const QString &) { return assemble(onePageObjects("null")); }, 0, false,
          kUnopenable, kUnopenable, 0},
+        // qpdf follows the root's /Parent to a "root" that is not a page tree.
+        {"pageTreeRootWithBrokenParent",
+         [](const QString &) {
+             QList<QByteArray> objects =
+                 onePageObjects("<< /Type /Pages /Kids [3 0 R] /Count 1 /Parent 6 0 R >>");
+             objects << "42";
+             return assemble(objects);
+         },
+         0, false, kUnopenable, kUnopenable, 0},
         {"streamLengthTooShort",
          [](const QString &) { return assemble(onePageObjects(kPages, {}, stream(kContent, 5))); }, 1, false,
          kUnsecured, kSecured, 1},
