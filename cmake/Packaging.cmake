@@ -1,0 +1,116 @@
+# Install layout, the macOS bundle settings and the Debian package.
+#
+# Installed on Linux (prefix /usr in the .deb):
+#   bin/Lockleaf, bin/lockleaf-cli
+#   share/lockleaf/MACLockleaf1.pdf          (the app looks in ../share/lockleaf)
+#   share/applications/lockleaf.desktop      (named after the app's desktop file name)
+#   share/icons/hicolor/<N>x<N>/apps/lockleaf.png
+# The app's own install rule and the help document's are in the UI block of the
+# top-level CMakeLists.txt; this file adds what is around them.
+
+include(GNUInstallDirs)
+
+set(LOCKLEAF_BUNDLE_IDENTIFIER "com.corvalen.lockleaf")
+set(LOCKLEAF_ICON_SIZES 16 24 32 48 64 128 256)
+
+if(TARGET lockleaf-cli)
+  install(TARGETS lockleaf-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+
+# The Info.plist template is configured here on every platform, so the display
+# title it carries can be checked where no bundle can be built.
+set(LOCKLEAF_INFO_PLIST ${CMAKE_BINARY_DIR}/Info.plist.in)
+configure_file(${CMAKE_SOURCE_DIR}/resources/Info.plist.in ${LOCKLEAF_INFO_PLIST} @ONLY)
+
+if(TARGET Lockleaf)
+  # Bundle keys the template leaves to CMake (${MACOSX_BUNDLE_...}); ignored off macOS.
+  set_target_properties(Lockleaf PROPERTIES
+    MACOSX_BUNDLE_INFO_PLIST ${LOCKLEAF_INFO_PLIST}
+    MACOSX_BUNDLE_BUNDLE_NAME "${LOCKLEAF_DISPLAY_TITLE}"
+    MACOSX_BUNDLE_GUI_IDENTIFIER "${LOCKLEAF_BUNDLE_IDENTIFIER}"
+    MACOSX_BUNDLE_SHORT_VERSION_STRING "${PROJECT_VERSION}"
+    MACOSX_BUNDLE_BUNDLE_VERSION "${PROJECT_VERSION}"
+    MACOSX_BUNDLE_COPYRIGHT "Corvalen")
+
+  if(NOT APPLE)
+    install(FILES ${CMAKE_SOURCE_DIR}/resources/linux/lockleaf.desktop
+      DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+    foreach(size IN LISTS LOCKLEAF_ICON_SIZES)
+      # 256 is the app's own icon; the smaller ones are committed downscales of it.
+      if(size EQUAL 256)
+        set(icon ${CMAKE_SOURCE_DIR}/resources/icons/lockleaf.png)
+      else()
+        set(icon ${CMAKE_SOURCE_DIR}/resources/linux/icons/lockleaf-${size}.png)
+      endif()
+      install(FILES ${icon} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+        RENAME lockleaf.png)
+    endforeach()
+  endif()
+endif()
+
+# --- CPack: a .deb for Debian 12 (make package).
+set(CPACK_PACKAGE_NAME "lockleaf")
+set(CPACK_PACKAGE_VENDOR "Corvalen")
+set(CPACK_PACKAGE_CONTACT "Corvalen <lockleaf@corvalen.invalid>")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Add or remove password security on PDF documents in batches")
+set(CPACK_PACKAGE_DESCRIPTION
+  "Lockleaf secures PDF documents with open and permission passwords, or removes
+that security, for many files at once. It comes as a desktop application and as
+the lockleaf-cli command-line tool.")
+set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION "utils")
+set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://corvalen.invalid/lockleaf")
+
+# The platform plugins are loaded at run time, so no ELF scan can find them.
+set(LOCKLEAF_DEB_RUNTIME_DEPENDS "qt6-qpa-plugins")
+find_program(LOCKLEAF_DPKG_SHLIBDEPS dpkg-shlibdeps)
+if(LOCKLEAF_DPKG_SHLIBDEPS)
+  # dpkg-shlibdeps reads the linked libraries off the binaries and adds them,
+  # with the versions they were built against.
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "${LOCKLEAF_DEB_RUNTIME_DEPENDS}")
+else()
+  # Without dpkg-dev: the libraries the binaries link on Debian 12, by hand.
+  set(deps "libc6" "libstdc++6" "libgcc-s1" "libqt6core6 (>= 6.4)" "libqpdf29 (>= 11.3)")
+  if(TARGET Lockleaf)
+    list(APPEND deps "libqt6gui6 (>= 6.4)" "libqt6widgets6 (>= 6.4)")
+    if(TARGET Qt6::DBus AND NOT APPLE)
+      list(APPEND deps "libqt6dbus6 (>= 6.4)")
+    endif()
+  endif()
+  list(APPEND deps ${LOCKLEAF_DEB_RUNTIME_DEPENDS})
+  list(JOIN deps ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
+endif()
+
+set(CPACK_GENERATOR "DEB")
+set(CPACK_SOURCE_GENERATOR "TGZ")
+set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build[^/]*/")
+include(CPack)
+
+# --- The install layout test: tests/packaging, linked to no layer of the app.
+if(LOCKLEAF_BUILD_TESTS AND TARGET testsupport AND EXISTS ${CMAKE_SOURCE_DIR}/tests/packaging/InstallLayoutTest.cpp)
+  find_package(GTest REQUIRED)
+  add_executable(packaging_InstallLayoutTest ${CMAKE_SOURCE_DIR}/tests/packaging/InstallLayoutTest.cpp)
+  target_link_libraries(packaging_InstallLayoutTest PRIVATE testsupport GTest::gtest_main)
+  target_compile_definitions(packaging_InstallLayoutTest PRIVATE
+    LOCKLEAF_BUILD_DIR="${CMAKE_BINARY_DIR}"
+    LOCKLEAF_INFO_PLIST="${LOCKLEAF_INFO_PLIST}")
+  set_target_properties(packaging_InstallLayoutTest PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  # What it installs must exist first.
+  foreach(dep lockleaf-cli Lockleaf lockleaf_help)
+    if(TARGET ${dep})
+      add_dependencies(packaging_InstallLayoutTest ${dep})
+    endif()
+  endforeach()
+  if(TARGET Lockleaf)
+    target_compile_definitions(packaging_InstallLayoutTest PRIVATE LOCKLEAF_HAVE_APP)
+  endif()
+  add_test(NAME packaging_InstallLayoutTest COMMAND packaging_InstallLayoutTest)
+  set_tests_properties(packaging_InstallLayoutTest PROPERTIES
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8"
+    TIMEOUT 300)
+endif()
