@@ -273,8 +273,9 @@ void LockleafAppDelegate::convert()
     } catch (const std::exception &e) {
         logError(QStringLiteral("Split"), QString::fromLocal8Bit(e.what()));
         // A window disabled for a run that never started could not be used again.
-        if (!started && !m_isProcessing.load()) {
+        if (!started) {
             resetViewForProcess(true);
+            stopProcess();
             resetView(true);
         }
     }
