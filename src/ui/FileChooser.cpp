@@ -28,6 +28,13 @@ QString FileChooser::chooseSaveFileName(QWidget *parent, const QString &message,
     return showSavePanel(parent, message, proposedName, extension);
 }
 
+QString FileChooser::chooseFile(QWidget *parent, const QString &message, const QStringList &extensions)
+{
+    if (!m_fileNames.isEmpty())
+        return m_fileNames.dequeue();
+    return showFilePanel(parent, message, extensions);
+}
+
 QString FileChooser::showFolderPanel(QWidget *parent, const QString &message)
 {
     QFileDialog dialog(parent, message);
@@ -71,6 +78,21 @@ QString FileChooser::showSavePanel(QWidget *parent, const QString &message, cons
     if (!extension.isEmpty())
         dialog.setNameFilter(QStringLiteral("*.") + extension);
     dialog.selectFile(proposedName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+QString FileChooser::showFilePanel(QWidget *parent, const QString &message, const QStringList &extensions)
+{
+    QFileDialog dialog(parent, message);
+    dialog.setWindowModality(Qt::WindowModal);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    QStringList patterns;
+    for (const QString &ext : extensions)
+        patterns.append(QStringLiteral("*.") + ext);
+    if (!patterns.isEmpty())
+        dialog.setNameFilter(QStringLiteral("Text files (%1)").arg(patterns.join(QLatin1Char(' '))));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();

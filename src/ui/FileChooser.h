@@ -30,6 +30,9 @@ public:
                             bool foldersInstead = false);
     QString chooseSaveFileName(QWidget *parent, const QString &message, const QString &proposedName,
                                const QString &extension);
+    // One existing file with one of `extensions`; queued results come from
+    // setNextFileName, like the save panel's.
+    QString chooseFile(QWidget *parent, const QString &message, const QStringList &extensions);
 
     void setNextFolder(const QString &path) { m_folders.enqueue(path); }
     void setNextFileNames(const QStringList &paths) { m_fileLists.enqueue(paths); }
@@ -41,6 +44,7 @@ protected:
                                        bool foldersInstead);
     virtual QString showSavePanel(QWidget *parent, const QString &message, const QString &proposedName,
                                   const QString &extension);
+    virtual QString showFilePanel(QWidget *parent, const QString &message, const QStringList &extensions);
 
 private:
     QQueue<QString> m_folders;
