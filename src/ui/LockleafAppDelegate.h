@@ -3,6 +3,9 @@
 #include "model/FileGatherer.h"
 #include "model/FileItem.h"
 #include "ui/CustomTableView.h"
+#include "ui/dialogs/ImportFilesWindowController.h"
+#include "ui/dialogs/PDFReadPasswordWindowController.h"
+#include "ui/dialogs/PasswordListWindowController.h"
 
 #include <QColor>
 #include <QList>
@@ -54,8 +57,13 @@ inline constexpr char kIncludeSubfoldersKey[] = "INCLUDESUBFOLDERS";
 // table model change on the main thread only.
 //
 // The implementation is split by concern: StartUp.cpp, OptionsPanel.cpp,
-// FileTable.cpp, WindowState.cpp, Gathering.cpp and RunControl.cpp.
-class LockleafAppDelegate final : public QObject, public CustomTableViewDelegate
+// FileTable.cpp, WindowState.cpp, Gathering.cpp, RunControl.cpp, FileActions.cpp
+// and PasswordActions.cpp.
+class LockleafAppDelegate final : public QObject,
+                                  public CustomTableViewDelegate,
+                                  public ImportFilesWindowControllerDelegate,
+                                  public PasswordListWindowControllerDelegate,
+                                  public PDFReadPasswordWindowControllerDelegate
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(LockleafAppDelegate)
@@ -190,6 +198,56 @@ public:
     // meanwhile. Does not stop the run.
     void waitForRun();
 
+    // --- File actions (FileActions.cpp) --------------------------------------
+    // The pickers and the import start nothing while a run or a gathering
+    // works: one gathering at a time, however it is asked for.
+    void addFiles();
+    void addFolder();
+    // Completion of both pickers: on OK (1) the chosen URLs are gathered, as
+    // folders when the panel chose folders, with the include-subfolders box's
+    // state now. Any other code does nothing.
+    void openPanelDidEnd(int returnCode, const QList<QUrl> &urls, bool choseFolders);
+    void importAction();
+    // The import dialog, created on first use; opens empty in its last mode.
+    void openImportFilesPanel();
+    // Gathers the dialog's URLs as files (no extension filter).
+    void ImportFilesWindowControllerDidFinish(ImportFilesWindowController *controller) override;
+    void openFileWithFinder() { openFiles(); }
+    // Each highlighted file, in row order, with its default application.
+    void openFiles();
+    void openFileEnclosingFolder() { openEnclodingFolder(); }
+    // One request to show every highlighted file in the file manager.
+    void openEnclodingFolder();
+    void getInfoFile() { getInfo(); }
+    // An information window per highlighted file: the Finder's on macOS, a
+    // FileInformationDialog elsewhere.
+    void getInfo();
+    // Asks where to save the tab-delimited export, proposing a dated name.
+    void exportAction();
+    // Completion of the save panel: on OK (1) exports to `path`.
+    void savePanelDidEnd(int returnCode, const QString &path);
+    // Writes the whole list (see model/ExportList.h) atomically. A failure is
+    // logged, leaves any file at `path` as it was and gives false.
+    bool exportList(const QString &path);
+    ImportFilesWindowController *importFilesPanel() const { return m_importFilesPanel; }
+
+    // --- Password dialogs (PasswordActions.cpp) ------------------------------
+    void passwordsListAction() { openPasswordsListPanel(); }
+    // The list editor, created on first use, given a copy of the saved list.
+    void openPasswordsListPanel();
+    // The editor's list replaces `settings.passwords`.
+    void PasswordListWindowControllerDelegateDidFinish(PasswordListWindowController *controller) override;
+    void pdfReadPassword() { openPDFReadPasswordPanel(); }
+    // The open-password dialog, created on first use; it keeps the last password.
+    void openPDFReadPasswordPanel();
+    void PDFReadPasswordWindowControllerDidFinish(PDFReadPasswordWindowController *controller) override;
+    // Gives the password to every highlighted PDF (other rows untouched), lists
+    // it when it opens one and auto-add is on, then refreshes the table and the
+    // totals. A null password only refreshes.
+    void updatePDFReadPassword(const QString &password);
+    PasswordListWindowController *passwordsListPanel() const { return m_passwordsListPanel; }
+    PDFReadPasswordWindowController *pdfReadPasswordPanel() const { return m_pdfReadPasswordPanel; }
+
 Q_SIGNALS:
     // A gathering task has ended (emitted on the main thread).
     void gatheringFinished();
@@ -216,6 +274,7 @@ private:
     bool stopWorkBeforeQuitting();
     void showSettingsTab(int index);
     static int tagOf(const QObject *sender);
+    void connectFileActions();
 
     std::unique_ptr<Ui::MainWindow> m_ui;
     QMainWindow *m_window = nullptr;
@@ -231,6 +290,12 @@ private:
     std::unique_ptr<AlertPresenter> m_alerts;
     std::unique_ptr<FileChooser> m_fileChooser;
     std::unique_ptr<Workspace> m_workspace;
+
+    // The dialogs: created on first use as children of the window, which
+    // deletes them; hidden, never destroyed, between uses.
+    ImportFilesWindowController *m_importFilesPanel = nullptr;
+    PasswordListWindowController *m_passwordsListPanel = nullptr;
+    PDFReadPasswordWindowController *m_pdfReadPasswordPanel = nullptr;
 
     bool m_showSettings = true;
     std::atomic<bool> m_isProcessing{false};

@@ -99,6 +99,7 @@ void LockleafAppDelegate::awakeFromNib()
     setupContextMenu();
     m_ui->mainTableView->setContextMenu(m_filesContextMenu);
     connectActions();
+    connectFileActions();
 
     {
         std::unique_ptr<QSettings> store = Settings::openStore();

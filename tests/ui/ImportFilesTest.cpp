@@ -1,0 +1,203 @@
+#include "ui/dialogs/ImportFilesWindowController.h"
+
+#include "UiTestSupport.h"
+#include "model/ImportList.h"
+#include "support/TestSupport.h"
+#include "ui/AlertPresenter.h"
+#include "ui/FileChooser.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <gtest/gtest.h>
+
+using lockleaf::ImportFilesWindowController;
+using lockleaf::LockleafAppDelegate;
+
+namespace
+{
+
+QStringList pathsOf(const QList<QUrl> &urls)
+{
+    QStringList paths;
+    for (const QUrl &url : urls)
+        paths.append(url.toLocalFile());
+    return paths;
+}
+
+class RecordingDelegate final : public lockleaf::ImportFilesWindowControllerDelegate
+{
+public:
+    void ImportFilesWindowControllerDidFinish(ImportFilesWindowController *controller) override
+    {
+        reports.append(controller->files());
+    }
+    QList<QList<QUrl>> reports;
+};
+
+class ImportFilesTest : public uitest::UiTest
+{
+protected:
+    void SetUp() override
+    {
+        uitest::UiTest::SetUp();
+        parent = std::make_unique<QWidget>();
+        dialog = new ImportFilesWindowController(parent.get(), &alerts, &chooser);
+        dialog->setAllowedTypes(QStringLiteral("pdf,PDF"));
+        dialog->setDelegate(&delegate);
+    }
+    template <typename T> T *part(const char *name)
+    {
+        return dialog->findChild<T *>(QString::fromLatin1(name));
+    }
+    QString countText() { return part<QLabel>("totalFilesFound")->text(); }
+
+    testsupport::TempDir dir;
+    lockleaf::AlertPresenter alerts;
+    lockleaf::FileChooser chooser;
+    RecordingDelegate delegate;
+    std::unique_ptr<QWidget> parent;               // made once the application exists
+    ImportFilesWindowController *dialog = nullptr; // owned by parent
+};
+
+TEST_F(ImportFilesTest, parseFile_acceptsAnyCaseOfPdfOnceAndCountsThem)
+{
+    const QString list = dir.file(QStringLiteral("list.txt"));
+    testsupport::writeFile(list,
+                           "/a/x.pdf\n/a/y.PDF\n/a/x.pdf\n/a/z.txt\n\n/a/w.Pdf\n/a.b/noext\n/a/#1 ?%20.pdf");
+    dialog->parseFile(list);
+    EXPECT_EQ(pathsOf(dialog->files()), (QStringList{"/a/x.pdf", "/a/y.PDF", "/a/w.Pdf", "/a/#1 ?%20.pdf"}));
+    EXPECT_EQ(countText(), QStringLiteral("Total Files Found : 4"));
+    EXPECT_EQ(part<QLineEdit>("importFile")->text(), list);
+
+    // A missing file, and one that is not UTF-8, both give an empty result.
+    dialog->parseFile(dir.file(QStringLiteral("missing.txt")));
+    EXPECT_EQ(countText(), QStringLiteral("Total Files Found : 0"));
+    const QString latin1 = dir.file(QStringLiteral("latin1.txt"));
+    testsupport::writeFile(latin1, "/a/x.pdf\n/a/caf\xe9.pdf\n");
+    dialog->parseFile(latin1);
+    EXPECT_TRUE(dialog->files().isEmpty());
+}
+
+TEST_F(ImportFilesTest, windowsLineEnds_keepEveryLine)
+{
+    // Were the carriage return kept, ".pdf\r" would match no extension and the
+    // whole list would be dropped without a word.
+    const QString list = dir.file(QStringLiteral("windows.txt"));
+    testsupport::writeFile(list, "\xef\xbb\xbf/a/x.pdf\r\n/a/y.PDF\r\n/a/x.pdf\n/b/z.pdf");
+    dialog->parseFile(list);
+    EXPECT_EQ(pathsOf(dialog->files()), (QStringList{"/a/x.pdf", "/a/y.PDF", "/b/z.pdf"}));
+    // A carriage return that no line feed follows is part of the line.
+    EXPECT_TRUE(lockleaf::parseImportText(QStringLiteral("/a/x.pdf\r"), {"pdf", "PDF"}).isEmpty());
+}
+
+TEST_F(ImportFilesTest, linesAreNotTrimmed_aLeadingBlankMakesARelativePath)
+{
+    const QList<QUrl> urls =
+        lockleaf::parseImportText(QStringLiteral(" /a/x.pdf\n/a/x.pdf\n/a/x.pdf "), {"pdf", "PDF"});
+    EXPECT_EQ(pathsOf(urls), (QStringList{QDir::current().absolutePath() + "/ /a/x.pdf", "/a/x.pdf"}))
+        << "a trailing blank makes the extension \"pdf \", which is refused";
+}
+
+TEST_F(ImportFilesTest, paste_replacesTheTextWithTheAcceptedPathsOnly)
+{
+    part<QRadioButton>("importFromTextBtn")->click();
+    QGuiApplication::clipboard()->setText(
+        QStringLiteral("/a/x.pdf\r\n/a/notes.doc\r\n/a/y.pdf\r\n/a/x.pdf\r\n"));
+    part<QPushButton>("pasteFromClipboardBtn")->click();
+    EXPECT_EQ(part<QPlainTextEdit>("importText")->toPlainText(), QStringLiteral("/a/x.pdf\n/a/y.pdf"));
+    EXPECT_EQ(countText(), QStringLiteral("Total Files Found : 2"));
+
+    QGuiApplication::clipboard()->clear();
+    dialog->pasetFromClipboardAction();
+    EXPECT_EQ(part<QPlainTextEdit>("importText")->toPlainText(), QStringLiteral("/a/x.pdf\n/a/y.pdf"));
+}
+
+TEST_F(ImportFilesTest, import_withNothingToImport_alertsAndStaysOpen)
+{
+    for (int i = 0; i < 3; ++i)
+        alerts.setNextAnswer(lockleaf::AlertPresenter::Answer::Ok);
+    dialog->showSheet();
+    EXPECT_EQ(dialog->importMethod(), 0) << "from file the first time";
+    dialog->importAction(); // no path
+    part<QRadioButton>("importFromTextBtn")->click();
+    EXPECT_FALSE(part<QPushButton>("browseBtn")->isEnabled());
+    dialog->importAction(); // no text
+    part<QPlainTextEdit>("importText")->setPlainText(QStringLiteral("/a/readme.txt\n\n"));
+    dialog->importAction(); // nothing accepted
+
+    EXPECT_EQ(alerts.messages(), (QStringList{"Please select file to import!",
+                                              "Please paste file(s) path to import!", "No File(s) Found!"}));
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(part<QPlainTextEdit>("importText")->toPlainText(), QStringLiteral("/a/readme.txt\n\n"));
+    part<QPushButton>("cancelBtn")->click();
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_TRUE(delegate.reports.isEmpty());
+}
+
+TEST_F(ImportFilesTest, browse_fillsThePathAndImportReportsOnce)
+{
+    const QString list = dir.file(QStringLiteral("list.txt"));
+    testsupport::writeFile(list, "/nowhere/a.pdf\n/nowhere/b.PDF\n");
+    dialog->showSheet();
+    chooser.setNextFileName(QString()); // Cancel
+    part<QPushButton>("browseBtn")->click();
+    EXPECT_TRUE(part<QLineEdit>("importFile")->text().isEmpty());
+    chooser.setNextFileName(list);
+    part<QPushButton>("browseBtn")->click();
+    EXPECT_EQ(part<QLineEdit>("importFile")->text(), list);
+
+    part<QPushButton>("importBtn")->click();
+    ASSERT_EQ(delegate.reports.size(), 1);
+    EXPECT_EQ(pathsOf(delegate.reports[0]), (QStringList{"/nowhere/a.pdf", "/nowhere/b.PDF"}));
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_TRUE(alerts.messages().isEmpty());
+}
+
+TEST_F(ImportFilesTest, accessLetters_followTheOccurrenceRule)
+{
+    using C = ImportFilesWindowController;
+    EXPECT_EQ(C::markKeyCharacter("Import From Text", "t", 2), QStringLiteral("Import From Tex&t"));
+    EXPECT_EQ(C::markKeyCharacter("Save && Import", "i", 1), QStringLiteral("Save && &Import"));
+    EXPECT_EQ(C::markKeyCharacter("Import", "f", 2), std::nullopt) << "occurrence 2 respects letter case";
+    EXPECT_EQ(part<QRadioButton>("importFromFileBtn")->text(), QStringLiteral("Import From &File"));
+    EXPECT_EQ(part<QPushButton>("pasteFromClipboardBtn")->text(), QStringLiteral("&Paste from Clipboard"));
+}
+
+TEST_F(ImportFilesTest, windowImport_gathersTheFilesAndReopensEmptyInTheLastMode)
+{
+    LockleafAppDelegate d;
+    const QString a = dir.file(QStringLiteral("a.pdf"));
+    testsupport::makePdf(a, 2);
+    uitest::child<QAction>(d, "importAction")->trigger();
+    ImportFilesWindowController *panel = d.importFilesPanel();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_EQ(panel->windowModality(), Qt::WindowModal);
+
+    panel->findChild<QRadioButton *>("importFromTextBtn")->click();
+    panel->findChild<QPlainTextEdit *>("importText")->setPlainText(a + "\r\n" + dir.file("gone.pdf"));
+    QSignalSpy finished(&d, &LockleafAppDelegate::gatheringFinished);
+    panel->findChild<QPushButton *>("importBtn")->click();
+    EXPECT_FALSE(panel->isVisible());
+    ASSERT_TRUE(finished.wait(60000));
+    EXPECT_EQ(uitest::fileNames(d), (QStringList{"a.pdf", "gone.pdf"}))
+        << "the gathering judges missing paths";
+
+    d.importAction();
+    EXPECT_EQ(d.importFilesPanel(), panel) << "one dialog, kept";
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_TRUE(panel->findChild<QPlainTextEdit *>("importText")->toPlainText().isEmpty());
+    EXPECT_TRUE(panel->files().isEmpty());
+    EXPECT_EQ(panel->findChild<QLabel *>("totalFilesFound")->text(), QStringLiteral("Total Files Found : 0"));
+    EXPECT_EQ(panel->importMethod(), 1);
+    panel->cancelAction();
+}
+
+} // namespace

@@ -1,0 +1,242 @@
+#include "ui/LockleafAppDelegate.h"
+
+#include "UiTestSupport.h"
+#include "support/TestSupport.h"
+#include "ui/AlertPresenter.h"
+#include "ui/FileTableModel.h"
+#include "ui/dialogs/PDFReadPasswordWindowController.h"
+#include "ui/dialogs/PasswordListWindowController.h"
+
+#include <QAbstractItemModelTester>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+
+#include <gtest/gtest.h>
+
+using lockleaf::AlertPresenter;
+using lockleaf::LockleafAppDelegate;
+using lockleaf::PasswordListWindowController;
+using lockleaf::PDFReadPasswordWindowController;
+using uitest::child;
+using uitest::urlsOf;
+
+namespace
+{
+
+template <typename T> T *part(QWidget *dialog, const char *name)
+{
+    T *w = dialog->findChild<T *>(QString::fromLatin1(name));
+    EXPECT_NE(w, nullptr) << name;
+    return w;
+}
+
+QStringList shownEntries(PasswordListWindowController *editor)
+{
+    QStringList entries;
+    const QAbstractItemModel *model = part<QTableView>(editor, "listValuesTableView")->model();
+    for (int row = 0; row < model->rowCount(); ++row)
+        entries.append(model->index(row, 0).data(Qt::EditRole).toString());
+    return entries;
+}
+
+// Types into the editor's add dialog and applies it.
+void addThroughDialog(PasswordListWindowController *editor, const QString &password)
+{
+    part<QPushButton>(editor, "addValueButton")->click();
+    PDFReadPasswordWindowController *add = editor->pdfReadPasswordPanel();
+    ASSERT_NE(add, nullptr);
+    ASSERT_TRUE(add->isVisible());
+    EXPECT_TRUE(part<QLineEdit>(add, "passwordField")->text().isEmpty()) << "the add dialog opens empty";
+    part<QLineEdit>(add, "passwordField")->setText(password);
+    part<QPushButton>(add, "applyButton")->click();
+    EXPECT_FALSE(add->isVisible());
+}
+
+class PasswordDialogsTest : public uitest::UiTest
+{
+protected:
+    PasswordListWindowController *openEditor(LockleafAppDelegate &d)
+    {
+        child<QPushButton>(d, "passwordsListButton")->click();
+        PasswordListWindowController *editor = d.passwordsListPanel();
+        EXPECT_NE(editor, nullptr);
+        EXPECT_TRUE(editor && editor->isVisible());
+        return editor;
+    }
+
+    void highlight(LockleafAppDelegate &d, const QList<int> &rows)
+    {
+        QItemSelectionModel *selection = d.mainTableView()->selectionModel();
+        selection->clearSelection();
+        for (int row : rows)
+            selection->select(d.tableModel()->index(row, 0),
+                              QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+
+    testsupport::TempDir dir;
+};
+
+TEST_F(PasswordDialogsTest, editor_worksOnACopyUntilOk)
+{
+    LockleafAppDelegate d;
+    d.settings()->setPasswords({"one", "two", "three"});
+    PasswordListWindowController *editor = openEditor(d);
+    QAbstractItemModelTester tester(part<QTableView>(editor, "listValuesTableView")->model(),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+    EXPECT_EQ(editor->windowModality(), Qt::WindowModal);
+    EXPECT_EQ(shownEntries(editor), (QStringList{"one", "two", "three"}));
+
+    part<QTableView>(editor, "listValuesTableView")->selectRow(1);
+    part<QPushButton>(editor, "removeValueButton")->click();
+    addThroughDialog(editor, "four");
+    part<QPushButton>(editor, "cancelButton")->click();
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_EQ(d.settings()->passwords(), (QStringList{"one", "two", "three"}));
+
+    // Reopening starts again from the saved list.
+    editor = openEditor(d);
+    EXPECT_EQ(shownEntries(editor), (QStringList{"one", "two", "three"}));
+    part<QTableView>(editor, "listValuesTableView")->selectRow(0);
+    editor->removeValue();
+    part<QPushButton>(editor, "okButton")->click();
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_EQ(d.settings()->passwords(), (QStringList{"two", "three"}));
+    EXPECT_EQ(d.passwordsListPanel(), editor) << "one editor, kept";
+}
+
+TEST_F(PasswordDialogsTest, editor_addAndRemove_moveTheHighlight)
+{
+    LockleafAppDelegate d;
+    PasswordListWindowController *editor = openEditor(d);
+    auto *remove = part<QPushButton>(editor, "removeValueButton");
+    auto *clear = part<QPushButton>(editor, "clearButton");
+    EXPECT_FALSE(remove->isEnabled());
+    EXPECT_FALSE(clear->isEnabled());
+    editor->removeValue(); // nothing highlighted, nothing to remove
+
+    addThroughDialog(editor, "alpha");
+    EXPECT_TRUE(remove->isEnabled());
+    EXPECT_TRUE(clear->isEnabled());
+    for (const char *p : {"beta", "Alpha", "", "gamma"})
+        addThroughDialog(editor, p);
+    EXPECT_EQ(shownEntries(editor), (QStringList{"alpha", "beta", "Alpha", "", "gamma"}))
+        << "exact comparison; an empty entry is accepted";
+    EXPECT_EQ(editor->highlightedRow(), 4);
+
+    addThroughDialog(editor, "beta");
+    EXPECT_EQ(shownEntries(editor).size(), 5) << "a listed password is not added twice";
+    EXPECT_EQ(editor->highlightedRow(), 1);
+
+    part<QTableView>(editor, "listValuesTableView")->selectRow(3);
+    editor->removeValue();
+    EXPECT_EQ(shownEntries(editor), (QStringList{"alpha", "beta", "Alpha", "gamma"}));
+    EXPECT_EQ(editor->highlightedRow(), 2);
+    part<QTableView>(editor, "listValuesTableView")->selectRow(0);
+    editor->removeValue();
+    EXPECT_EQ(shownEntries(editor), (QStringList{"beta", "Alpha", "gamma"}));
+    EXPECT_EQ(editor->highlightedRow(), -1) << "after row 0 nothing is highlighted";
+    editor->actionCancel();
+}
+
+TEST_F(PasswordDialogsTest, editor_clearAsksFirst_andEditsInPlaceAreKeptByOk)
+{
+    LockleafAppDelegate d;
+    d.settings()->setPasswords({"one", "two"});
+    PasswordListWindowController *editor = openEditor(d);
+    d.alerts()->setNextAnswer(AlertPresenter::Answer::No);
+    part<QPushButton>(editor, "clearButton")->click();
+    EXPECT_EQ(shownEntries(editor), (QStringList{"one", "two"}));
+    EXPECT_EQ(d.alerts()->messages().last(), QStringLiteral("Are you sure to clear saved passwords list?"));
+
+    // An entry still being typed when OK is pressed is kept, duplicates and all.
+    auto *table = part<QTableView>(editor, "listValuesTableView");
+    const QModelIndex second = table->model()->index(1, 0);
+    table->setCurrentIndex(second);
+    table->edit(second);
+    auto *field = table->viewport()->findChild<QLineEdit *>();
+    ASSERT_NE(field, nullptr);
+    EXPECT_EQ(field->echoMode(), QLineEdit::Password) << "masked while editing too";
+    EXPECT_FALSE(second.data(Qt::DisplayRole).toString().contains(QStringLiteral("two")));
+    EXPECT_EQ(field->text(), QStringLiteral("two"));
+    field->setText(QStringLiteral("one"));
+    part<QPushButton>(editor, "okButton")->click();
+    EXPECT_EQ(d.settings()->passwords(), (QStringList{"one", "one"}));
+
+    editor = openEditor(d);
+    d.alerts()->setNextAnswer(AlertPresenter::Answer::Yes);
+    editor->resetValue();
+    EXPECT_TRUE(shownEntries(editor).isEmpty());
+    EXPECT_FALSE(part<QPushButton>(editor, "clearButton")->isEnabled());
+    editor->actionOk();
+    EXPECT_TRUE(d.settings()->passwords().isEmpty());
+}
+
+TEST_F(PasswordDialogsTest, openPassword_unlocksTheHighlightedPdfsAndListsItOnce)
+{
+    LockleafAppDelegate d;
+    d.settings()->setIsAutoAddCorrectPasswordToPasswordList(true);
+    // Each made with user password "user", two pages.
+    const QStringList paths{dir.file("a.pdf"), dir.file("b.PDF"), dir.file("c.pdf"), dir.file("d.pdf")};
+    for (const QString &p : paths)
+        testsupport::makeEncryptedPdf(p, "user", "owner", 128, {}, 2);
+    uitest::gather(d, urlsOf(paths));
+    ASSERT_EQ(d.files().size(), 4);
+    for (const lockleaf::FileItemPtr &item : d.files())
+        ASSERT_EQ(item->pages(), 0);
+
+    // A wrong password first: nothing opens, nothing is listed.
+    highlight(d, {0, 1});
+    child<QPushButton>(d, "pdfPasswordButton")->click();
+    PDFReadPasswordWindowController *dialog = d.pdfReadPasswordPanel();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(dialog->windowModality(), Qt::WindowModal);
+    part<QLineEdit>(dialog, "passwordField")->setText(QStringLiteral("wrong"));
+    part<QPushButton>(dialog, "applyButton")->click();
+    EXPECT_FALSE(dialog->isVisible());
+    for (const lockleaf::FileItemPtr &item : d.files()) {
+        EXPECT_EQ(item->pages(), 0);
+        EXPECT_TRUE(item->name().endsWith(QStringLiteral(" (SECURED) ")));
+    }
+    EXPECT_TRUE(d.settings()->passwords().isEmpty());
+
+    // The dialog shows the last password again; the right one opens both PDFs.
+    d.pdfReadPassword();
+    EXPECT_EQ(part<QLineEdit>(dialog, "passwordField")->text(), QStringLiteral("wrong"));
+    part<QLineEdit>(dialog, "passwordField")->setText(QStringLiteral("user"));
+    dialog->applyAction();
+    EXPECT_EQ(d.files()[0]->pages(), 2);
+    EXPECT_EQ(d.files()[1]->pages(), 2);
+    EXPECT_EQ(d.files()[0]->pdfOpenPassword(), QStringLiteral("user"));
+    EXPECT_EQ(d.files()[2]->pages(), 0) << "not highlighted";
+    EXPECT_EQ(d.settings()->passwords(), QStringList{"user"}) << "listed once for two files";
+    EXPECT_EQ(child<QLabel>(d, "labelTotalPDFPages")->text(), QStringLiteral("Total Pages PDF : 4"));
+    EXPECT_EQ(d.tableModel()->index(0, lockleaf::FileTableModel::PagesColumn).data().toInt(), 2);
+
+    // Cancel tells nobody.
+    highlight(d, {2});
+    d.pdfReadPassword();
+    dialog->cancelAction();
+    EXPECT_EQ(d.files()[2]->pages(), 0);
+
+    // The main window's dialog starts masked each time it is shown.
+    auto *field = part<QLineEdit>(dialog, "passwordField");
+    part<QCheckBox>(dialog, "showPasswordCheckbox")->click();
+    EXPECT_EQ(field->echoMode(), QLineEdit::Normal);
+    dialog->cancelAction();
+    d.pdfReadPassword();
+    EXPECT_EQ(field->echoMode(), QLineEdit::Password);
+    dialog->cancelAction();
+
+    // Without auto-add the password opens the file but is not listed.
+    d.settings()->setPasswords({});
+    d.settings()->setIsAutoAddCorrectPasswordToPasswordList(false);
+    d.updatePDFReadPassword(QStringLiteral("user"));
+    EXPECT_EQ(d.files()[2]->pages(), 2);
+    EXPECT_TRUE(d.settings()->passwords().isEmpty());
+}
+
+} // namespace
