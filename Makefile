@@ -59,3 +59,14 @@ test-asan: bootstrap
 # libFuzzer targets (clang) run FUZZ_SECONDS each; see fuzz/run.
 fuzz:
 	FUZZ_SECONDS=$(FUZZ_SECONDS) fuzz/run $(FUZZ_BUILD_DIR)
+
+# --- Packaging and the README's screenshot.
+.PHONY: package screenshot
+
+# A .deb of the app and lockleaf-cli, left in $(BUILD_DIR).
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
+
+# The app under Xvfb with a few generated PDFs listed; see scripts/screenshot.
+screenshot: build
+	scripts/screenshot $(BUILD_DIR) docs/screenshot.png
