@@ -98,6 +98,7 @@ if(LOCKLEAF_BUILD_TESTS AND TARGET testsupport AND EXISTS ${CMAKE_SOURCE_DIR}/te
   target_link_libraries(packaging_InstallLayoutTest PRIVATE testsupport GTest::gtest_main)
   target_compile_definitions(packaging_InstallLayoutTest PRIVATE
     LOCKLEAF_BUILD_DIR="${CMAKE_BINARY_DIR}"
+    LOCKLEAF_CMAKE_COMMAND="${CMAKE_COMMAND}"
     LOCKLEAF_INFO_PLIST="${LOCKLEAF_INFO_PLIST}")
   set_target_properties(packaging_InstallLayoutTest PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   # What it installs must exist first.

@@ -21,7 +21,7 @@ protected:
     static void SetUpTestSuite()
     {
         s_prefix = new TempDir;
-        s_install = runProgram(QStringLiteral("cmake"),
+        s_install = runProgram(QStringLiteral(LOCKLEAF_CMAKE_COMMAND),
                                {QStringLiteral("--install"), QStringLiteral(LOCKLEAF_BUILD_DIR),
                                 QStringLiteral("--prefix"), s_prefix->path()});
     }
