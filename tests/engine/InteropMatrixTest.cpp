@@ -220,8 +220,9 @@ TEST_P(InteropMatrix, securedOutput_asReadersSeeIt_thenUnsecuredBackToTheSameTex
     EXPECT_EQ(pdfText(secured).isEmpty(), needsPassword);
     EXPECT_EQ(mutoolPages(secured) == 3, !needsPassword);
     EXPECT_EQ(mutoolDraw(secured, dir.file("secured/nopw%d.png")) == 0, !needsPassword);
-    if (needsPassword)
+    if (needsPassword) {
         EXPECT_NE(pdfinfoExit(secured, "wrong"), 0);
+    }
 
     // Back again with the permission password: plain, same text, same information.
     Settings remove(false);
@@ -298,8 +299,9 @@ TEST_P(CorpusInterop, unsecuredWithItsDocumentedPassword_opensEverywhereWithoutO
     // Where qpdf rebuilds a file as unencrypted that mupdf reads as encrypted,
     // its content streams are ciphertext to qpdf and stay so: mupdf cannot
     // draw them (it cannot draw the source without the password either).
-    if (!e.value("notes").contains("DISAGREE: qpdf says encrypted=no, mutool says yes"))
+    if (!e.value("notes").contains("DISAGREE: qpdf says encrypted=no, mutool says yes")) {
         EXPECT_EQ(mutoolDraw(out, dir.file("page%d.png")), 0);
+    }
 }
 
 std::string rowName(const ::testing::TestParamInfo<CorpusEntry> &info)

@@ -434,9 +434,10 @@ TEST_F(ProcessRun, corpus_everySampleGetsItsExpectedOutcome)
     ASSERT_EQ(process.log().files().size(), manifest.size());
     for (int i = 0; i < manifest.size(); ++i) {
         EXPECT_EQ(status(i), expected[i]) << manifest[i].file().toStdString();
-        if (status(i) == "Un-Secured Completed")
+        if (status(i) == "Un-Secured Completed") {
             EXPECT_TRUE(
                 showEncryption(out(process.log().files().at(i)->filename()), "").contains("not encrypted"))
                 << manifest[i].file().toStdString();
+        }
     }
 }

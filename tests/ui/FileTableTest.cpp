@@ -273,8 +273,8 @@ TEST_F(FileTableTest, contextMenu_onlyForARightClickWithRowsHighlighted)
 {
     LockleafAppDelegate d;
     uitest::gather(d, urlsOf(makeFiles({1})));
-    const QContextMenuEvent mouse(QContextMenuEvent::Mouse, QPoint(5, 5));
-    const QContextMenuEvent keyboard(QContextMenuEvent::Keyboard, QPoint(5, 5));
+    const QContextMenuEvent mouse(QContextMenuEvent::Mouse, QPoint(5, 5), QPoint(5, 5));
+    const QContextMenuEvent keyboard(QContextMenuEvent::Keyboard, QPoint(5, 5), QPoint(5, 5));
     highlight(d, {});
     EXPECT_EQ(d.mainTableView()->menuForEvent(&mouse), nullptr);
     highlight(d, {0});
