@@ -10,6 +10,7 @@
 #include "ui/AlertPresenter.h"
 #include "ui/FileChooser.h"
 #include "ui/FileTableModel.h"
+#include "ui/MainThread.h"
 
 #include "ui_MainWindow.h"
 #include "ui_ProgressPanel.h"
@@ -82,25 +83,9 @@ public:
     }
 
 private:
-    // Runs `work` on the main thread and returns when it has run. Each call is
-    // short, so the main thread is never held for long. Once the window shuts
-    // down the calls are skipped, so a task that is ending cannot wait on a
-    // main thread that is waiting for it.
     template <typename F> void onMain(F &&work)
     {
-        if (QThread::currentThread() == m_window->thread()) {
-            work();
-            return;
-        }
-        if (m_window->m_shuttingDown)
-            return;
-        QMetaObject::invokeMethod(
-            m_window,
-            [this, &work] {
-                if (!m_window->m_shuttingDown)
-                    work();
-            },
-            Qt::BlockingQueuedConnection);
+        runOnMainThread(m_window, m_window->m_shuttingDown, std::forward<F>(work));
     }
 
     LockleafAppDelegate *m_window;

@@ -7,6 +7,7 @@
 #include "model/PDFSettings.h"
 #include "model/Settings.h"
 #include "ui/FileChooser.h"
+#include "ui/KeyCharacter.h"
 
 #include "ui_MainWindow.h"
 
@@ -178,28 +179,7 @@ void LockleafAppDelegate::setInculdeSubfolders(bool include)
 
 std::optional<QString> LockleafAppDelegate::markKeyCharacter(const QString &title, const QString &keyChar)
 {
-    if (title.isEmpty() || keyChar.isEmpty() || keyChar.contains(QLatin1Char('&')))
-        return std::nullopt;
-    // The title as shown: "&&" is a literal ampersand, a lone "&" an old mnemonic.
-    QString plain;
-    for (qsizetype i = 0; i < title.size(); ++i) {
-        if (title.at(i) != QLatin1Char('&'))
-            plain.append(title.at(i));
-        else if (i + 1 < title.size() && title.at(i + 1) == QLatin1Char('&'))
-            plain.append(title.at(++i));
-    }
-    const qsizetype at = plain.indexOf(keyChar, 0, Qt::CaseInsensitive);
-    if (at < 0)
-        return std::nullopt;
-    QString marked;
-    for (qsizetype i = 0; i < plain.size(); ++i) {
-        if (i == at)
-            marked.append(QLatin1Char('&'));
-        marked.append(plain.at(i));
-        if (plain.at(i) == QLatin1Char('&'))
-            marked.append(QLatin1Char('&'));
-    }
-    return marked;
+    return lockleaf::markKeyCharacter(title, keyChar);
 }
 
 void LockleafAppDelegate::setButtonKeyCharacter(QAbstractButton *button, const QString &keyChar,

@@ -12,6 +12,7 @@
 #include "model/Settings.h"
 #include "ui/AlertPresenter.h"
 #include "ui/FileTableModel.h"
+#include "ui/MainThread.h"
 #include "ui/ProgressPanel.h"
 
 #include "ui_MainWindow.h"
@@ -99,19 +100,7 @@ public:
 private:
     template <typename F> void onMain(F &&work)
     {
-        if (QThread::currentThread() == m_window->thread()) {
-            work();
-            return;
-        }
-        if (m_window->m_shuttingDown)
-            return;
-        QMetaObject::invokeMethod(
-            m_window,
-            [this, &work] {
-                if (!m_window->m_shuttingDown)
-                    work();
-            },
-            Qt::BlockingQueuedConnection);
+        runOnMainThread(m_window, m_window->m_shuttingDown, std::forward<F>(work));
     }
 
     LockleafAppDelegate *m_window;
