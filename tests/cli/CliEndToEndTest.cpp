@@ -75,21 +75,6 @@ protected:
         return m.hasMatch() ? m.captured(1) : QString();
     }
 
-    static QStringList logStatuses(const QString &path)
-    {
-        QStringList statuses;
-        QXmlStreamReader xml(readFile(path));
-        if (!xml.readNextStartElement() || xml.name() != QLatin1String("Log"))
-            return {"<no Log root>"};
-        while (xml.readNextStartElement()) {
-            statuses << xml.attributes().value("Status").toString();
-            xml.skipCurrentElement();
-        }
-        if (xml.hasError())
-            statuses << "<xml error>";
-        return statuses;
-    }
-
     TempDir tmp;
 };
 

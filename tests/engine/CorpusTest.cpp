@@ -13,21 +13,13 @@
 using lockleaf::PDFDocument;
 using namespace testsupport;
 
-namespace testsupport
-{
-// Names the row in gtest's messages instead of dumping its bytes.
-void PrintTo(const CorpusEntry &e, std::ostream *os)
-{
-    *os << e.file().toStdString();
-}
-} // namespace testsupport
-
 namespace
 {
 
-bool isKnown(const QString &pw)
+// A password that is documented and not empty.
+bool typeable(const QString &pw)
 {
-    return pw != "(empty)" && pw != "(unknown)" && pw != "-";
+    return pw != "(empty)" && isKnownPassword(pw);
 }
 
 class Corpus : public ::testing::TestWithParam<CorpusEntry>
@@ -74,14 +66,14 @@ TEST_P(Corpus, opensUnlocksAndCountsPagesAsTheManifestSays)
         EXPECT_TRUE(doc->isLocked());
     }
 
-    if (isKnown(user)) {
+    if (typeable(user)) {
         ASSERT_TRUE(doc->unlockWithPassword(user)) << doc->lastError().toStdString();
         EXPECT_FALSE(doc->isLocked());
         EXPECT_EQ(doc->pageCount(), pages);
         // Listed as both passwords: it matches the owner, who may copy.
         EXPECT_EQ(doc->allowsCopying(), copyBits || owner == user);
     }
-    if (isKnown(owner)) {
+    if (typeable(owner)) {
         ASSERT_TRUE(doc->unlockWithPassword(owner)) << doc->lastError().toStdString();
         EXPECT_EQ(doc->pageCount(), pages);
         EXPECT_TRUE(doc->allowsCopying());
@@ -94,7 +86,7 @@ TEST_P(Corpus, unlocked_writesUnsecuredAndSecuredCopiesWithEveryPage)
     auto doc = PDFDocument::initWithURL(e.path());
     ASSERT_TRUE(doc);
     for (const QString &pw : {e.value("user_pw"), e.value("owner_pw")}) {
-        if (isKnown(pw))
+        if (typeable(pw))
             doc->unlockWithPassword(pw);
     }
     // The layer writes whatever it can read; refusing copy-protected files is the run's job.
@@ -118,15 +110,6 @@ TEST_P(Corpus, unlocked_writesUnsecuredAndSecuredCopiesWithEveryPage)
     EXPECT_EQ(pdfinfoExit(dir.file("secured.pdf"), "u"), 0);
 }
 
-std::string rowName(const ::testing::TestParamInfo<CorpusEntry> &info)
-{
-    std::string name = info.param.file().toStdString();
-    for (char &c : name)
-        if (!std::isalnum(static_cast<unsigned char>(c)))
-            c = '_';
-    return name;
-}
-
-INSTANTIATE_TEST_SUITE_P(Manifest, Corpus, ::testing::ValuesIn(corpusManifest()), rowName);
+INSTANTIATE_TEST_SUITE_P(Manifest, Corpus, ::testing::ValuesIn(corpusManifest()), corpusRowName);
 
 } // namespace

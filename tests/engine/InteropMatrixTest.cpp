@@ -24,14 +24,6 @@ inline void PrintTo(const QString &s, std::ostream *os)
     *os << '"' << s.toStdString() << '"';
 }
 
-namespace testsupport
-{
-void PrintTo(const CorpusEntry &e, std::ostream *os)
-{
-    *os << e.file().toStdString();
-}
-} // namespace testsupport
-
 namespace
 {
 
@@ -242,11 +234,6 @@ TEST_P(InteropMatrix, securedOutput_asReadersSeeIt_thenUnsecuredBackToTheSameTex
 INSTANTIATE_TEST_SUITE_P(KeyLengthsPasswordsPermissions, InteropMatrix,
                          ::testing::ValuesIn(allCombinations()), combinationName);
 
-bool isKnown(const QString &pw)
-{
-    return pw != "(unknown)" && pw != "-";
-}
-
 QString typed(const QString &pw)
 {
     return pw == "(empty)" || pw == "-" ? "" : pw;
@@ -266,8 +253,8 @@ TEST_P(CorpusInterop, unsecuredWithItsDocumentedPassword_opensEverywhereWithoutO
     const CorpusEntry e = GetParam();
     const QString owner = e.value("owner_pw");
     const QString user = e.value("user_pw");
-    const QString password = isKnown(owner) ? typed(owner) : typed(user);
-    const bool copyForbidden = e.value("copy_allowed_with_user_pw") == "no" && !isKnown(owner);
+    const QString password = isKnownPassword(owner) ? typed(owner) : typed(user);
+    const bool copyForbidden = e.value("copy_allowed_with_user_pw") == "no" && !isKnownPassword(owner);
     const int pages = e.value("pages").toInt();
 
     TempDir dir;
@@ -304,15 +291,6 @@ TEST_P(CorpusInterop, unsecuredWithItsDocumentedPassword_opensEverywhereWithoutO
     }
 }
 
-std::string rowName(const ::testing::TestParamInfo<CorpusEntry> &info)
-{
-    std::string name = info.param.file().toStdString();
-    for (char &ch : name)
-        if (!std::isalnum(static_cast<unsigned char>(ch)))
-            ch = '_';
-    return name;
-}
-
-INSTANTIATE_TEST_SUITE_P(Manifest, CorpusInterop, ::testing::ValuesIn(corpusManifest()), rowName);
+INSTANTIATE_TEST_SUITE_P(Manifest, CorpusInterop, ::testing::ValuesIn(corpusManifest()), corpusRowName);
 
 } // namespace

@@ -45,20 +45,6 @@ public:
     void revealURLs(const QList<QUrl> &) override {}
 };
 
-// Status attribute of every Files element of a saved log, read back as XML.
-QStringList logStatuses(const QString &path)
-{
-    QStringList statuses;
-    QXmlStreamReader xml(readFile(path));
-    EXPECT_TRUE(xml.readNextStartElement() && xml.name() == QLatin1String("Log")) << path.toStdString();
-    while (xml.readNextStartElement()) {
-        statuses << xml.attributes().value("Status").toString();
-        xml.skipCurrentElement();
-    }
-    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
-    return statuses;
-}
-
 // A run over real files in a temporary folder, with settings of its own (no
 // store), its log in <tmp>/Logs and a clock fixed at 5 Dec 2026 14:03:09.
 class ProcessRun : public ::testing::Test

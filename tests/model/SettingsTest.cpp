@@ -17,22 +17,8 @@ using lockleaf::Settings;
 
 namespace {
 
-// These tests use the real store. A private HOME keeps it apart from the user's
-// settings and from other test programs running at the same time; it must be in
-// place before the first QSettings is made.
-class IsolatedHome final : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_home.isValid());
-        qputenv("HOME", QFile::encodeName(m_home.path()));
-        QStandardPaths::setTestModeEnabled(true);
-    }
-
-private:
-    QTemporaryDir m_home;
-};
-[[maybe_unused]] ::testing::Environment *const kHome = ::testing::AddGlobalTestEnvironment(new IsolatedHome);
+[[maybe_unused]] ::testing::Environment *const kHome =
+    ::testing::AddGlobalTestEnvironment(new testsupport::IsolatedHome);
 
 class SettingsTest : public ::testing::Test {
 protected:

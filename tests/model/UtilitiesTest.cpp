@@ -18,21 +18,8 @@ using namespace lockleaf;
 
 namespace {
 
-// The app folder lives under HOME; a private one keeps these tests away from
-// the user's folder and from other test programs running at the same time.
-class IsolatedHome final : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_home.isValid());
-        qputenv("HOME", QFile::encodeName(m_home.path()));
-        QStandardPaths::setTestModeEnabled(true);
-    }
-
-private:
-    QTemporaryDir m_home;
-};
-[[maybe_unused]] ::testing::Environment *const kHome = ::testing::AddGlobalTestEnvironment(new IsolatedHome);
+[[maybe_unused]] ::testing::Environment *const kHome =
+    ::testing::AddGlobalTestEnvironment(new testsupport::IsolatedHome);
 
 int modeOf(const QString &path)
 {

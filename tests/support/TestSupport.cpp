@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QProcess>
+#include <QStandardPaths>
+#include <QXmlStreamReader>
 
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
@@ -14,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <stdexcept>
 
 namespace testsupport {
@@ -212,6 +215,41 @@ QList<CorpusEntry> corpusManifest()
         rows << e;
     }
     return rows;
+}
+
+void PrintTo(const CorpusEntry &e, std::ostream *os) { *os << e.file().toStdString(); }
+
+std::string corpusRowName(const ::testing::TestParamInfo<CorpusEntry> &info)
+{
+    std::string name = info.param.file().toStdString();
+    for (char &c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c)))
+            c = '_';
+    return name;
+}
+
+bool isKnownPassword(const QString &pw) { return pw != "(unknown)" && pw != "-"; }
+
+QStringList logStatuses(const QString &path)
+{
+    QStringList statuses;
+    QXmlStreamReader xml(readFile(path));
+    if (!xml.readNextStartElement() || xml.name() != QLatin1String("Log"))
+        return {"<no Log root>"};
+    while (xml.readNextStartElement()) {
+        statuses << xml.attributes().value("Status").toString();
+        xml.skipCurrentElement();
+    }
+    if (xml.hasError())
+        statuses << "<xml error>";
+    return statuses;
+}
+
+void IsolatedHome::SetUp()
+{
+    ASSERT_TRUE(m_home.isValid());
+    qputenv("HOME", QFile::encodeName(m_home.path()));
+    QStandardPaths::setTestModeEnabled(true);
 }
 
 } // namespace testsupport

@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <mutex>
 
@@ -100,5 +102,26 @@ struct CorpusEntry {
     QString value(const QString &column) const { return fields.value(column); }
 };
 QList<CorpusEntry> corpusManifest();
+// Names the row in gtest's messages instead of dumping its bytes.
+void PrintTo(const CorpusEntry &e, std::ostream *os);
+// The row's file name as a test name (letters and digits, "_" for the rest).
+std::string corpusRowName(const ::testing::TestParamInfo<CorpusEntry> &info);
+// A manifest password that can be typed: not "(unknown)" and not "-" (no encryption).
+bool isKnownPassword(const QString &pw);
+
+// Status attribute of every Files element of a saved run log, read as XML;
+// "<no Log root>" or a trailing "<xml error>" tell a malformed log.
+QStringList logStatuses(const QString &path);
+
+// Points HOME at a private folder for the whole test program, so the app's
+// folder and settings store stay apart from the user's and from other test
+// programs running at the same time. Register before the first QSettings:
+// ::testing::AddGlobalTestEnvironment(new testsupport::IsolatedHome).
+class IsolatedHome final : public ::testing::Environment {
+public:
+    void SetUp() override;
+private:
+    QTemporaryDir m_home;
+};
 
 } // namespace testsupport
