@@ -20,6 +20,7 @@
 
 using lockleaf::LockleafAppDelegate;
 using uitest::child;
+using uitest::highlight;
 using uitest::urlsOf;
 
 namespace
@@ -54,14 +55,6 @@ void setTimes(const QString &path, const QDateTime &modified, const QDateTime &a
 class FileActionsTest : public uitest::UiTest
 {
 protected:
-    void highlight(LockleafAppDelegate &d, const QList<int> &rows)
-    {
-        d.mainTableView()->selectionModel()->clearSelection();
-        for (int row : rows)
-            d.mainTableView()->selectionModel()->select(
-                d.tableModel()->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    }
-
     testsupport::TempDir dir;
 };
 

@@ -25,6 +25,8 @@ using lockleaf::FileTableModel;
 using lockleaf::LockleafAppDelegate;
 using uitest::child;
 using uitest::fileNames;
+using uitest::highlight;
+using uitest::makeNumberedPdfs;
 using uitest::urlsOf;
 
 namespace
@@ -33,34 +35,13 @@ namespace
 class FileTableTest : public uitest::UiTest
 {
 protected:
-    // Makes PDFs named f00.pdf, f01.pdf, ... with the given page counts.
-    QStringList makeFiles(const QList<int> &pages)
-    {
-        QStringList paths;
-        for (int i = 0; i < pages.size(); ++i) {
-            const QString path = dir.file(QStringLiteral("f%1.pdf").arg(i, 2, 10, QLatin1Char('0')));
-            testsupport::makePdf(path, pages[i]);
-            paths.append(path);
-        }
-        return paths;
-    }
-
-    void highlight(LockleafAppDelegate &d, const QList<int> &rows)
-    {
-        QItemSelectionModel *selection = d.mainTableView()->selectionModel();
-        selection->clearSelection();
-        for (int row : rows)
-            selection->select(d.tableModel()->index(row, 0),
-                              QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    }
-
     testsupport::TempDir dir;
 };
 
 TEST_F(FileTableTest, totals_countAllFilesAndTheCheckedPages)
 {
     LockleafAppDelegate d;
-    uitest::gather(d, urlsOf(makeFiles({2, 5, 10})));
+    uitest::gather(d, urlsOf(makeNumberedPdfs(dir, {2, 5, 10})));
     ASSERT_EQ(d.files().size(), 3);
 
     auto *files = child<QLabel>(d, "labelTotalFiles");
@@ -85,7 +66,7 @@ TEST_F(FileTableTest, totals_countAllFilesAndTheCheckedPages)
 TEST_F(FileTableTest, gathering_changesTheListOnTheMainThread_whileTheWindowShowsBusy)
 {
     LockleafAppDelegate d;
-    const QStringList paths = makeFiles({1, 1, 1, 1});
+    const QStringList paths = makeNumberedPdfs(dir, {1, 1, 1, 1});
     bool onMainThread = true;
     bool sawBusy = false;
     QString timeLineWhileBusy;
@@ -111,7 +92,7 @@ TEST_F(FileTableTest, cancel_stopsTheGatheringAtTheNextFile_andKeepsWhatWasFound
 {
     LockleafAppDelegate d;
     QList<int> pages(30, 1);
-    const QStringList paths = makeFiles(pages);
+    const QStringList paths = makeNumberedPdfs(dir, pages);
     QObject::connect(d.tableModel(), &QAbstractItemModel::rowsInserted, &d, [&] {
         if (d.files().size() == 5)
             QTest::mouseClick(child<QPushButton>(d, "cancelBtn"), Qt::LeftButton);
@@ -124,7 +105,7 @@ TEST_F(FileTableTest, cancel_stopsTheGatheringAtTheNextFile_andKeepsWhatWasFound
 TEST_F(FileTableTest, gatheringAgain_sortsNewFilesIntoTheChosenOrder)
 {
     LockleafAppDelegate d;
-    const QStringList paths = makeFiles({3, 1, 2});
+    const QStringList paths = makeNumberedPdfs(dir, {3, 1, 2});
     uitest::gather(d, urlsOf({paths[0], paths[1]}));
     d.mainTableView()->sortByColumn(FileTableModel::PagesColumn, Qt::AscendingOrder);
     EXPECT_EQ(fileNames(d), (QStringList{"f01.pdf", "f00.pdf"}));
@@ -136,7 +117,7 @@ TEST_F(FileTableTest, gatheringAgain_sortsNewFilesIntoTheChosenOrder)
 TEST_F(FileTableTest, moveButtons_followTheHighlight)
 {
     LockleafAppDelegate d;
-    uitest::gather(d, urlsOf(makeFiles({1, 1, 1})));
+    uitest::gather(d, urlsOf(makeNumberedPdfs(dir, {1, 1, 1})));
     auto *up = child<QToolButton>(d, "moveUpButton");
     auto *down = child<QToolButton>(d, "moveDownButton");
     EXPECT_FALSE(up->isEnabled());
@@ -162,7 +143,7 @@ TEST_F(FileTableTest, moveButtons_followTheHighlight)
 TEST_F(FileTableTest, moving_shiftsHighlightedRowsByOne_andKeepsThemHighlighted)
 {
     LockleafAppDelegate d;
-    uitest::gather(d, urlsOf(makeFiles(QList<int>(10, 1))));
+    uitest::gather(d, urlsOf(makeNumberedPdfs(dir, QList<int>(10, 1))));
     const QStringList start = fileNames(d);
 
     highlight(d, {2, 3, 5});
@@ -194,7 +175,7 @@ TEST_F(FileTableTest, moving_shiftsHighlightedRowsByOne_andKeepsThemHighlighted)
 TEST_F(FileTableTest, space_invertsTheHighlightedChecksOnly)
 {
     LockleafAppDelegate d;
-    uitest::gather(d, urlsOf(makeFiles({1, 2, 3, 4, 5})));
+    uitest::gather(d, urlsOf(makeNumberedPdfs(dir, {1, 2, 3, 4, 5})));
     highlight(d, {1, 3});
     QTest::keyClick(d.mainTableView(), Qt::Key_Space);
 
@@ -212,7 +193,7 @@ TEST_F(FileTableTest, space_invertsTheHighlightedChecksOnly)
 TEST_F(FileTableTest, checkCommands_actOnHighlightedRowsOrOnAll)
 {
     LockleafAppDelegate d;
-    uitest::gather(d, urlsOf(makeFiles({1, 1, 1})));
+    uitest::gather(d, urlsOf(makeNumberedPdfs(dir, {1, 1, 1})));
     highlight(d, {0, 2});
     d.checkUncheckInvertSelection(2);
     EXPECT_FALSE(d.files()[0]->isSelected());
@@ -235,7 +216,7 @@ TEST_F(FileTableTest, checkCommands_actOnHighlightedRowsOrOnAll)
 TEST_F(FileTableTest, delete_removesHighlightedRowsWithoutAsking)
 {
     LockleafAppDelegate d;
-    uitest::gather(d, urlsOf(makeFiles({1, 2, 3, 4})));
+    uitest::gather(d, urlsOf(makeNumberedPdfs(dir, {1, 2, 3, 4})));
     highlight(d, {});
     QTest::keyClick(d.mainTableView(), Qt::Key_Delete);
     EXPECT_EQ(d.files().size(), 4);
@@ -252,7 +233,7 @@ TEST_F(FileTableTest, delete_removesHighlightedRowsWithoutAsking)
 TEST_F(FileTableTest, removeAll_asksFirst_andOnlyYesEmptiesTheList)
 {
     LockleafAppDelegate d;
-    uitest::gather(d, urlsOf(makeFiles({1, 1})));
+    uitest::gather(d, urlsOf(makeNumberedPdfs(dir, {1, 1})));
     d.alerts()->setNextAnswer(lockleaf::AlertPresenter::Answer::No);
     QTest::mouseClick(child<QPushButton>(d, "removeAllFilesButton"), Qt::LeftButton);
     EXPECT_EQ(d.files().size(), 2);
@@ -272,7 +253,7 @@ TEST_F(FileTableTest, removeAll_asksFirst_andOnlyYesEmptiesTheList)
 TEST_F(FileTableTest, contextMenu_onlyForARightClickWithRowsHighlighted)
 {
     LockleafAppDelegate d;
-    uitest::gather(d, urlsOf(makeFiles({1})));
+    uitest::gather(d, urlsOf(makeNumberedPdfs(dir, {1})));
     const QContextMenuEvent mouse(QContextMenuEvent::Mouse, QPoint(5, 5), QPoint(5, 5));
     const QContextMenuEvent keyboard(QContextMenuEvent::Keyboard, QPoint(5, 5), QPoint(5, 5));
     highlight(d, {});
@@ -330,7 +311,7 @@ TEST_F(FileTableTest, drops_fromOutsideAreGathered_asFolders)
 TEST_F(FileTableTest, secondGathering_isRefusedWhileOneWorks)
 {
     LockleafAppDelegate d;
-    const QStringList paths = makeFiles({1, 1, 1});
+    const QStringList paths = makeNumberedPdfs(dir, {1, 1, 1});
     bool secondStarted = true;
     QObject::connect(d.tableModel(), &QAbstractItemModel::rowsInserted, &d, [&] {
         if (d.files().size() == 1)
@@ -344,7 +325,7 @@ TEST_F(FileTableTest, secondGathering_isRefusedWhileOneWorks)
 TEST_F(FileTableTest, closingDuringAGathering_endsItCleanly)
 {
     QList<int> pages(40, 1);
-    const QStringList paths = makeFiles(pages);
+    const QStringList paths = makeNumberedPdfs(dir, pages);
     auto d = std::make_unique<LockleafAppDelegate>();
     QSignalSpy inserted(d->tableModel(), &QAbstractItemModel::rowsInserted);
     ASSERT_TRUE(d->startGathering(lockleaf::Arguments{urlsOf(paths), false, false}));

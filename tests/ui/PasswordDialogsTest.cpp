@@ -21,6 +21,7 @@ using lockleaf::LockleafAppDelegate;
 using lockleaf::PasswordListWindowController;
 using lockleaf::PDFReadPasswordWindowController;
 using uitest::child;
+using uitest::highlight;
 using uitest::urlsOf;
 
 namespace
@@ -65,15 +66,6 @@ protected:
         EXPECT_NE(editor, nullptr);
         EXPECT_TRUE(editor && editor->isVisible());
         return editor;
-    }
-
-    void highlight(LockleafAppDelegate &d, const QList<int> &rows)
-    {
-        QItemSelectionModel *selection = d.mainTableView()->selectionModel();
-        selection->clearSelection();
-        for (int row : rows)
-            selection->select(d.tableModel()->index(row, 0),
-                              QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
 
     testsupport::TempDir dir;

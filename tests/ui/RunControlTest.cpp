@@ -37,18 +37,6 @@ const QString kNoPassword = QStringLiteral("Please provide atleast one password 
 class RunControlTest : public uitest::UiTest
 {
 protected:
-    // Plain PDFs named f00.pdf, f01.pdf, ... with the given page counts.
-    QStringList makeFiles(const QList<int> &pages)
-    {
-        QStringList paths;
-        for (int i = 0; i < pages.size(); ++i) {
-            const QString path = m_sources.file(QStringLiteral("f%1.pdf").arg(i, 2, 10, QLatin1Char('0')));
-            testsupport::makePdf(path, pages[i], {}, QStringLiteral("doc%1").arg(i));
-            paths.append(path);
-        }
-        return paths;
-    }
-
     static void waitForRun(LockleafAppDelegate &d)
     {
         QSignalSpy finished(&d, &LockleafAppDelegate::runFinished);
@@ -77,7 +65,7 @@ protected:
         auto d = std::make_unique<LockleafAppDelegate>();
         d->setWorkspace(std::make_unique<uitest::RecordingWorkspace>(&m_opened));
         if (!pages.isEmpty())
-            uitest::gather(*d, urlsOf(makeFiles(pages)));
+            uitest::gather(*d, urlsOf(uitest::makeNumberedPdfs(m_sources, pages)));
         d->settings()->setOutputFolderPath(m_out.path());
         return d;
     }
@@ -234,7 +222,7 @@ TEST_F(RunControlTest, wholeRun_securesCheckedRowsInListOrder_andClosesBackToIdl
 TEST_F(RunControlTest, closeWithClearProcessedFiles_removesEveryCheckedRowFailuresIncluded)
 {
     auto d = window({});
-    const QStringList plain = makeFiles({1, 1});
+    const QStringList plain = uitest::makeNumberedPdfs(m_sources, {1, 1});
     const QString locked = m_sources.file("locked.pdf");
     testsupport::makeEncryptedPdf(locked, "unknown-user-pw", "owner", 128);
     uitest::gather(*d, urlsOf({plain[0], locked, plain[1]}));
@@ -289,7 +277,7 @@ TEST_F(RunControlTest, escapeWhileRunning_asksTheRunToStopAndKeepsTheSheetUp)
 TEST_F(RunControlTest, quitMidRun_asksThenStopsWaitsAndLeavesWholeFiles)
 {
     auto d = window({});
-    const QStringList sources = makeFiles({3, 3, 3, 3});
+    const QStringList sources = uitest::makeNumberedPdfs(m_sources, {3, 3, 3, 3});
     QList<QByteArray> before;
     for (const QString &s : sources)
         before.append(testsupport::readFile(s));
@@ -329,7 +317,7 @@ TEST_F(RunControlTest, duringGathering_startIsIgnored_andQuittingStopsTheGatheri
 {
     auto d = window({});
     lockleaf::Arguments arguments;
-    arguments.urls = urlsOf(makeFiles(QList<int>(40, 1)));
+    arguments.urls = urlsOf(uitest::makeNumberedPdfs(m_sources, QList<int>(40, 1)));
     ASSERT_TRUE(d->startGathering(arguments));
     // The gathering waits for its first main-thread call, so it still works here.
     d->convert();

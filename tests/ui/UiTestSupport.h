@@ -8,6 +8,8 @@
 #include "model/FileGatherer.h"
 #include "model/Settings.h"
 #include "ui/LockleafAppDelegate.h"
+#include "ui/FileTableModel.h"
+#include "support/TestSupport.h"
 
 #include <QApplication>
 #include <QMainWindow>
@@ -96,6 +98,28 @@ inline QStringList fileNames(const lockleaf::LockleafAppDelegate &d)
     for (const lockleaf::FileItemPtr &item : d.files())
         names.append(item->filePath().fileName());
     return names;
+}
+
+// Makes PDFs named f00.pdf, f01.pdf, ... in `dir` with the given page counts;
+// each page's text names its file ("docN").
+inline QStringList makeNumberedPdfs(const testsupport::TempDir &dir, const QList<int> &pages)
+{
+    QStringList paths;
+    for (int i = 0; i < pages.size(); ++i) {
+        const QString path = dir.file(QStringLiteral("f%1.pdf").arg(i, 2, 10, QLatin1Char('0')));
+        testsupport::makePdf(path, pages[i], {}, QStringLiteral("doc%1").arg(i));
+        paths.append(path);
+    }
+    return paths;
+}
+
+// Highlights exactly `rows` of the window's table.
+inline void highlight(lockleaf::LockleafAppDelegate &d, const QList<int> &rows)
+{
+    QItemSelectionModel *selection = d.mainTableView()->selectionModel();
+    selection->clearSelection();
+    for (int row : rows)
+        selection->select(d.tableModel()->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
 } // namespace uitest
