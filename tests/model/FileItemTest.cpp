@@ -184,27 +184,3 @@ TEST(FileItem, sizeText_followsTheSizeTable_andGoesPast32Bits)
         EXPECT_EQ(FileItem::sizeText(bytes), text) << bytes;
     EXPECT_TRUE(FileItem::sizeText(std::numeric_limits<qint64>::max()).endsWith(" EB"));
 }
-
-TEST(FileItem, corpusSamples_openWithTheirDocumentedPassword)
-{
-    int unlocked = 0;
-    for (const testsupport::CorpusEntry &entry : testsupport::corpusManifest()) {
-        const QString user = entry.value("user_pw");
-        if (entry.value("readable") != "yes" || entry.value("encrypted") != "yes" || user == "(unknown)")
-            continue;
-        SCOPED_TRACE(entry.file().toStdString());
-        const FileItemPtr item = itemFor(entry.path());
-        const int pages = entry.value("pages").toInt();
-        EXPECT_TRUE(item->isSecured());
-        if (user == "(empty)" || entry.value("owner_pw") == "(empty)") {
-            EXPECT_EQ(item->pages(), pages); // "" opened it at creation
-            continue;
-        }
-        EXPECT_EQ(item->pages(), 0);
-        item->setPdfOpenPassword(user);
-        EXPECT_EQ(item->pages(), pages);
-        EXPECT_EQ(item->pdfOpenPassword(), user);
-        ++unlocked;
-    }
-    EXPECT_GT(unlocked, 10); // the manifest was read and has password-protected samples
-}
