@@ -31,14 +31,6 @@ QStringList entries(const QString &dir)
 {
     return QDir(dir).entryList(QDir::Files | QDir::Hidden);
 }
-QJsonObject params(const QJsonObject &enc)
-{
-    return enc.value("parameters").toObject();
-}
-QJsonObject caps(const QJsonObject &enc)
-{
-    return enc.value("capabilities").toObject();
-}
 
 } // namespace
 
@@ -131,15 +123,15 @@ TEST(PDFDocument, securedWrite_eachKeyLengthGivesItsRevisionAndPermissions)
 
         const QJsonObject enc = encryptionJson(dir.file("out.pdf"), c.user);
         ASSERT_TRUE(enc.value("encrypted").toBool());
-        EXPECT_EQ(params(enc).value("R").toInt(), c.revision);
-        EXPECT_EQ(params(enc).value("bits").toInt(), c.bits);
-        EXPECT_EQ(params(enc).value("method").toString(), QString(c.method));
-        EXPECT_EQ(params(enc).value("stringmethod").toString(), QString(c.method));
-        EXPECT_EQ(caps(enc).value("extract").toBool(), c.copy);
-        EXPECT_EQ(caps(enc).value("printhigh").toBool(), c.print);
+        EXPECT_EQ(encryptionParameters(enc).value("R").toInt(), c.revision);
+        EXPECT_EQ(encryptionParameters(enc).value("bits").toInt(), c.bits);
+        EXPECT_EQ(encryptionParameters(enc).value("method").toString(), QString(c.method));
+        EXPECT_EQ(encryptionParameters(enc).value("stringmethod").toString(), QString(c.method));
+        EXPECT_EQ(encryptionCapabilities(enc).value("extract").toBool(), c.copy);
+        EXPECT_EQ(encryptionCapabilities(enc).value("printhigh").toBool(), c.print);
         for (const char *forbidden : {"modifyother", "modifyannotations", "modifyforms", "modifyassembly"})
-            EXPECT_FALSE(caps(enc).value(forbidden).toBool()) << forbidden;
-        EXPECT_TRUE(caps(enc).value("accessibility").toBool());
+            EXPECT_FALSE(encryptionCapabilities(enc).value(forbidden).toBool()) << forbidden;
+        EXPECT_TRUE(encryptionCapabilities(enc).value("accessibility").toBool());
         EXPECT_EQ(enc.value("ownerpasswordmatched").toBool(), QString(c.owner).isEmpty());
         if (!QString(c.owner).isEmpty()) {
             EXPECT_TRUE(encryptionJson(dir.file("out.pdf"), c.owner).value("ownerpasswordmatched").toBool());

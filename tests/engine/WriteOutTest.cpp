@@ -17,15 +17,6 @@ using namespace testsupport;
 namespace
 {
 
-QJsonObject params(const QJsonObject &enc)
-{
-    return enc.value("parameters").toObject();
-}
-QJsonObject caps(const QJsonObject &enc)
-{
-    return enc.value("capabilities").toObject();
-}
-
 std::unique_ptr<PDFDocument> openPlain(const TempDir &dir, const QMap<QString, QString> &info = {})
 {
     makePdf(dir.file("in.pdf"), 2, info, "writeout");
@@ -55,7 +46,7 @@ TEST(WriteOut, onlyOpenPassword_needsItToOpen_andBecomesThePermissionPassword)
     EXPECT_NE(pdfinfoExit(dir.file("out.pdf")), 0);
     const QJsonObject enc = encryptionJson(dir.file("out.pdf"), "open");
     EXPECT_TRUE(enc.value("ownerpasswordmatched").toBool());
-    EXPECT_EQ(params(enc).value("R").toInt(), 2); // encryptionStrength 0
+    EXPECT_EQ(encryptionParameters(enc).value("R").toInt(), 2); // encryptionStrength 0
 }
 
 TEST(WriteOut, onlyPermissionPassword_opensFreely_withPermissionsFromSettings)
@@ -77,10 +68,10 @@ TEST(WriteOut, onlyPermissionPassword_opensFreely_withPermissionsFromSettings)
     const QJsonObject asNobody = encryptionJson(dir.file("out.pdf"));
     EXPECT_TRUE(asNobody.value("encrypted").toBool());
     EXPECT_FALSE(asNobody.value("ownerpasswordmatched").toBool());
-    EXPECT_FALSE(caps(asNobody).value("printhigh").toBool());
-    EXPECT_TRUE(caps(asNobody).value("extract").toBool());
+    EXPECT_FALSE(encryptionCapabilities(asNobody).value("printhigh").toBool());
+    EXPECT_TRUE(encryptionCapabilities(asNobody).value("extract").toBool());
     EXPECT_TRUE(encryptionJson(dir.file("out.pdf"), "perm").value("ownerpasswordmatched").toBool());
-    EXPECT_EQ(params(asNobody).value("R").toInt(), 4);
+    EXPECT_EQ(encryptionParameters(asNobody).value("R").toInt(), 4);
 }
 
 TEST(WriteOut, noPasswordsOrNoSettings_isNotAttempted_andAbsentBecomesEmpty)
@@ -118,7 +109,7 @@ TEST(WriteOut, keyLength_followsStrengthOrOverride)
         settings.setPdfPermissionPassword("p");
         ASSERT_EQ(writeSecured(*doc, dir.file("out.pdf"), &settings, c.override),
                   SecuredWriteResult::Written);
-        EXPECT_EQ(params(encryptionJson(dir.file("out.pdf"), "o")).value("R").toInt(), c.revision);
+        EXPECT_EQ(encryptionParameters(encryptionJson(dir.file("out.pdf"), "o")).value("R").toInt(), c.revision);
     }
 }
 

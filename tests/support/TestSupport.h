@@ -71,6 +71,9 @@ QString pdfText(const QString &path, const QString &userPassword = {});
 // Keys used by tests: encrypted, userpasswordmatched, ownerpasswordmatched,
 // parameters.{R,V,bits,method}, capabilities.{extract,printhigh,modify,...}.
 QJsonObject encryptionJson(const QString &path, const QByteArray &passwordBytes = {});
+// Its "parameters" and "capabilities" parts.
+inline QJsonObject encryptionParameters(const QJsonObject &enc) { return enc.value("parameters").toObject(); }
+inline QJsonObject encryptionCapabilities(const QJsonObject &enc) { return enc.value("capabilities").toObject(); }
 
 // Exit code of `pdfinfo [-upw BYTES] FILE` with the password passed as raw
 // bytes (through the shell's printf), so Latin-1 passwords can be tried.
