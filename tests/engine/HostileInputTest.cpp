@@ -35,7 +35,6 @@ const QString kUnsecured = "Un-Secured Completed";
 const QString kSecured = "Secured Completed";
 const QString kUnopenable = "Unable to open pdf document!";
 const QString kSecuredUnreadable = "Unable to read secured pdf docuemnt!";
-const QString kSecureFailed = "Unable to secure pdf document!";
 
 // A PDF assembled from object bodies (object N is objects[N-1]) with an exact
 // cross-reference table, so each case damages only what it means to.
@@ -357,7 +356,8 @@ TEST_F(HostileInput, aes256RevisionsFiveAndSix_listUnlockAndUnsecure)
 }
 
 // Passwords beyond the 32 bytes R2-R4 use, and beyond ASCII, round-trip
-// through a securing run, every reader, and an unsecuring run.
+// through a securing run, every reader, and the listing. (Non-ASCII at 128
+// and 256 bits, and refused passwords, are the document suite's.)
 TEST_F(HostileInput, longAndNonAsciiPasswords_roundTripForEveryKeyLength)
 {
     const QString longPassword = QString("0123456789").repeated(5); // 50 bytes
@@ -372,8 +372,6 @@ TEST_F(HostileInput, longAndNonAsciiPasswords_roundTripForEveryKeyLength)
         {128, longPassword, longPassword.toLatin1()},
         {256, longPassword, longPassword.toUtf8()},
         {40, latin, latin.toLatin1()},
-        {128, latin, latin.toLatin1()},
-        {256, latin, latin.toUtf8()},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(QString("%1 bits, %2").arg(c.bits).arg(c.password).toStdString());
@@ -416,36 +414,6 @@ TEST_F(HostileInput, longAndNonAsciiPasswords_roundTripForEveryKeyLength)
         EXPECT_EQ(listed->pdfOpenPassword(), c.password);
     }
 
-    // A password PDFDocEncoding cannot hold is refused for 128 bits (nothing
-    // written), and taken as UTF-8 for 256.
-    TempDir dir;
-    makePdf(dir.file("doc.pdf"), 1);
-    for (int bits : {128, 256}) {
-        QDir(dir.path()).mkpath(QString("out%1").arg(bits));
-        Settings settings(false);
-        settings.setSecurityType(1);
-        settings.setOutputFolderPath(dir.file(QString("out%1").arg(bits)));
-        settings.setIsBackupFile(false);
-        settings.setIsOpenFolderAfterConversion(false);
-        settings.pdfSettings()->setPdfOpenPassword(QString::fromUtf8("密码"));
-        Process p;
-        p.setSettings(&settings);
-        p.setLogsFolder(dir.path());
-        p.setKeyLengthOverride(bits);
-        p.outputFiles() << std::make_shared<OutputFile>(OutputFile{
-            dir.file("doc.pdf"), {FileItem::initWithURL(QUrl::fromLocalFile(dir.file("doc.pdf")))}});
-        p.setIsCombining(true);
-        p.start();
-        const QString status = p.log().files().at(0)->status();
-        const QStringList written = QDir(settings.outputFolderPath()).entryList(QDir::Files | QDir::Hidden);
-        if (bits == 128) {
-            EXPECT_EQ(status, kSecureFailed);
-            EXPECT_TRUE(written.isEmpty()) << written.join(", ").toStdString();
-        } else {
-            EXPECT_EQ(status, kSecured);
-            EXPECT_EQ(written, QStringList{"doc.pdf"});
-        }
-    }
 }
 
 } // namespace
