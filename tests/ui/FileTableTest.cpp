@@ -120,17 +120,16 @@ TEST_F(FileTableTest, moveButtons_followTheHighlight)
     uitest::gather(d, urlsOf(makeNumberedPdfs(dir, {1, 1, 1})));
     auto *up = child<QToolButton>(d, "moveUpButton");
     auto *down = child<QToolButton>(d, "moveDownButton");
-    EXPECT_FALSE(up->isEnabled());
-    EXPECT_FALSE(down->isEnabled());
-    highlight(d, {0});
-    EXPECT_FALSE(up->isEnabled());
-    EXPECT_TRUE(down->isEnabled());
-    highlight(d, {2});
-    EXPECT_TRUE(up->isEnabled());
-    EXPECT_FALSE(down->isEnabled());
-    highlight(d, {1});
-    EXPECT_TRUE(up->isEnabled());
-    EXPECT_TRUE(down->isEnabled());
+    struct Case {
+        QList<int> rows;
+        bool up, down;
+    };
+    for (const Case &c : {Case{{}, false, false}, Case{{0}, false, true}, Case{{2}, true, false},
+                          Case{{1}, true, true}}) {
+        highlight(d, c.rows);
+        EXPECT_EQ(up->isEnabled(), c.up) << c.rows.value(0, -1);
+        EXPECT_EQ(down->isEnabled(), c.down) << c.rows.value(0, -1);
+    }
 
     highlight(d, {0});
     QTest::keyClick(d.mainTableView(), Qt::Key_Up, Qt::ControlModifier);
