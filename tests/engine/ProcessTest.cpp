@@ -8,10 +8,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QThread>
-#include <QXmlStreamReader>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
@@ -111,60 +109,47 @@ protected:
 
 TEST_F(ProcessRun, removeSecurity_eachStatusHasItsRealCause)
 {
-    makePdf(src("plain.pdf"), 2, {}, "PLAINMARK");
+    makePdf(src("plain.pdf"));
     makeEncryptedPdf(src("wrongpw.pdf"), "user", "owner", 128);
     makeEncryptedPdf(src("nocopy.pdf"), "user", "owner", 128, {"--extract=n"});
     makeEncryptedPdf(src("ownerpw.pdf"), "user", "owner", 128, {"--extract=n"});
-    writeFile(src("garbage.pdf"), "this is not a PDF at all\n");
     makePdf(src("blocked.pdf"));
     QDir(out()).mkpath("blocked.pdf"); // a folder where the output should go
     add(src("plain.pdf"));
     add(src("wrongpw.pdf"), "nope");
     add(src("nocopy.pdf"), "user");
     add(src("ownerpw.pdf"), "owner");
-    add(src("garbage.pdf"));
     add(src("blocked.pdf"));
     run(process);
 
     EXPECT_EQ(logStatuses(process.log().logFilePath()),
               QStringList({"Un-Secured Completed", "Unable to read secured pdf docuemnt!",
                            "Permission Password Required.", "Un-Secured Completed",
-                           "Unable to open pdf document!", "Unable to un-secure pdf document!"}));
+                           "Unable to un-secure pdf document!"}));
     EXPECT_EQ(process.totalFileCreated(), 2);
-    EXPECT_EQ(process.totalFileProcessed(), 6);
+    EXPECT_EQ(process.totalFileProcessed(), 5);
     EXPECT_EQ(process.message(), "Total 2 files splitted successfully.");
-    EXPECT_TRUE(showEncryption(out("plain.pdf"), "").contains("File is not encrypted"));
-    EXPECT_TRUE(pdfText(out("plain.pdf")).contains("PLAINMARK"));
-    EXPECT_TRUE(showEncryption(out("ownerpw.pdf"), "").contains("File is not encrypted"));
     EXPECT_TRUE(QFileInfo(out("blocked.pdf")).isDir());
     // Nothing else written, no temporary file left behind by the failed write.
     EXPECT_EQ(QDir(out()).entryList(QDir::Files | QDir::Hidden), QStringList({"ownerpw.pdf", "plain.pdf"}));
 }
 
-TEST_F(ProcessRun, addSecurity_outputsAsIndependentReadersSeeThem)
+// How readers see secured output is the interop matrix's job; here: the
+// statuses, a re-secured encrypted source, and what a failed write leaves.
+TEST_F(ProcessRun, addSecurity_statusesAndFailedWriteKeepsPreviousOutput)
 {
     settings.setSecurityType(1);
     PDFSettings *pdf = settings.pdfSettings();
     pdf->setPdfOpenPassword("openme");
     pdf->setPdfPermissionPassword("perm");
     pdf->setEncryptionStrength(1);
-    pdf->setCanPrint(false);
-    makePdf(src("a.pdf"), 3, {{"Title", "Quarterly"}}, "AMARK");
+    makePdf(src("a.pdf"));
     makeEncryptedPdf(src("b.pdf"), "u", "o", 40);
     add(src("a.pdf"));
     add(src("b.pdf"), "o");
     run(process);
     EXPECT_EQ(process.message(), kAllDone);
-
-    EXPECT_TRUE(showEncryption(out("a.pdf"), "perm").contains("AESv2"));
-    EXPECT_TRUE(showEncryption(out("b.pdf"), "perm").contains("R = 4"));
-    EXPECT_NE(runProgram("qpdf", {"--show-npages", "--password=wrong", out("a.pdf")}).exitCode, 0);
-    EXPECT_TRUE(pdfText(out("a.pdf"), "openme").contains("AMARK"));
-    const QString info = QString::fromUtf8(runProgram("pdfinfo", {"-upw", "openme", out("a.pdf")}).out);
-    EXPECT_TRUE(info.contains(QRegularExpression("Encrypted:\\s+yes \\(print:no copy:yes")))
-        << info.toStdString();
-    EXPECT_TRUE(info.contains(QRegularExpression("Title:\\s+Quarterly")));
-    EXPECT_TRUE(info.contains(QRegularExpression("Creator:\\s+Lockleaf")));
+    EXPECT_TRUE(showEncryption(out("b.pdf"), "perm").contains("R = 4")) << "re-secured with the new passwords";
 
     // A password 40-bit keys cannot carry fails without touching the previous output.
     const QByteArray previous = readFile(out("a.pdf"));
@@ -232,7 +217,6 @@ TEST_F(ProcessRun, inPlace_backupNamesAndSourcesReplacedSafely)
     add(src("big.pdf"), "o", &noBackup);
     run(noBackup);
     EXPECT_EQ(status(0, noBackup), "Un-Secured Completed");
-    EXPECT_EQ(runProgram("qpdf", {"--show-npages", src("big.pdf")}).out.trimmed(), "40");
     EXPECT_TRUE(pdfText(src("big.pdf")).contains("Page 40"));
     EXPECT_EQ(QDir(src()).entryList(QDir::Files | QDir::Hidden).size(), 5);
 }
@@ -393,37 +377,4 @@ TEST_F(ProcessRun, onWorkerThread_blockingMainThreadUpdatesAndCancel)
     EXPECT_EQ(process.message(), kCancelled);
     EXPECT_EQ(shown, QStringList({"Total Time Taken : In Process... 1/6",
                                   "Total Time Taken : In Process... 2/6", "Total Time Taken :  2/6"}));
-}
-
-// Every real-world sample, unsecured with its best documented password: no
-// crash, and the outcome the manifest predicts.
-TEST_F(ProcessRun, corpus_everySampleGetsItsExpectedOutcome)
-{
-    const auto manifest = corpusManifest();
-    ASSERT_GE(manifest.size(), 40);
-    auto known = [](const QString &pw) { return pw != "(unknown)" && pw != "-"; };
-    auto typed = [](const QString &pw) { return pw == "(empty)" ? QString("") : pw; };
-    QStringList expected;
-    for (int i = 0; i < manifest.size(); ++i) {
-        const CorpusEntry &e = manifest[i];
-        const QString copy = src(QString::number(i) + "-" + QFileInfo(e.file()).fileName());
-        ASSERT_TRUE(QFile::copy(e.path(), copy)) << e.file().toStdString(); // never write into the corpus
-        const QString owner = e.value("owner_pw"), user = e.value("user_pw");
-        add(copy, known(owner) ? typed(owner) : known(user) ? typed(user) : QString(""));
-        if (e.value("encrypted") == "no" || known(owner) || e.value("copy_allowed_with_user_pw") == "yes")
-            expected << "Un-Secured Completed";
-        else
-            expected << (known(user) ? "Permission Password Required."
-                                     : "Unable to read secured pdf docuemnt!");
-    }
-    run(process);
-    ASSERT_EQ(process.log().files().size(), manifest.size());
-    for (int i = 0; i < manifest.size(); ++i) {
-        EXPECT_EQ(status(i), expected[i]) << manifest[i].file().toStdString();
-        if (status(i) == "Un-Secured Completed") {
-            EXPECT_TRUE(
-                showEncryption(out(process.log().files().at(i)->filename()), "").contains("not encrypted"))
-                << manifest[i].file().toStdString();
-        }
-    }
 }
