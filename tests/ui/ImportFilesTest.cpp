@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 using lockleaf::ImportFilesWindowController;
 using lockleaf::LockleafAppDelegate;
 
@@ -66,14 +68,31 @@ protected:
     ImportFilesWindowController *dialog = nullptr; // owned by parent
 };
 
-TEST_F(ImportFilesTest, parseFile_acceptsAnyCaseOfPdfOnceAndCountsThem)
+TEST_F(ImportFilesTest, parsing_keepsEachPdfLineOnceInOrder_untrimmed)
 {
-    const QString list = dir.file(QStringLiteral("list.txt"));
-    testsupport::writeFile(list,
-                           "/a/x.pdf\n/a/y.PDF\n/a/x.pdf\n/a/z.txt\n\n/a/w.Pdf\n/a.b/noext\n/a/#1 ?%20.pdf");
+    const QString here = QDir::current().absolutePath();
+    const std::pair<QString, QStringList> cases[] = {
+        {"/a/x.pdf\n/a/y.PDF\n/a/x.pdf\n/a/z.txt\n\n/a/w.Pdf\n/a.b/noext\n/a/#1 ?%20.pdf",
+         {"/a/x.pdf", "/a/y.PDF", "/a/w.Pdf", "/a/#1 ?%20.pdf"}},
+        // Were the carriage return kept, ".pdf\r" would match no extension and
+        // the whole list would be dropped without a word.
+        {"/a/x.pdf\r\n/a/y.PDF\r\n/a/x.pdf\n/b/z.pdf", {"/a/x.pdf", "/a/y.PDF", "/b/z.pdf"}},
+        // A carriage return that no line feed follows is part of the line.
+        {"/a/x.pdf\r", {}},
+        // A leading blank makes a relative path; a trailing one the extension "pdf ".
+        {" /a/x.pdf\n/a/x.pdf\n/a/x.pdf ", {here + "/ /a/x.pdf", "/a/x.pdf"}},
+    };
+    for (const auto &[text, expected] : cases)
+        EXPECT_EQ(pathsOf(lockleaf::parseImportText(text, {"pdf", "PDF"})), expected) << text.toStdString();
+}
+
+TEST_F(ImportFilesTest, parseFile_readsUtf8WithOrWithoutMarkAndCountsThem)
+{
+    const QString list = dir.file(QStringLiteral("windows.txt"));
+    testsupport::writeFile(list, "\xef\xbb\xbf/a/x.pdf\r\n/a/y.PDF\r\n");
     dialog->parseFile(list);
-    EXPECT_EQ(pathsOf(dialog->files()), (QStringList{"/a/x.pdf", "/a/y.PDF", "/a/w.Pdf", "/a/#1 ?%20.pdf"}));
-    EXPECT_EQ(countText(), QStringLiteral("Total Files Found : 4"));
+    EXPECT_EQ(pathsOf(dialog->files()), (QStringList{"/a/x.pdf", "/a/y.PDF"}));
+    EXPECT_EQ(countText(), QStringLiteral("Total Files Found : 2"));
     EXPECT_EQ(part<QLineEdit>("importFile")->text(), list);
 
     // A missing file, and one that is not UTF-8, both give an empty result.
@@ -83,26 +102,6 @@ TEST_F(ImportFilesTest, parseFile_acceptsAnyCaseOfPdfOnceAndCountsThem)
     testsupport::writeFile(latin1, "/a/x.pdf\n/a/caf\xe9.pdf\n");
     dialog->parseFile(latin1);
     EXPECT_TRUE(dialog->files().isEmpty());
-}
-
-TEST_F(ImportFilesTest, windowsLineEnds_keepEveryLine)
-{
-    // Were the carriage return kept, ".pdf\r" would match no extension and the
-    // whole list would be dropped without a word.
-    const QString list = dir.file(QStringLiteral("windows.txt"));
-    testsupport::writeFile(list, "\xef\xbb\xbf/a/x.pdf\r\n/a/y.PDF\r\n/a/x.pdf\n/b/z.pdf");
-    dialog->parseFile(list);
-    EXPECT_EQ(pathsOf(dialog->files()), (QStringList{"/a/x.pdf", "/a/y.PDF", "/b/z.pdf"}));
-    // A carriage return that no line feed follows is part of the line.
-    EXPECT_TRUE(lockleaf::parseImportText(QStringLiteral("/a/x.pdf\r"), {"pdf", "PDF"}).isEmpty());
-}
-
-TEST_F(ImportFilesTest, linesAreNotTrimmed_aLeadingBlankMakesARelativePath)
-{
-    const QList<QUrl> urls =
-        lockleaf::parseImportText(QStringLiteral(" /a/x.pdf\n/a/x.pdf\n/a/x.pdf "), {"pdf", "PDF"});
-    EXPECT_EQ(pathsOf(urls), (QStringList{QDir::current().absolutePath() + "/ /a/x.pdf", "/a/x.pdf"}))
-        << "a trailing blank makes the extension \"pdf \", which is refused";
 }
 
 TEST_F(ImportFilesTest, paste_replacesTheTextWithTheAcceptedPathsOnly)

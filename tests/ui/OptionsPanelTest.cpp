@@ -13,12 +13,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTabWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <thread>
+#include <tuple>
 
 using lockleaf::LockleafAppDelegate;
 using uitest::child;
@@ -155,15 +155,12 @@ TEST_F(OptionsPanelTest, chooseOutputFolder_storesAndSavesTheChoice_cancelKeepsI
 TEST_F(OptionsPanelTest, numericFields_keepANonZeroNumberOrTheirDefault)
 {
     using R = std::optional<QString>;
-    EXPECT_EQ(LockleafAppDelegate::numericFieldText("0", 30001), R("2"));
-    EXPECT_EQ(LockleafAppDelegate::numericFieldText("abc", 30001), R("2"));
-    EXPECT_EQ(LockleafAppDelegate::numericFieldText("", 30001), R("2"));
-    EXPECT_EQ(LockleafAppDelegate::numericFieldText("x12y", 30001), R("12"));
-    EXPECT_EQ(LockleafAppDelegate::numericFieldText("1a2", 30001), R("1a2")) << "only the ends are stripped";
-    EXPECT_EQ(LockleafAppDelegate::numericFieldText("007", 30001), R("007"));
-    EXPECT_EQ(LockleafAppDelegate::numericFieldText("0", 30002), R("1"));
-    EXPECT_EQ(LockleafAppDelegate::numericFieldText("", 30002), R("1"));
-    EXPECT_EQ(LockleafAppDelegate::numericFieldText("x12y", 5), std::nullopt);
+    // "1a2": only the ends are stripped; tag 5 is no numeric field.
+    const std::tuple<const char *, int, R> cases[] = {
+        {"0", 30001, "2"},    {"abc", 30001, "2"}, {"", 30001, "2"},  {"x12y", 30001, "12"}, {"1a2", 30001, "1a2"},
+        {"007", 30001, "007"}, {"0", 30002, "1"},  {"", 30002, "1"}, {"x12y", 5, std::nullopt}};
+    for (const auto &[text, tag, expected] : cases)
+        EXPECT_EQ(LockleafAppDelegate::numericFieldText(text, tag), expected) << text << " tag " << tag;
 
     LockleafAppDelegate d;
     QLineEdit tagged(d.window());
@@ -196,19 +193,23 @@ TEST_F(OptionsPanelTest, togglingThePane_setsTheListWidth_andIsRemembered)
         EXPECT_FALSE(d.isShowSettings());
         d.showSettings(false);
     }
+    // The next start remembers it: list widened, toolbar toggle off.
     LockleafAppDelegate again;
     EXPECT_TRUE(child<QFrame>(again, "rightBox")->isHidden());
+    EXPECT_EQ(child<QFrame>(again, "leftBox")->width(), again.window()->width() - 5);
+    EXPECT_TRUE(child<QAction>(again, "dummyToolbarItem")->isChecked());
+    EXPECT_FALSE(child<QAction>(again, "preferencesToolbarItem")->isChecked());
 }
 
 TEST_F(OptionsPanelTest, keyCharacters_markTheFirstMatchIgnoringCase)
 {
     using R = std::optional<QString>;
-    EXPECT_EQ(LockleafAppDelegate::markKeyCharacter("Add Folder...", "o"), R("Add F&older..."));
-    EXPECT_EQ(LockleafAppDelegate::markKeyCharacter("Start", "s"), R("&Start"));
-    EXPECT_EQ(LockleafAppDelegate::markKeyCharacter("&Open", "p"), R("O&pen")) << "the old mnemonic goes";
-    EXPECT_EQ(LockleafAppDelegate::markKeyCharacter("Save && Close", "c"), R("Save && &Close"));
-    EXPECT_EQ(LockleafAppDelegate::markKeyCharacter("Import", "z"), std::nullopt);
-    EXPECT_EQ(LockleafAppDelegate::markKeyCharacter("Import", ""), std::nullopt);
+    // "&Open": the old mnemonic goes.
+    const std::tuple<const char *, const char *, R> cases[] = {
+        {"Add Folder...", "o", "Add F&older..."}, {"Start", "s", "&Start"},      {"&Open", "p", "O&pen"},
+        {"Save && Close", "c", "Save && &Close"}, {"Import", "z", std::nullopt}, {"Import", "", std::nullopt}};
+    for (const auto &[title, key, expected] : cases)
+        EXPECT_EQ(LockleafAppDelegate::markKeyCharacter(title, key), expected) << title << " / " << key;
 
     LockleafAppDelegate d;
     EXPECT_EQ(child<QPushButton>(d, "convertBtn")->text(), QStringLiteral("&Start"));

@@ -1,7 +1,6 @@
 #include "ui/LockleafAppDelegate.h"
 
 #include "UiTestSupport.h"
-#include "engine/Process.h"
 #include "model/Utilities.h"
 #include "support/TestSupport.h"
 
@@ -57,24 +56,9 @@ TEST_F(StartUpTest, firstLaunch_showsThePaneInRemoveModeWithEmptyListControls)
         EXPECT_TRUE(child<QPushButton>(d, name)->isEnabled()) << name;
     EXPECT_TRUE(child<QAction>(d, "preferencesToolbarItem")->isEnabled());
 
-    EXPECT_EQ(d.allowedFileTypes(), (QStringList{"pdf", "PDF"}));
     EXPECT_FALSE(d.isProcessing());
-    ASSERT_NE(d.process(), nullptr);
-    EXPECT_FALSE(d.process()->isCompleted());
-    EXPECT_EQ(d.mainTableView()->contextMenu(), d.filesContextMenu());
     EXPECT_TRUE(QFileInfo(QDir(lockleaf::getAppPath()).filePath("Logs")).isDir());
     EXPECT_EQ(child<QLabel>(d, "labelTimeTaken")->text(), QStringLiteral("Total Time Taken : 0 sec(s) 0/0"));
-}
-
-TEST_F(StartUpTest, storedHiddenPane_startsWithTheListWidened)
-{
-    lockleaf::Settings::openStore()->setValue("SHOWSETTINGS", false);
-    LockleafAppDelegate d;
-    EXPECT_FALSE(d.isShowSettings());
-    EXPECT_TRUE(child<QFrame>(d, "rightBox")->isHidden());
-    EXPECT_EQ(child<QFrame>(d, "leftBox")->width(), d.window()->width() - 5);
-    EXPECT_TRUE(child<QAction>(d, "dummyToolbarItem")->isChecked());
-    EXPECT_FALSE(child<QAction>(d, "preferencesToolbarItem")->isChecked());
 }
 
 TEST_F(StartUpTest, quitting_savesTheSettingsAndTheValueBeingTyped)
