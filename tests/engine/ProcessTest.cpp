@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <list>
 #include <stdexcept>
 
 using namespace lockleaf;
@@ -89,6 +90,14 @@ protected:
         return item;
     }
 
+    // A further run with the same settings, delegate, log folder and clock.
+    Process &another()
+    {
+        Process &p = extra.emplace_back();
+        arm(p);
+        return p;
+    }
+
     void run(Process &p)
     {
         p.setIsCombining(true);
@@ -102,6 +111,7 @@ protected:
     Settings settings{false};
     Process process;
     Recorder recorder;
+    std::list<Process> extra; // destroyed before the settings and recorder they use
     QDateTime clock{QDate(2026, 12, 5), QTime(14, 3, 9)};
 };
 
@@ -153,8 +163,7 @@ TEST_F(ProcessRun, addSecurity_statusesAndFailedWriteKeepsPreviousOutput)
 
     // A password 40-bit keys cannot carry fails without touching the previous output.
     const QByteArray previous = readFile(out("a.pdf"));
-    Process weak;
-    arm(weak);
+    Process &weak = another();
     pdf->setEncryptionStrength(0);
     pdf->setPdfOpenPassword(QString::fromUtf8("密码"));
     add(src("a.pdf"), {}, &weak);
@@ -164,8 +173,7 @@ TEST_F(ProcessRun, addSecurity_statusesAndFailedWriteKeepsPreviousOutput)
     EXPECT_EQ(weak.message(), "Total 0 files splitted successfully.");
 
     // Both passwords empty: nothing attempted, status "".
-    Process none;
-    arm(none);
+    Process &none = another();
     pdf->setPdfOpenPassword("");
     pdf->setPdfPermissionPassword("");
     add(src("a.pdf"), {}, &none);
@@ -200,8 +208,7 @@ TEST_F(ProcessRun, inPlace_backupNamesAndSourcesReplacedSafely)
 
     // The same list again in the same second: the backup exists, so the source
     // is not touched at all.
-    Process again;
-    arm(again);
+    Process &again = another();
     add(src("report.pdf"), {}, &again, report);
     const QByteArray securedOnce = readFile(src("report.pdf"));
     run(again);
@@ -209,8 +216,7 @@ TEST_F(ProcessRun, inPlace_backupNamesAndSourcesReplacedSafely)
     EXPECT_EQ(readFile(src("report.pdf")), securedOnce);
 
     // Without backup the run rewrites the very file it reads.
-    Process noBackup;
-    arm(noBackup);
+    Process &noBackup = another();
     settings.setSecurityType(0);
     settings.setIsBackupFile(false);
     makeEncryptedPdf(src("big.pdf"), "u", "o", 256, {}, 40);
@@ -239,8 +245,7 @@ TEST_F(ProcessRun, exceptions_insideAWriteBecomeStatus_elsewhereEndTheRun)
               QStringList({"Un-Secured Completed", "disk said \"no\" & <stopped>", "Un-Secured Completed"}));
     EXPECT_EQ(process.message(), kSomeFailed);
 
-    Process broken;
-    arm(broken);
+    Process &broken = another();
     for (const char *name : {"a.pdf", "b.pdf", "c.pdf"})
         add(src(name), {}, &broken);
     broken.setTestHook([](Process::HookPoint point, const QString &path) {
@@ -264,8 +269,7 @@ TEST_F(ProcessRun, summaries_emptyListAndCancel)
     EXPECT_EQ(QFileInfo(process.log().logFilePath()).fileName(), "051226140309.log");
     EXPECT_EQ(recorder.texts, QStringList{"Total Time Taken :  0/0"});
 
-    Process stopped;
-    arm(stopped);
+    Process &stopped = another();
     for (int i = 0; i < 10; ++i) {
         makePdf(src(QString("f%1.pdf").arg(i)));
         add(src(QString("f%1.pdf").arg(i)), {}, &stopped);
@@ -282,8 +286,7 @@ TEST_F(ProcessRun, summaries_emptyListAndCancel)
     EXPECT_FALSE(QFileInfo::exists(out("f3.pdf")));
 
     // Never armed: nothing is processed.
-    Process unarmed;
-    arm(unarmed);
+    Process &unarmed = another();
     add(src("f0.pdf"), {}, &unarmed);
     unarmed.start();
     EXPECT_EQ(unarmed.message(), kCancelled);
@@ -334,8 +337,7 @@ TEST_F(ProcessRun, observableChanges_comeInTheDocumentedOrder)
     // Written beside the sources: no folder is opened.
     recorder.opened.clear();
     settings.setOutputFolderPath("");
-    Process inPlace;
-    arm(inPlace);
+    Process &inPlace = another();
     add(src("a.pdf"), {}, &inPlace);
     run(inPlace);
     EXPECT_EQ(inPlace.totalFileCreated(), 1);
