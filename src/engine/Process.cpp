@@ -48,20 +48,6 @@ QString lastComponentOf(const QString &path)
     return QFileInfo(path).fileName();
 }
 
-// Some vector routines that run before a write (measured: string and URL work
-// while gathering) leave the upper halves of the AVX registers dirty. The AES-NI
-// code qpdf reaches through gnutls is legacy SSE and then pays a transition
-// penalty on every 16-byte block: a 128-bit secured write ran 3x slower than
-// qpdf's own. vzeroupper clears that state and changes nothing else.
-void clearUpperVectorState()
-{
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-    static const bool hasAvx = __builtin_cpu_supports("avx");
-    if (hasAvx)
-        asm volatile("vzeroupper" ::: "memory");
-#endif
-}
-
 } // namespace
 
 Process::Process(QObject *parent) : QObject(parent)
@@ -279,7 +265,6 @@ void Process::processItem(const FileItem &item, LogFiles &record, const QString 
             const int securityType = m_settings ? m_settings->securityType() : -1;
             if (m_testHook && (securityType == 0 || securityType == 1))
                 m_testHook(HookPoint::BeforeWrite, outputPath);
-            clearUpperVectorState();
             if (securityType == 0) {
                 if (writeUnsecured(*document, outputPath)) {
                     record.setStatus(kStatusUnsecured);
