@@ -48,6 +48,14 @@ QString lastComponentOf(const QString &path)
     return QFileInfo(path).fileName();
 }
 
+// Sets one text property under the lock; its signal goes out after the lock is
+// released, so a directly connected slot may read the property again.
+void storeText(QMutex &mutex, QString &field, const QString &value)
+{
+    QMutexLocker lock(&mutex);
+    field = value;
+}
+
 } // namespace
 
 Process::Process(QObject *parent) : QObject(parent)
@@ -94,10 +102,7 @@ QString Process::fileInProcess() const
 
 void Process::setFileInProcess(const QString &v)
 {
-    {
-        QMutexLocker lock(&m_textMutex);
-        m_fileInProcess = v;
-    }
+    storeText(m_textMutex, m_fileInProcess, v);
     Q_EMIT fileInProcessChanged();
 }
 
@@ -109,10 +114,7 @@ QString Process::outputFileInProcess() const
 
 void Process::setOutputFileInProcess(const QString &v)
 {
-    {
-        QMutexLocker lock(&m_textMutex);
-        m_outputFileInProcess = v;
-    }
+    storeText(m_textMutex, m_outputFileInProcess, v);
     Q_EMIT outputFileInProcessChanged();
 }
 
@@ -124,10 +126,7 @@ QString Process::timeTaken() const
 
 void Process::setTimeTaken(const QString &v)
 {
-    {
-        QMutexLocker lock(&m_textMutex);
-        m_timeTaken = v;
-    }
+    storeText(m_textMutex, m_timeTaken, v);
     Q_EMIT timeTakenChanged();
 }
 
@@ -139,10 +138,7 @@ QString Process::message() const
 
 void Process::setMessage(const QString &v)
 {
-    {
-        QMutexLocker lock(&m_textMutex);
-        m_message = v;
-    }
+    storeText(m_textMutex, m_message, v);
     Q_EMIT messageChanged();
 }
 
