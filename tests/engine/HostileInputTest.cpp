@@ -22,12 +22,6 @@
 using namespace lockleaf;
 using namespace testsupport;
 
-// Readable failure messages for QString comparisons.
-inline void PrintTo(const QString &s, std::ostream *os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-
 namespace
 {
 

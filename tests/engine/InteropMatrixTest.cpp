@@ -19,11 +19,6 @@
 using namespace lockleaf;
 using namespace testsupport;
 
-inline void PrintTo(const QString &s, std::ostream *os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-
 namespace
 {
 

@@ -13,6 +13,13 @@
 
 #include <functional>
 #include <mutex>
+#include <ostream>
+
+// Readable failure messages for QString comparisons.
+inline void PrintTo(const QString &s, std::ostream *os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
 
 namespace testsupport {
 
