@@ -2,19 +2,19 @@
 
 // What each fuzz target does with one input, shared by the libFuzzer entry
 // points (fuzz/*Fuzzer.cpp) and by the ctest replay of tests/fuzz-regressions.
-// Header-only so the replay links nothing but lockleaf_core.
+// Header-only so the replay links nothing but the model and the layers below it.
 //
 // A body returns normally for every input; an invariant that does not hold
 // calls violated(), which aborts so that libFuzzer (and the replay test)
 // report the input. Threads: one caller at a time (the bodies share a
 // temporary folder).
 
-#include "engine/PDFDocument.h"
-#include "engine/Probes.h"
-#include "engine/SystemLog.h"
 #include "model/ImportList.h"
 #include "model/PDFSettings.h"
 #include "model/Settings.h"
+#include "pdf/PDFDocument.h"
+#include "pdf/PageCount.h"
+#include "platform/SystemLog.h"
 
 #include <QFile>
 #include <QSet>

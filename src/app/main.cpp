@@ -1,4 +1,4 @@
-#include "model/Utilities.h"
+#include "platform/Utilities.h"
 #include "ui/LockleafAppDelegate.h"
 
 #include <QApplication>

@@ -2,11 +2,11 @@
 
 #include "cli/CliOptions.h"
 #include "cli/Interrupt.h"
+#include "engine/FileGatherer.h"
 #include "engine/Process.h"
-#include "engine/SystemLog.h"
-#include "model/FileGatherer.h"
 #include "model/Settings.h"
-#include "model/Utilities.h"
+#include "platform/SystemLog.h"
+#include "platform/Utilities.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 #include "engine/Log.h"
 
-#include "engine/SystemLog.h"
-#include "model/Utilities.h"
+#include "platform/SystemLog.h"
+#include "platform/Utilities.h"
 
 #include <QDir>
 #include <QSaveFile>

@@ -1,12 +1,13 @@
 #include "engine/Process.h"
 
-#include "engine/PDFDocument.h"
-#include "engine/Probes.h"
-#include "engine/SystemLog.h"
+#include "engine/RunSecurity.h"
 #include "engine/Workspace.h"
-#include "engine/WriteOut.h"
 #include "model/Settings.h"
-#include "model/Utilities.h"
+#include "pdf/PDFDocument.h"
+#include "pdf/WriteOut.h"
+#include "platform/SystemLog.h"
+#include "platform/TimeText.h"
+#include "platform/Utilities.h"
 
 #include <QDir>
 #include <QFile>
@@ -269,7 +270,12 @@ void Process::processItem(const FileItem &item, LogFiles &record, const QString 
                     record.setStatus(kStatusUnsecureFailed);
                 }
             } else if (securityType == 1) {
-                switch (writeSecured(*document, outputPath, m_settings->pdfSettings(), m_keyLengthOverride)) {
+                PDFSettings *pdfSettings = m_settings->pdfSettings();
+                const SecuredWriteResult result =
+                    pdfSettings ? writeSecured(*document, outputPath,
+                                               runSecurityFrom(*pdfSettings, m_keyLengthOverride))
+                                : SecuredWriteResult::NotAttempted;
+                switch (result) {
                 case SecuredWriteResult::Written:
                     record.setStatus(kStatusSecured);
                     setTotalFileCreated(totalFileCreated() + 1);

@@ -1,6 +1,6 @@
 #include "model/FileItem.h"
 
-#include "engine/Probes.h"
+#include "pdf/PageCount.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -13,9 +13,11 @@
 #include <sys/stat.h>
 #endif
 
-namespace lockleaf {
+namespace lockleaf
+{
 
-namespace {
+namespace
+{
 
 // Allocated size on disk (not the logical length); false when the file
 // system gives no answer, so the caller can keep what it had.

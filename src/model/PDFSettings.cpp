@@ -1,18 +1,22 @@
 #include "model/PDFSettings.h"
 
-#include "engine/SystemLog.h"
-#include "model/Utilities.h"
+#include "model/PlistValues.h"
+#include "platform/SystemLog.h"
+#include "platform/Utilities.h"
 
 #include <QMutexLocker>
 
 #include <exception>
 
-namespace lockleaf {
+namespace lockleaf
+{
 
-namespace {
+namespace
+{
 
 // The dictionary and coder keys, in one place.
-namespace key {
+namespace key
+{
 const QString encryptionStrength = QStringLiteral("encryptionStrength");
 const QString bookmarkType = QStringLiteral("bookmarkType");
 const QString canCopy = QStringLiteral("canCopy");

@@ -1,7 +1,8 @@
 #include "model/Settings.h"
 
-#include "engine/SystemLog.h"
-#include "model/Utilities.h"
+#include "model/PlistValues.h"
+#include "platform/SystemLog.h"
+#include "platform/Utilities.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,15 +13,18 @@
 #include <exception>
 #include <stdexcept>
 
-namespace lockleaf {
+namespace lockleaf
+{
 
-namespace {
+namespace
+{
 
 const QString kOrganisation = QStringLiteral("Corvalen");
 const QString kApplication = QStringLiteral("Lockleaf");
 const QString kSettingsKey = QStringLiteral("SETTINGS");
 
-namespace key {
+namespace key
+{
 const QString securityType = QStringLiteral("securityType");
 const QString isSetCurrentAsDefaultOutputFolderPath = QStringLiteral("isSetCurrentAsDefaultOutputFolderPath");
 const QString isOpenFolderAfterConversion = QStringLiteral("isOpenFolderAfterConversion");

@@ -1,6 +1,6 @@
 #include "ui/AlertPresenter.h"
 
-#include "model/Utilities.h"
+#include "platform/Utilities.h"
 
 #include <QPushButton>
 

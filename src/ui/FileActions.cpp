@@ -4,9 +4,9 @@
 
 #include "ui/LockleafAppDelegate.h"
 
-#include "engine/SystemLog.h"
 #include "engine/Workspace.h"
 #include "model/ExportList.h"
+#include "platform/SystemLog.h"
 #include "ui/AlertPresenter.h"
 #include "ui/FileChooser.h"
 #include "ui/FileInformationDialog.h"

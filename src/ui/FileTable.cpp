@@ -3,7 +3,7 @@
 
 #include "ui/LockleafAppDelegate.h"
 
-#include "engine/SystemLog.h"
+#include "platform/SystemLog.h"
 #include "ui/AlertPresenter.h"
 #include "ui/FileTableModel.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/FileGatherer.h"
+#include "engine/FileGatherer.h"
 #include "model/FileItem.h"
 #include "ui/CustomTableView.h"
 #include "ui/dialogs/ImportFilesWindowController.h"

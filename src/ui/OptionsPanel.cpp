@@ -3,9 +3,9 @@
 
 #include "ui/LockleafAppDelegate.h"
 
-#include "engine/SystemLog.h"
 #include "model/PDFSettings.h"
 #include "model/Settings.h"
+#include "platform/SystemLog.h"
 #include "ui/FileChooser.h"
 #include "ui/KeyCharacter.h"
 

@@ -3,8 +3,8 @@
 
 #include "ui/LockleafAppDelegate.h"
 
-#include "engine/SystemLog.h"
 #include "model/Settings.h"
+#include "platform/SystemLog.h"
 #include "ui/FileTableModel.h"
 
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #include "ui/ProgressPanel.h"
 
 #include "engine/Process.h"
-#include "model/Utilities.h"
+#include "platform/Utilities.h"
 
 #include "ui_ProgressPanel.h"
 

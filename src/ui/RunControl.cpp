@@ -4,12 +4,12 @@
 
 #include "ui/LockleafAppDelegate.h"
 
-#include "engine/Probes.h"
 #include "engine/Process.h"
-#include "engine/SystemLog.h"
 #include "engine/Workspace.h"
 #include "model/PDFSettings.h"
 #include "model/Settings.h"
+#include "platform/OsVersion.h"
+#include "platform/SystemLog.h"
 #include "ui/AlertPresenter.h"
 #include "ui/FileTableModel.h"
 #include "ui/MainThread.h"

@@ -3,9 +3,9 @@
 #include "ui/LockleafAppDelegate.h"
 
 #include "engine/Process.h"
-#include "engine/SystemLog.h"
 #include "model/Settings.h"
-#include "model/Utilities.h"
+#include "platform/SystemLog.h"
+#include "platform/Utilities.h"
 #include "ui/AlertPresenter.h"
 #include "ui/DesktopWorkspace.h"
 #include "ui/FileChooser.h"

@@ -5,11 +5,11 @@
 // source's bytes in its backup, never leave a temporary file, and replace a
 // source only with an output that independent readers open with every page.
 
-#include "engine/PDFDocument.h"
-#include "engine/Probes.h"
 #include "engine/Process.h"
 #include "model/FileItem.h"
 #include "model/Settings.h"
+#include "pdf/PDFDocument.h"
+#include "pdf/PageCount.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -407,7 +407,6 @@ TEST_F(HostileInput, longAndNonAsciiPasswords_roundTripForEveryKeyLength)
         EXPECT_EQ(listed->pages(), 2);
         EXPECT_EQ(listed->pdfOpenPassword(), c.password);
     }
-
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "engine/Log.h"
 
-#include "model/Utilities.h"
+#include "platform/Utilities.h"
 
 #include "support/TestSupport.h"
 

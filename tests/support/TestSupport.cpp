@@ -1,6 +1,6 @@
 #include "support/TestSupport.h"
 
-#include "engine/SystemLog.h"
+#include "platform/SystemLog.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,10 +19,17 @@
 #include <cctype>
 #include <stdexcept>
 
-namespace testsupport {
+namespace testsupport
+{
 
-QString corpusDir() { return QDir::cleanPath(QStringLiteral(LOCKLEAF_CORPUS_DIR)); }
-QString binDir() { return QStringLiteral(LOCKLEAF_BIN_DIR); }
+QString corpusDir()
+{
+    return QDir::cleanPath(QStringLiteral(LOCKLEAF_CORPUS_DIR));
+}
+QString binDir()
+{
+    return QStringLiteral(LOCKLEAF_BIN_DIR);
+}
 
 TempDir::TempDir()
 {
@@ -72,8 +79,8 @@ void makePdf(const QString &path, int pages, const QMap<QString, QString> &info,
         fonts.replaceKey("/F1", font);
         resources.replaceKey("/Font", fonts);
         resources.replaceKey("/ProcSet", procset);
-        QPDFObjectHandle page = pdf.makeIndirectObject(QPDFObjectHandle::parse(
-            "<< /Type /Page /MediaBox [0 0 612 792] >>"));
+        QPDFObjectHandle page =
+            pdf.makeIndirectObject(QPDFObjectHandle::parse("<< /Type /Page /MediaBox [0 0 612 792] >>"));
         page.replaceKey("/Contents", contents);
         page.replaceKey("/Resources", resources);
         dh.addPage(QPDFPageObjectHelper(page), false);
@@ -149,8 +156,8 @@ int pdfinfoExit(const QString &path, const QByteArray &userPasswordBytes)
     QString escaped;
     for (unsigned char b : userPasswordBytes)
         escaped += QStringLiteral("\\%1").arg(b, 3, 8, QLatin1Char('0'));
-    return runProgram("sh", {"-c", "pdfinfo -upw \"$(printf \"$1\")\" \"$2\" >/dev/null 2>&1", "sh",
-                             escaped, path})
+    return runProgram("sh",
+                      {"-c", "pdfinfo -upw \"$(printf \"$1\")\" \"$2\" >/dev/null 2>&1", "sh", escaped, path})
         .exitCode;
 }
 
@@ -178,7 +185,10 @@ LogCapture::LogCapture()
     });
 }
 
-LogCapture::~LogCapture() { lockleaf::setSystemLogSink(m_previous); }
+LogCapture::~LogCapture()
+{
+    lockleaf::setSystemLogSink(m_previous);
+}
 
 QStringList LogCapture::lines() const
 {
@@ -195,7 +205,10 @@ bool LogCapture::contains(const QString &fragment) const
     return false;
 }
 
-QString CorpusEntry::path() const { return corpusDir() + "/" + file(); }
+QString CorpusEntry::path() const
+{
+    return corpusDir() + "/" + file();
+}
 
 QList<CorpusEntry> corpusManifest()
 {
@@ -217,7 +230,10 @@ QList<CorpusEntry> corpusManifest()
     return rows;
 }
 
-void PrintTo(const CorpusEntry &e, std::ostream *os) { *os << e.file().toStdString(); }
+void PrintTo(const CorpusEntry &e, std::ostream *os)
+{
+    *os << e.file().toStdString();
+}
 
 std::string corpusRowName(const ::testing::TestParamInfo<CorpusEntry> &info)
 {
@@ -228,7 +244,10 @@ std::string corpusRowName(const ::testing::TestParamInfo<CorpusEntry> &info)
     return name;
 }
 
-bool isKnownPassword(const QString &pw) { return pw != "(unknown)" && pw != "-"; }
+bool isKnownPassword(const QString &pw)
+{
+    return pw != "(unknown)" && pw != "-";
+}
 
 QStringList logStatuses(const QString &path)
 {

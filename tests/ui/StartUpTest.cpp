@@ -1,7 +1,7 @@
 #include "ui/LockleafAppDelegate.h"
 
 #include "UiTestSupport.h"
-#include "model/Utilities.h"
+#include "platform/Utilities.h"
 #include "support/TestSupport.h"
 
 #include <QAction>

@@ -4,12 +4,12 @@
 // settings in the test location), a workspace that records instead of opening,
 // and small helpers to load real files into the window.
 
+#include "engine/FileGatherer.h"
 #include "engine/Workspace.h"
-#include "model/FileGatherer.h"
 #include "model/Settings.h"
-#include "ui/LockleafAppDelegate.h"
-#include "ui/FileTableModel.h"
 #include "support/TestSupport.h"
+#include "ui/FileTableModel.h"
+#include "ui/LockleafAppDelegate.h"
 
 #include <QApplication>
 #include <QMainWindow>
@@ -119,7 +119,8 @@ inline void highlight(lockleaf::LockleafAppDelegate &d, const QList<int> &rows)
     QItemSelectionModel *selection = d.mainTableView()->selectionModel();
     selection->clearSelection();
     for (int row : rows)
-        selection->select(d.tableModel()->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        selection->select(d.tableModel()->index(row, 0),
+                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
 } // namespace uitest

@@ -1,7 +1,7 @@
 #include "ui/dialogs/ImportFilesWindowController.h"
 
-#include "engine/SystemLog.h"
 #include "model/ImportList.h"
+#include "platform/SystemLog.h"
 #include "ui/AlertPresenter.h"
 #include "ui/FileChooser.h"
 #include "ui/KeyCharacter.h"

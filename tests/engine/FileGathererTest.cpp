@@ -1,4 +1,4 @@
-#include "model/FileGatherer.h"
+#include "engine/FileGatherer.h"
 
 #include "model/Settings.h"
 #include "support/TestSupport.h"

@@ -1,25 +1,28 @@
-#include "engine/PDFDocument.h"
+#include "pdf/PDFDocument.h"
+
+#include "pdf/DurableFileSink.h"
+#include "pdf/PageTree.h"
+#include "pdf/PasswordEncoding.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
 
+#include <qpdf/Pipeline.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFExc.hh>
 #include <qpdf/QPDFObjectHandle.hh>
-#include <qpdf/Pipeline.hh>
 #include <qpdf/QPDFWriter.hh>
 #include <qpdf/QUtil.hh>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <string>
-#include <vector>
-#include <set>
 #include <fcntl.h>
+#include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace lockleaf
 {
@@ -57,184 +60,6 @@ Failure failureFrom(const std::exception &e)
 bool isAttributeDateKey(const QString &key)
 {
     return key == QLatin1String("CreationDate") || key == QLatin1String("ModDate");
-}
-
-// SASLprep (RFC 4013) as AES-256 handlers expect it of a typed password:
-// non-ASCII spaces become a blank, "mapped to nothing" characters (soft
-// hyphen, joiners, variation selectors) go, then NFKC. qpdf leaves this to its
-// caller, and a password such as "SªSL\u00ADprep" only opens in its prepared
-// form "SaSLprep". Prohibited characters are left for the handler to refuse.
-QString saslPrep(const QString &password)
-{
-    QString mapped;
-    mapped.reserve(password.size());
-    for (const QChar c : password) {
-        const char16_t u = c.unicode();
-        const bool mapsToNothing = u == 0x00AD || u == 0x034F || u == 0x1806 || (u >= 0x180B && u <= 0x180D) ||
-                                   (u >= 0x200B && u <= 0x200D) || u == 0x2060 || (u >= 0xFE00 && u <= 0xFE0F) ||
-                                   u == 0xFEFF;
-        if (mapsToNothing)
-            continue;
-        const bool nonAsciiSpace = u == 0x00A0 || u == 0x1680 || (u >= 0x2000 && u <= 0x200A) || u == 0x202F ||
-                                   u == 0x205F || u == 0x3000;
-        mapped.append(nonAsciiSpace ? QChar(u' ') : c);
-    }
-    return mapped.normalized(QString::NormalizationForm_KC);
-}
-
-// Passwords as the security handler wants them: PDFDocEncoding bytes up to R4,
-// SASLprepped UTF-8 from R5 on. False when `password` has no such form (a
-// character PDFDocEncoding lacks, or a NUL that qpdf's C-string interface would cut).
-bool encodePassword(const QString &password, int keyLength, std::string *out)
-{
-    if (password.contains(QChar(0)))
-        return false;
-    if (keyLength == 256) {
-        *out = saslPrep(password).toStdString();
-        return true;
-    }
-    return QUtil::utf8_to_pdf_doc(password.toStdString(), *out);
-}
-
-// Leaves under a page-tree node when every /Count on the way agrees with them,
-// else -1. qpdf walks /Kids and ignores /Count, but other readers trust it.
-long long countedLeaves(QPDFObjectHandle node, std::set<QPDFObjGen> &seen, int depth)
-{
-    if (depth > 1000 || (node.isIndirect() && !seen.insert(node.getObjGen()).second))
-        return -1;
-    QPDFObjectHandle kids = node.getKey("/Kids");
-    if (!kids.isArray())
-        return 1;
-    long long leaves = 0;
-    for (const QPDFObjectHandle &kid : kids.aitems()) {
-        const long long n = countedLeaves(kid, seen, depth + 1);
-        if (n < 0)
-            return -1;
-        leaves += n;
-    }
-    QPDFObjectHandle count = node.getKey("/Count");
-    return count.isInteger() && count.getIntValue() == leaves ? leaves : -1;
-}
-
-// A /Count that lies (two billion pages in a one-page file) would be copied
-// into the output, which pdfinfo and mutool then refuse. Such a tree is made
-// flat from the pages qpdf found, inherited attributes pushed down first so
-// no page loses its resources or media box.
-void repairPageCounts(QPDF &qpdf, const std::vector<QPDFObjectHandle> &pages)
-{
-    QPDFObjectHandle root = qpdf.getRoot().getKey("/Pages");
-    std::set<QPDFObjGen> seen;
-    if (countedLeaves(root, seen, 0) == static_cast<long long>(pages.size()))
-        return;
-    try {
-        qpdf.pushInheritedAttributesToPage();
-        for (QPDFObjectHandle page : pages)
-            page.replaceKey("/Parent", root);
-        root.replaceKey("/Kids", QPDFObjectHandle::newArray(pages));
-        root.replaceKey("/Count", QPDFObjectHandle::newInteger(static_cast<long long>(pages.size())));
-    } catch (const std::exception &) {
-        // Left as found: the file still opens, as it did before this repair.
-    }
-}
-
-// The output pipeline: buffered writes to a descriptor. On Linux it asks the
-// kernel to start writing back every few MiB while qpdf is still encrypting, so
-// the fsync before the rename finds little left to do; a large file then costs
-// about what an unsynced write would.
-class DurableFileSink final : public Pipeline
-{
-public:
-    DurableFileSink(int fd, std::string name) : Pipeline("output file", nullptr), m_fd(fd), m_name(std::move(name))
-    {
-        m_buffer.reserve(kBufferSize);
-    }
-
-    void write(unsigned char const *data, size_t len) override
-    {
-        if (m_buffer.size() + len > kBufferSize)
-            flush();
-        if (len >= kBufferSize) {
-            writeAll(data, len);
-            return;
-        }
-        m_buffer.insert(m_buffer.end(), data, data + len);
-    }
-
-    void finish() override { flush(); }
-
-private:
-    static constexpr size_t kBufferSize = 1 << 20;
-    static constexpr off_t kWritebackChunk = 8 << 20;
-
-    void flush()
-    {
-        if (m_buffer.empty())
-            return;
-        writeAll(m_buffer.data(), m_buffer.size());
-        m_buffer.clear();
-    }
-
-    void writeAll(unsigned char const *data, size_t len)
-    {
-        while (len > 0) {
-            const ssize_t n = ::write(m_fd, data, len);
-            if (n < 0) {
-                if (errno == EINTR)
-                    continue;
-                throw QPDFExc(qpdf_e_system, m_name, "", 0, std::strerror(errno));
-            }
-            data += n;
-            len -= static_cast<size_t>(n);
-            m_written += n;
-        }
-#ifdef __linux__
-        if (m_written - m_writebackStart >= kWritebackChunk) {
-            // Only a hint: a failure here leaves the fsync to do all the work.
-            ::sync_file_range(m_fd, m_writebackStart, m_written - m_writebackStart, SYNC_FILE_RANGE_WRITE);
-            m_writebackStart = m_written;
-        }
-#endif
-    }
-
-    int m_fd;
-    std::string m_name;
-    std::vector<unsigned char> m_buffer;
-    off_t m_written = 0;
-    off_t m_writebackStart = 0;
-};
-
-// Some vector routines that run before a write (measured: string and URL work
-// while gathering) leave the upper halves of the AVX registers dirty. The AES-NI
-// code qpdf reaches through gnutls is legacy SSE and then pays a transition
-// penalty on every 16-byte block: a 128-bit secured write ran 3x slower than
-// qpdf's own. vzeroupper clears that state and changes nothing else.
-void clearUpperVectorState()
-{
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-    static const bool hasAvx = __builtin_cpu_supports("avx");
-    if (hasAvx)
-        asm volatile("vzeroupper" ::: "memory");
-#endif
-}
-
-// Closes a descriptor on every path out of a write.
-struct FdGuard {
-    int fd;
-    ~FdGuard()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
-
-// Makes a rename durable; a failure here does not undo a completed write.
-void syncFolder(const QString &dir)
-{
-    const int fd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
 }
 
 } // namespace
@@ -281,7 +106,8 @@ bool PDFDocument::open(const QString &password, bool tryAlternateEncoding)
             // Checked after getAllPages, which may re-point /Pages at the
             // /Parent of a broken tree.
             if (!qpdf->getRoot().getKey("/Pages").isDictionary())
-                throw QPDFExc(qpdf_e_damaged_pdf, m_path.toStdString(), "", 0, "the document has no page tree");
+                throw QPDFExc(qpdf_e_damaged_pdf, m_path.toStdString(), "", 0,
+                              "the document has no page tree");
             repairPageCounts(*qpdf, allPages);
             const int pages = static_cast<int>(allPages.size());
             const bool encrypted = qpdf->isEncrypted();

@@ -8,7 +8,8 @@
 #include <QStringList>
 #include <QUrl>
 
-namespace lockleaf {
+namespace lockleaf
+{
 
 class Settings;
 
@@ -23,7 +24,8 @@ struct Arguments {
 // Every method is called on the gathering thread. The window performs each one
 // on the main thread and waits for it (a blocking queued call), so the file
 // list is only ever changed on the main thread.
-class GatheringDelegate {
+class GatheringDelegate
+{
 public:
     virtual ~GatheringDelegate() = default;
 
@@ -50,7 +52,8 @@ public:
 
 // Turns URLs into file items appended to the delegate's list.
 // One instance per task; not thread-safe; runs on the thread that calls it.
-class FileGatherer final {
+class FileGatherer final
+{
 public:
     explicit FileGatherer(GatheringDelegate *delegate,
                           QStringList allowedFileTypes = {QStringLiteral("pdf"), QStringLiteral("PDF")});

@@ -4,7 +4,8 @@
 
 #include <functional>
 
-namespace lockleaf {
+namespace lockleaf
+{
 
 // Writes one line to the system log (syslog on POSIX) and to stderr.
 // Every "Error in (...) : reason" line of the application goes through here.

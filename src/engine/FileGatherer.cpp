@@ -1,8 +1,8 @@
-#include "model/FileGatherer.h"
+#include "engine/FileGatherer.h"
 
-#include "engine/Probes.h"
-#include "engine/SystemLog.h"
 #include "model/Settings.h"
+#include "platform/SystemLog.h"
+#include "platform/TimeText.h"
 
 #include <QDateTime>
 #include <QDir>

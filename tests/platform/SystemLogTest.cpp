@@ -1,4 +1,4 @@
-#include "engine/SystemLog.h"
+#include "platform/SystemLog.h"
 
 #include "support/TestSupport.h"
 

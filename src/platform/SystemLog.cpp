@@ -1,4 +1,4 @@
-#include "engine/SystemLog.h"
+#include "platform/SystemLog.h"
 
 #include <QByteArray>
 
@@ -6,9 +6,11 @@
 #include <mutex>
 #include <syslog.h>
 
-namespace lockleaf {
+namespace lockleaf
+{
 
-namespace {
+namespace
+{
 std::mutex &sinkMutex()
 {
     static std::mutex m;

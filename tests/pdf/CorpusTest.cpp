@@ -2,7 +2,7 @@
 // as its manifest says. Where readers disagree, the manifest's qpdf view is
 // the one that holds here (qpdf is the library underneath).
 
-#include "engine/PDFDocument.h"
+#include "pdf/PDFDocument.h"
 
 #include "support/TestSupport.h"
 

@@ -1,4 +1,4 @@
-#include "engine/PDFDocument.h"
+#include "pdf/PDFDocument.h"
 
 #include "support/TestSupport.h"
 

@@ -1,4 +1,4 @@
-#include "engine/Probes.h"
+#include "pdf/PageCount.h"
 
 #include "support/TestSupport.h"
 
@@ -9,7 +9,7 @@
 using namespace lockleaf;
 using namespace testsupport;
 
-TEST(Probes, getPDFPageCount_extensionIgnoresCase_butMustBePdf)
+TEST(PageCount, getPDFPageCount_extensionIgnoresCase_butMustBePdf)
 {
     TempDir dir;
     makePdf(dir.file("scan.Pdf"), 4);
@@ -26,7 +26,7 @@ TEST(Probes, getPDFPageCount_extensionIgnoresCase_butMustBePdf)
     }
 }
 
-TEST(Probes, getPDFPageCount_unreadable_leavesFlagAsTheCallerSetIt)
+TEST(PageCount, getPDFPageCount_unreadable_leavesFlagAsTheCallerSetIt)
 {
     TempDir dir;
     writeFile(dir.file("a.pdf"), {});
@@ -41,7 +41,7 @@ TEST(Probes, getPDFPageCount_unreadable_leavesFlagAsTheCallerSetIt)
     EXPECT_EQ(getPDFPageCount(dir.file("a.pdf"), "", nullptr), 0);
 }
 
-TEST(Probes, getPDFPageCount_encrypted_countsOnlyWithAnOpeningPassword)
+TEST(PageCount, getPDFPageCount_encrypted_countsOnlyWithAnOpeningPassword)
 {
     TempDir dir;
     makeEncryptedPdf(dir.file("u.pdf"), "user", "owner", 128, {}, 3);
@@ -59,34 +59,4 @@ TEST(Probes, getPDFPageCount_encrypted_countsOnlyWithAnOpeningPassword)
     secured = false;
     EXPECT_EQ(getPDFPageCount(dir.file("o.pdf"), "", &secured), 2);
     EXPECT_TRUE(secured);
-}
-
-TEST(Probes, timeTakenString_wholeUnitsTruncated_zeroUnitsLeftOut)
-{
-    const QDateTime t0(QDate(2026, 12, 5), QTime(14, 3, 9));
-    struct Case {
-        qint64 ms;
-        const char *text;
-    };
-    for (const Case &c :
-         {Case{0, ""}, Case{999, ""}, Case{5000, "5 sec(s) "}, Case{59900, "59 sec(s) "},
-          Case{65000, "1 min(s) 5 sec(s) "}, Case{3600000, "1 hr(s) "}, Case{3605000, "1 hr(s) 5 sec(s) "},
-          Case{(26 * 3600 + 3 * 60) * 1000LL, "26 hr(s) 3 min(s) "}, Case{-5000, ""}, Case{-3600000, ""}}) {
-        EXPECT_EQ(timeTakenString(t0, t0.addMSecs(c.ms)), QString(c.text)) << c.ms;
-    }
-    EXPECT_EQ(timeTakenString(QDateTime(), t0), QString(""));
-    EXPECT_EQ(timeTakenString(t0, QDateTime()), QString(""));
-    EXPECT_FALSE(timeTakenString(QDateTime(), t0).isNull());
-}
-
-TEST(Probes, isLionOrLater_versionRule)
-{
-    EXPECT_FALSE(isLionOrLaterVersion(10, 6));
-    EXPECT_FALSE(isLionOrLaterVersion(9, 9));
-    EXPECT_TRUE(isLionOrLaterVersion(10, 7));
-    EXPECT_TRUE(isLionOrLaterVersion(10, 8));
-    EXPECT_TRUE(isLionOrLaterVersion(11, 0));
-#ifndef Q_OS_MACOS
-    EXPECT_TRUE(isLionOrLater());
-#endif
 }

@@ -1,0 +1,32 @@
+#include "pdf/PageCount.h"
+
+#include "pdf/PDFDocument.h"
+
+#include <QFileInfo>
+
+namespace lockleaf
+{
+
+int getPDFPageCount(const QString &path, const QString &password, bool *isSecured)
+{
+    try {
+        if (QFileInfo(path).suffix().toUpper() != QLatin1String("PDF"))
+            return 0;
+        std::unique_ptr<PDFDocument> doc = PDFDocument::initWithURL(path);
+        if (!doc)
+            return 0;
+        if (doc->isEncrypted()) {
+            if (isSecured)
+                *isSecured = true;
+            return doc->unlockWithPassword(password) ? doc->pageCount() : 0;
+        }
+        if (isSecured)
+            *isSecured = false;
+        return doc->pageCount();
+    } catch (const std::exception &) {
+        // PDFDocument reports failures as results; only memory exhaustion gets here.
+        return 0;
+    }
+}
+
+} // namespace lockleaf

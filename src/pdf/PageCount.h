@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+namespace lockleaf
+{
+
+// Counts the pages of the PDF at `path`, opened and unlocked with `password`.
+// Returns 0 (and leaves *isSecured untouched) when the upper-cased extension is
+// not "PDF" or the file cannot be opened as a PDF. Otherwise sets *isSecured to
+// whether the document is encrypted (locked or not) and returns its page count
+// when it is not encrypted or `password` unlocks it, else 0.
+// The document is closed before returning. Never throws.
+int getPDFPageCount(const QString &path, const QString &password, bool *isSecured);
+
+} // namespace lockleaf

@@ -1,0 +1,40 @@
+#include "pdf/PasswordEncoding.h"
+
+#include <qpdf/QUtil.hh>
+
+namespace lockleaf
+{
+
+QString saslPrep(const QString &password)
+{
+    QString mapped;
+    mapped.reserve(password.size());
+    for (const QChar c : password) {
+        const char16_t u = c.unicode();
+        const bool mapsToNothing = u == 0x00AD || u == 0x034F || u == 0x1806 ||
+                                   (u >= 0x180B && u <= 0x180D) || (u >= 0x200B && u <= 0x200D) ||
+                                   u == 0x2060 || (u >= 0xFE00 && u <= 0xFE0F) || u == 0xFEFF;
+        if (mapsToNothing)
+            continue;
+        const bool nonAsciiSpace = u == 0x00A0 || u == 0x1680 || (u >= 0x2000 && u <= 0x200A) ||
+                                   u == 0x202F || u == 0x205F || u == 0x3000;
+        mapped.append(nonAsciiSpace ? QChar(u' ') : c);
+    }
+    return mapped.normalized(QString::NormalizationForm_KC);
+}
+
+// Passwords as the security handler wants them: PDFDocEncoding bytes up to R4,
+// SASLprepped UTF-8 from R5 on. False when `password` has no such form (a
+// character PDFDocEncoding lacks, or a NUL that qpdf's C-string interface would cut).
+bool encodePassword(const QString &password, int keyLength, std::string *out)
+{
+    if (password.contains(QChar(0)))
+        return false;
+    if (keyLength == 256) {
+        *out = saslPrep(password).toStdString();
+        return true;
+    }
+    return QUtil::utf8_to_pdf_doc(password.toStdString(), *out);
+}
+
+} // namespace lockleaf
