@@ -26,15 +26,38 @@ QString saslPrep(const QString &password)
 // Passwords as the security handler wants them: PDFDocEncoding bytes up to R4,
 // SASLprepped UTF-8 from R5 on. False when `password` has no such form (a
 // character PDFDocEncoding lacks, or a NUL that qpdf's C-string interface would cut).
+namespace
+{
+
+// The AES-256 handler hashes at most this many bytes of a prepared password.
+constexpr size_t kMaxPreparedPasswordBytes = 127;
+
+} // namespace
+
 bool encodePassword(const QString &password, int keyLength, std::string *out)
 {
     if (password.contains(QChar(0)))
         return false;
     if (keyLength == 256) {
         *out = saslPrep(password).toStdString();
-        return true;
+        return out->size() <= kMaxPreparedPasswordBytes;
     }
     return QUtil::utf8_to_pdf_doc(password.toStdString(), *out);
+}
+
+QString passwordProblem(const QString &password, int keyLength)
+{
+    std::string encoded;
+    if (encodePassword(password, keyLength, &encoded))
+        return QString();
+    if (password.contains(QChar(0)))
+        return QStringLiteral("The password contains a NUL character, which no PDF reader can take.");
+    if (keyLength == 256)
+        return QStringLiteral("The password is longer than %1 bytes, the most a 256-bit key can use.")
+            .arg(kMaxPreparedPasswordBytes);
+    return QStringLiteral("The password has characters that a %1-bit key cannot carry; "
+                          "use a 256-bit key or only Latin letters, digits and symbols.")
+        .arg(keyLength);
 }
 
 } // namespace lockleaf

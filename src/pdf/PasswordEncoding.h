@@ -16,8 +16,13 @@ QString saslPrep(const QString &password);
 
 // Passwords as the security handler wants them: PDFDocEncoding bytes up to R4
 // (40 and 128-bit keys), SASLprepped UTF-8 from R5 on (256-bit). False when
-// `password` has no such form (a character PDFDocEncoding lacks, or a NUL that
-// qpdf's C-string interface would cut); *out is then unspecified.
+// `password` has no such form (see passwordProblem); *out is then unspecified.
 bool encodePassword(const QString &password, int keyLength, std::string *out);
+
+// Why `password` cannot protect a document with a `keyLength`-bit key, as a
+// sentence for the user ("" when it can): a NUL, a character a 40- or 128-bit
+// key cannot carry, or more than 127 bytes once prepared for a 256-bit key
+// (readers cut it there, so the document could never be opened again).
+QString passwordProblem(const QString &password, int keyLength);
 
 } // namespace lockleaf

@@ -1,5 +1,7 @@
 #include "pdf/PDFDocument.h"
 
+#include "pdf/PasswordEncoding.h"
+
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -165,6 +167,25 @@ TEST(PDFDocument, nonAsciiPasswords_encodedPerRevision_orRefused)
     EXPECT_EQ(readFile(dir.file("target.pdf")), before);
     ASSERT_TRUE(doc->writeToFile(dir.file("target.pdf"), securedOptions(cjk, "o", 256)));
     EXPECT_EQ(pdfinfoExit(dir.file("target.pdf"), cjk.toUtf8()), 0);
+
+    // AES-256 readers use at most 127 bytes of a password: 127 works, 128 would
+    // give a file nobody can open, so it is refused before anything is written.
+    const QString longest(127, QChar('A'));
+    ASSERT_TRUE(doc->writeToFile(dir.file("long.pdf"), securedOptions(longest, longest, 256)));
+    EXPECT_EQ(pdfinfoExit(dir.file("long.pdf"), longest.toUtf8()), 0);
+    const QString tooLong(128, QChar('A'));
+    const QByteArray longBefore = readFile(dir.file("long.pdf"));
+    EXPECT_FALSE(doc->writeToFile(dir.file("long.pdf"), securedOptions(tooLong, "o", 256)));
+    EXPECT_EQ(doc->lastOutcome(), PDFDocument::Outcome::PasswordEncoding);
+    EXPECT_EQ(readFile(dir.file("long.pdf")), longBefore);
+    EXPECT_FALSE(doc->writeToFile(dir.file("long.pdf"), securedOptions("u", QString(64, QChar(0x00e9)), 256)));
+
+    // The same rules, as sentences for an up-front check.
+    EXPECT_TRUE(passwordProblem(longest, 256).isEmpty());
+    EXPECT_TRUE(passwordProblem(QString::fromUtf8("pässwörd"), 40).isEmpty());
+    EXPECT_TRUE(passwordProblem(tooLong, 256).contains("127 bytes"));
+    EXPECT_TRUE(passwordProblem(cjk, 128).contains("128-bit key cannot carry"));
+    EXPECT_TRUE(passwordProblem(QString("a") + QChar(0) + "b", 256).contains("NUL"));
 
     // AES-256 passwords are SASLprepped: a soft hyphen vanishes, "ª" becomes "a",
     // a no-break space a blank. Readers that take the prepared form open the
