@@ -224,4 +224,34 @@ TEST_F(InstallLayoutTest, bashCompletion_offersCommandsOptionsKeyLengthsAndPdfPa
         EXPECT_EQ(line.section(" => ", 1), expected.value(line.section(" => ", 0, 0))) << qPrintable(line);
 }
 
+#ifdef LOCKLEAF_HAVE_APP
+TEST_F(InstallLayoutTest, metainfo_launchesTheInstalledDesktopFile_andValidates)
+{
+    const QString path = installed("share/metainfo/" LOCKLEAF_BUNDLE_IDENTIFIER ".metainfo.xml");
+    QXmlStreamReader xml(readFile(path));
+    QMap<QString, QString> values;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement() && xml.name() == QLatin1String("release"))
+            values.insert("release", xml.attributes().value("version").toString());
+        else if (xml.isStartElement() &&
+                 (xml.name() == QLatin1String("id") || xml.name() == QLatin1String("launchable")))
+            values.insert(xml.name().toString(), xml.readElementText());
+    }
+    ASSERT_FALSE(xml.hasError()) << qPrintable(path) << ": " << qPrintable(xml.errorString());
+    EXPECT_EQ(values.value("id"), LOCKLEAF_BUNDLE_IDENTIFIER);
+    EXPECT_EQ(values.value("release"), LOCKLEAF_VERSION);
+    ASSERT_FALSE(values.value("launchable").isEmpty());
+    EXPECT_TRUE(QFileInfo(installed("share/applications/" + values.value("launchable"))).isFile())
+        << qPrintable(values.value("launchable"));
+
+    const QString appstreamcli = QStandardPaths::findExecutable(QStringLiteral("appstreamcli"));
+    if (appstreamcli.isEmpty())
+        GTEST_SKIP()
+            << "appstreamcli is not installed (scripts/bootstrap installs it); metainfo not validated";
+    const RunResult validate = runProgram(appstreamcli, {"validate", "--no-net", "--no-color", path});
+    EXPECT_EQ(validate.exitCode, 0) << validate.out.constData() << validate.err.constData();
+}
+#endif
+
 } // namespace
