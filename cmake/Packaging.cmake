@@ -5,6 +5,11 @@
 #   share/lockleaf/MACLockleaf1.pdf          (the app looks in ../share/lockleaf)
 #   share/applications/lockleaf.desktop      (named after the app's desktop file name)
 #   share/icons/hicolor/<N>x<N>/apps/lockleaf.png
+#   share/metainfo/com.corvalen.lockleaf.metainfo.xml  (launches lockleaf.desktop)
+#   share/man/man1/lockleaf-cli.1.gz, share/man/man1/Lockleaf.1.gz
+#   share/bash-completion/completions/lockleaf-cli
+#   share/zsh/vendor-completions/_lockleaf-cli
+#   share/doc/lockleaf/copyright, share/doc/lockleaf/changelog.Debian.gz
 # The app's own install rule and the help document's are in the UI block of the
 # top-level CMakeLists.txt; this file adds what is around them.
 
@@ -13,9 +18,48 @@ include(GNUInstallDirs)
 set(LOCKLEAF_BUNDLE_IDENTIFIER "com.corvalen.lockleaf")
 set(LOCKLEAF_ICON_SIZES 16 24 32 48 64 128 256)
 
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(LOCKLEAF_DEB_VERSION "${PROJECT_VERSION}-${CPACK_DEBIAN_PACKAGE_RELEASE}")
+
+# Manual pages and the Debian changelog go in compressed the way Debian wants
+# them: gzip -9, without the name and time stamp that would make builds differ.
+find_program(LOCKLEAF_GZIP gzip REQUIRED)
+set(LOCKLEAF_GZIPPED)
+function(lockleaf_gzip source)
+  add_custom_command(OUTPUT ${source}.gz
+    COMMAND ${LOCKLEAF_GZIP} -9nfk ${source}
+    DEPENDS ${source}
+    VERBATIM)
+  set(LOCKLEAF_GZIPPED ${LOCKLEAF_GZIPPED} ${source}.gz PARENT_SCOPE)
+endfunction()
+
+set(LOCKLEAF_MAN_PAGES)
 if(TARGET lockleaf-cli)
   install(TARGETS lockleaf-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  list(APPEND LOCKLEAF_MAN_PAGES lockleaf-cli)
+  install(FILES ${CMAKE_SOURCE_DIR}/resources/shell/lockleaf-cli.bash
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME lockleaf-cli)
+  install(FILES ${CMAKE_SOURCE_DIR}/resources/shell/_lockleaf-cli
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/zsh/vendor-completions)
 endif()
+if(TARGET Lockleaf AND NOT APPLE)
+  list(APPEND LOCKLEAF_MAN_PAGES Lockleaf)
+endif()
+foreach(page IN LISTS LOCKLEAF_MAN_PAGES)
+  configure_file(${CMAKE_SOURCE_DIR}/resources/man/${page}.1.in ${CMAKE_BINARY_DIR}/man/${page}.1 @ONLY)
+  lockleaf_gzip(${CMAKE_BINARY_DIR}/man/${page}.1)
+  install(FILES ${CMAKE_BINARY_DIR}/man/${page}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endforeach()
+
+if(NOT APPLE)
+  configure_file(${CMAKE_SOURCE_DIR}/resources/linux/debian/changelog.in
+    ${CMAKE_BINARY_DIR}/debian/changelog.Debian @ONLY)
+  lockleaf_gzip(${CMAKE_BINARY_DIR}/debian/changelog.Debian)
+  install(FILES ${CMAKE_SOURCE_DIR}/resources/linux/debian/copyright
+    ${CMAKE_BINARY_DIR}/debian/changelog.Debian.gz
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/lockleaf)
+endif()
+add_custom_target(lockleaf_gzipped ALL DEPENDS ${LOCKLEAF_GZIPPED})
 
 # The Info.plist template is configured here on every platform, so the display
 # title it carries can be checked where no bundle can be built.
@@ -35,6 +79,9 @@ if(TARGET Lockleaf)
   if(NOT APPLE)
     install(FILES ${CMAKE_SOURCE_DIR}/resources/linux/lockleaf.desktop
       DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+    # The store listing; its id is the bundle identifier, its launchable the desktop file.
+    install(FILES ${CMAKE_SOURCE_DIR}/resources/linux/${LOCKLEAF_BUNDLE_IDENTIFIER}.metainfo.xml
+      DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
     foreach(size IN LISTS LOCKLEAF_ICON_SIZES)
       # 256 is the app's own icon; the smaller ones are committed downscales of it.
       if(size EQUAL 256)
@@ -99,10 +146,11 @@ if(LOCKLEAF_BUILD_TESTS AND TARGET testsupport AND EXISTS ${CMAKE_SOURCE_DIR}/te
   target_compile_definitions(packaging_InstallLayoutTest PRIVATE
     LOCKLEAF_BUILD_DIR="${CMAKE_BINARY_DIR}"
     LOCKLEAF_CMAKE_COMMAND="${CMAKE_COMMAND}"
-    LOCKLEAF_INFO_PLIST="${LOCKLEAF_INFO_PLIST}")
+    LOCKLEAF_INFO_PLIST="${LOCKLEAF_INFO_PLIST}"
+    LOCKLEAF_BUNDLE_IDENTIFIER="${LOCKLEAF_BUNDLE_IDENTIFIER}")
   set_target_properties(packaging_InstallLayoutTest PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   # What it installs must exist first.
-  foreach(dep lockleaf-cli Lockleaf lockleaf_help)
+  foreach(dep lockleaf-cli Lockleaf lockleaf_help lockleaf_gzipped)
     if(TARGET ${dep})
       add_dependencies(packaging_InstallLayoutTest ${dep})
     endif()

@@ -5,6 +5,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QXmlStreamReader>
 #include <QtEndian>
 
@@ -140,5 +142,116 @@ TEST(InfoPlistTest, displayName_isTheBuildsDisplayTitle)
     ASSERT_FALSE(xml.hasError()) << qPrintable(xml.errorString());
     EXPECT_EQ(strings.value("CFBundleDisplayName"), LOCKLEAF_DISPLAY_TITLE);
 }
+
+// The long options `lockleaf-cli --help` lists, e.g. "--key-length".
+QStringList helpOptions(const QString &cli)
+{
+    const RunResult help = runProgram(cli, {QStringLiteral("--help")});
+    QStringList options;
+    static const QRegularExpression option(QStringLiteral("(?:^|[ ,])(--[a-z][a-z-]*)"));
+    for (const QByteArray &line : help.out.split('\n'))
+        for (const QRegularExpressionMatch &m : option.globalMatch(QString::fromUtf8(line)))
+            if (!options.contains(m.captured(1)))
+                options << m.captured(1);
+    return options;
+}
+
+TEST_F(InstallLayoutTest, manPageAndCompletions_coverEveryOptionOfTheHelp)
+{
+    const QStringList options = helpOptions(installed("bin/lockleaf-cli"));
+    ASSERT_GE(options.size(), 17) << qPrintable(options.join(' '));
+
+    const RunResult man =
+        runProgram(QStringLiteral("gzip"), {"-dc", installed("share/man/man1/lockleaf-cli.1.gz")});
+    ASSERT_EQ(man.exitCode, 0) << "share/man/man1/lockleaf-cli.1.gz missing or no gzip";
+    const QByteArray bash = readFile(installed("share/bash-completion/completions/lockleaf-cli"));
+    const QByteArray zsh = readFile(installed("share/zsh/vendor-completions/_lockleaf-cli"));
+    ASSERT_FALSE(bash.isEmpty());
+    ASSERT_FALSE(zsh.isEmpty());
+    for (const QString &option : options) {
+        // roff writes every hyphen of an option as "\-".
+        EXPECT_TRUE(man.out.contains(QString(option).replace('-', "\\-").toUtf8()))
+            << "man page: " << qPrintable(option);
+        EXPECT_TRUE(bash.contains(option.toUtf8())) << "bash: " << qPrintable(option);
+        EXPECT_TRUE(zsh.contains(option.toUtf8())) << "zsh: " << qPrintable(option);
+    }
+    EXPECT_TRUE(man.out.contains(".TH LOCKLEAF-CLI 1") && man.out.contains(LOCKLEAF_VERSION));
+#ifdef LOCKLEAF_HAVE_APP
+    EXPECT_TRUE(QFileInfo(installed("share/man/man1/Lockleaf.1.gz")).isFile());
+#endif
+}
+
+TEST_F(InstallLayoutTest, bashCompletion_offersCommandsOptionsKeyLengthsAndPdfPaths)
+{
+    const QString bashPath = QStandardPaths::findExecutable(QStringLiteral("bash"));
+    if (bashPath.isEmpty())
+        GTEST_SKIP() << "bash is not installed";
+    TempDir dir;
+    for (const char *name : {"a.pdf", "B.PDF", "notes.txt", "c.Pdf"})
+        writeFile(dir.file(name), "x");
+    ASSERT_TRUE(QDir(dir.path()).mkdir("sub"));
+
+    // Completes each argument line as bash would for the word after its last
+    // space, and prints "line => sorted suggestions".
+    const QString script =
+        QStringLiteral("source \"$1\" && cd \"$2\" || exit 3\n"
+                       "shift 2\n"
+                       "for line in \"$@\"; do\n"
+                       "  read -ra COMP_WORDS <<< \"$line\"; [[ $line == *' ' ]] && COMP_WORDS+=('')\n"
+                       "  COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); COMPREPLY=()\n"
+                       "  _lockleaf_cli\n"
+                       "  echo \"$line => $(printf '%s\\n' \"${COMPREPLY[@]}\" | LC_ALL=C sort | xargs)\"\n"
+                       "done\n");
+    const QMap<QString, QString> expected{
+        {"lockleaf-cli ", "list secure unsecure"},
+        {"lockleaf-cli secure --key-length ", "128 256 40"},
+        {"lockleaf-cli secure --key-length = 2", "256"},
+        {"lockleaf-cli -r unsecure ", "B.PDF a.pdf sub"},
+        {"lockleaf-cli unsecure --o", "--output"},
+        {"lockleaf-cli list --p", "--password --password-file"},
+        {"lockleaf-cli secure --no", "--no-copy --no-print"},
+        {"lockleaf-cli -p secret list --log", ""},
+        {"lockleaf-cli secure -o ", "sub"},
+    };
+    const RunResult run = runProgram(
+        bashPath, QStringList{"-c", script, "bash",
+                              installed("share/bash-completion/completions/lockleaf-cli"), dir.path()}
+                      << expected.keys());
+    ASSERT_EQ(run.exitCode, 0) << run.err.constData();
+    const QStringList lines = QString::fromUtf8(run.out).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), expected.size()) << run.out.constData() << run.err.constData();
+    for (const QString &line : lines)
+        EXPECT_EQ(line.section(" => ", 1), expected.value(line.section(" => ", 0, 0))) << qPrintable(line);
+}
+
+#ifdef LOCKLEAF_HAVE_APP
+TEST_F(InstallLayoutTest, metainfo_launchesTheInstalledDesktopFile_andValidates)
+{
+    const QString path = installed("share/metainfo/" LOCKLEAF_BUNDLE_IDENTIFIER ".metainfo.xml");
+    QXmlStreamReader xml(readFile(path));
+    QMap<QString, QString> values;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement() && xml.name() == QLatin1String("release"))
+            values.insert("release", xml.attributes().value("version").toString());
+        else if (xml.isStartElement() &&
+                 (xml.name() == QLatin1String("id") || xml.name() == QLatin1String("launchable")))
+            values.insert(xml.name().toString(), xml.readElementText());
+    }
+    ASSERT_FALSE(xml.hasError()) << qPrintable(path) << ": " << qPrintable(xml.errorString());
+    EXPECT_EQ(values.value("id"), LOCKLEAF_BUNDLE_IDENTIFIER);
+    EXPECT_EQ(values.value("release"), LOCKLEAF_VERSION);
+    ASSERT_FALSE(values.value("launchable").isEmpty());
+    EXPECT_TRUE(QFileInfo(installed("share/applications/" + values.value("launchable"))).isFile())
+        << qPrintable(values.value("launchable"));
+
+    const QString appstreamcli = QStandardPaths::findExecutable(QStringLiteral("appstreamcli"));
+    if (appstreamcli.isEmpty())
+        GTEST_SKIP()
+            << "appstreamcli is not installed (scripts/bootstrap installs it); metainfo not validated";
+    const RunResult validate = runProgram(appstreamcli, {"validate", "--no-net", "--no-color", path});
+    EXPECT_EQ(validate.exitCode, 0) << validate.out.constData() << validate.err.constData();
+}
+#endif
 
 } // namespace
