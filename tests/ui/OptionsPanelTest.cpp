@@ -67,7 +67,7 @@ TEST_F(OptionsPanelTest, controls_writeTheirFields_andShowChangesMadeElsewhere)
     LockleafAppDelegate d;
     lockleaf::Settings *s = d.settings();
     lockleaf::PDFSettings *pdf = s->pdfSettings();
-    d.securityAction(1);
+    d.options()->securityAction(1);
 
     auto *strength = child<QComboBox>(d, "encryptionStrengthPopup");
     strength->activated(1); // what a user's choice emits
@@ -126,7 +126,7 @@ TEST_F(OptionsPanelTest, outputFolderField_enablesTheOutputOptionsOnlyWhileSet)
 TEST_F(OptionsPanelTest, permissionPassword_decidesIsSecuredPDF)
 {
     LockleafAppDelegate d;
-    d.securityAction(1);
+    d.options()->securityAction(1);
     lockleaf::PDFSettings *pdf = d.settings()->pdfSettings();
     auto *field = child<QLineEdit>(d, "securePermissionPasswordText");
     QTest::keyClicks(field, "p");
@@ -142,13 +142,13 @@ TEST_F(OptionsPanelTest, chooseOutputFolder_storesAndSavesTheChoice_cancelKeepsI
     LockleafAppDelegate d;
     testsupport::TempDir out;
     d.fileChooser()->setNextFolder(out.path());
-    d.chooseOutputFolder();
+    d.options()->chooseOutputFolder();
     EXPECT_EQ(d.settings()->outputFolderPath(), out.path());
     const QVariantMap saved = lockleaf::Settings::openStore()->value("SETTINGS").toMap();
     EXPECT_EQ(saved.value("outputFolderPath").toString(), out.path()) << "saved at once";
 
     d.fileChooser()->setNextFolder(QString());
-    d.chooseOutputFolder();
+    d.options()->chooseOutputFolder();
     EXPECT_EQ(d.settings()->outputFolderPath(), out.path());
 }
 
@@ -157,20 +157,21 @@ TEST_F(OptionsPanelTest, numericFields_keepANonZeroNumberOrTheirDefault)
     using R = std::optional<QString>;
     // "1a2": only the ends are stripped; tag 5 is no numeric field.
     const std::tuple<const char *, int, R> cases[] = {
-        {"0", 30001, "2"},    {"abc", 30001, "2"}, {"", 30001, "2"},  {"x12y", 30001, "12"}, {"1a2", 30001, "1a2"},
-        {"007", 30001, "007"}, {"0", 30002, "1"},  {"", 30002, "1"}, {"x12y", 5, std::nullopt}};
+        {"0", 30001, "2"},     {"abc", 30001, "2"},   {"", 30001, "2"},
+        {"x12y", 30001, "12"}, {"1a2", 30001, "1a2"}, {"007", 30001, "007"},
+        {"0", 30002, "1"},     {"", 30002, "1"},      {"x12y", 5, std::nullopt}};
     for (const auto &[text, tag, expected] : cases)
-        EXPECT_EQ(LockleafAppDelegate::numericFieldText(text, tag), expected) << text << " tag " << tag;
+        EXPECT_EQ(lockleaf::OptionsPanel::numericFieldText(text, tag), expected) << text << " tag " << tag;
 
     LockleafAppDelegate d;
     QLineEdit tagged(d.window());
     tagged.setProperty("tag", 30001);
     tagged.setText("x12y");
-    d.controlTextDidChange(&tagged);
+    d.options()->controlTextDidChange(&tagged);
     EXPECT_EQ(tagged.text(), QStringLiteral("12"));
     QLineEdit plain(d.window());
     plain.setText("x12y");
-    d.controlTextDidChange(&plain);
+    d.options()->controlTextDidChange(&plain);
     EXPECT_EQ(plain.text(), QStringLiteral("x12y"));
 }
 
@@ -183,15 +184,15 @@ TEST_F(OptionsPanelTest, togglingThePane_setsTheListWidth_andIsRemembered)
         const int shownWidth = d.window()->width() - (9 + right->width());
         EXPECT_EQ(left->width(), shownWidth);
 
-        d.toggleSettings();
+        d.options()->toggleSettings();
         EXPECT_TRUE(right->isHidden());
         EXPECT_EQ(left->width(), d.window()->width() - 5);
         EXPECT_FALSE(lockleaf::Settings::openStore()->value("SHOWSETTINGS").toBool());
 
-        d.showSettings(true); // shows without remembering
+        d.options()->showSettings(true); // shows without remembering
         EXPECT_EQ(left->width(), shownWidth);
-        EXPECT_FALSE(d.isShowSettings());
-        d.showSettings(false);
+        EXPECT_FALSE(d.options()->isShowSettings());
+        d.options()->showSettings(false);
     }
     // The next start remembers it: list widened, toolbar toggle off.
     LockleafAppDelegate again;
@@ -205,31 +206,34 @@ TEST_F(OptionsPanelTest, keyCharacters_markTheFirstMatchIgnoringCase)
 {
     using R = std::optional<QString>;
     // "&Open": the old mnemonic goes.
-    const std::tuple<const char *, const char *, R> cases[] = {
-        {"Add Folder...", "o", "Add F&older..."}, {"Start", "s", "&Start"},      {"&Open", "p", "O&pen"},
-        {"Save && Close", "c", "Save && &Close"}, {"Import", "z", std::nullopt}, {"Import", "", std::nullopt}};
+    const std::tuple<const char *, const char *, R> cases[] = {{"Add Folder...", "o", "Add F&older..."},
+                                                               {"Start", "s", "&Start"},
+                                                               {"&Open", "p", "O&pen"},
+                                                               {"Save && Close", "c", "Save && &Close"},
+                                                               {"Import", "z", std::nullopt},
+                                                               {"Import", "", std::nullopt}};
     for (const auto &[title, key, expected] : cases)
-        EXPECT_EQ(LockleafAppDelegate::markKeyCharacter(title, key), expected) << title << " / " << key;
+        EXPECT_EQ(lockleaf::OptionsPanel::markKeyCharacter(title, key), expected) << title << " / " << key;
 
     LockleafAppDelegate d;
     EXPECT_EQ(child<QPushButton>(d, "convertBtn")->text(), QStringLiteral("&Start"));
     EXPECT_EQ(child<QCheckBox>(d, "inculdeSubfoldersBtn")->text(), QStringLiteral("Incl&ude subfolders"));
     QPushButton button(QStringLiteral("Title"));
-    d.setButtonKeyCharacter(&button, "t", QColor());
+    d.options()->setButtonKeyCharacter(&button, "t", QColor());
     EXPECT_EQ(button.text(), QStringLiteral("Title")) << "no colour, no change";
 }
 
 TEST_F(OptionsPanelTest, includeSubfolders_absentIsFalse_andIsWrittenAtOnce)
 {
     LockleafAppDelegate d;
-    EXPECT_FALSE(d.inculdeSubfolders());
+    EXPECT_FALSE(d.fileActions()->inculdeSubfolders());
     EXPECT_FALSE(child<QCheckBox>(d, "inculdeSubfoldersBtn")->isChecked());
     child<QCheckBox>(d, "inculdeSubfoldersBtn")->click();
 
     // Another reader of the file on disk sees it without any further flush.
     QSettings onDisk(lockleaf::Settings::openStore()->fileName(), QSettings::IniFormat);
     EXPECT_TRUE(onDisk.value("INCLUDESUBFOLDERS").toBool());
-    EXPECT_TRUE(d.inculdeSubfolders());
+    EXPECT_TRUE(d.fileActions()->inculdeSubfolders());
 }
 
 } // namespace

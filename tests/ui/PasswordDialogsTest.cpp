@@ -61,7 +61,7 @@ protected:
     PasswordListWindowController *openEditor(LockleafAppDelegate &d)
     {
         child<QPushButton>(d, "passwordsListButton")->click();
-        PasswordListWindowController *editor = d.passwordsListPanel();
+        PasswordListWindowController *editor = d.passwords()->passwordsListPanel();
         EXPECT_NE(editor, nullptr);
         EXPECT_TRUE(editor && editor->isVisible());
         return editor;
@@ -95,7 +95,7 @@ TEST_F(PasswordDialogsTest, editor_worksOnACopyUntilOk)
     part<QPushButton>(editor, "okButton")->click();
     EXPECT_FALSE(editor->isVisible());
     EXPECT_EQ(d.settings()->passwords(), (QStringList{"two", "three"}));
-    EXPECT_EQ(d.passwordsListPanel(), editor) << "one editor, kept";
+    EXPECT_EQ(d.passwords()->passwordsListPanel(), editor) << "one editor, kept";
 }
 
 TEST_F(PasswordDialogsTest, editor_addAndRemove_moveTheHighlight)
@@ -174,58 +174,58 @@ TEST_F(PasswordDialogsTest, openPassword_unlocksTheHighlightedPdfsAndListsItOnce
     for (const QString &p : paths)
         testsupport::makeEncryptedPdf(p, "user", "owner", 128, {}, 2);
     uitest::gather(d, urlsOf(paths));
-    ASSERT_EQ(d.files().size(), 4);
-    for (const lockleaf::FileItemPtr &item : d.files())
+    ASSERT_EQ(d.fileList()->files().size(), 4);
+    for (const lockleaf::FileItemPtr &item : d.fileList()->files())
         ASSERT_EQ(item->pages(), 0);
 
     // A wrong password first: nothing opens, nothing is listed.
     highlight(d, {0, 1});
     child<QPushButton>(d, "pdfPasswordButton")->click();
-    PDFReadPasswordWindowController *dialog = d.pdfReadPasswordPanel();
+    PDFReadPasswordWindowController *dialog = d.passwords()->pdfReadPasswordPanel();
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_EQ(dialog->windowModality(), Qt::WindowModal);
     part<QLineEdit>(dialog, "passwordField")->setText(QStringLiteral("wrong"));
     part<QPushButton>(dialog, "applyButton")->click();
     EXPECT_FALSE(dialog->isVisible());
-    for (const lockleaf::FileItemPtr &item : d.files()) {
+    for (const lockleaf::FileItemPtr &item : d.fileList()->files()) {
         EXPECT_EQ(item->pages(), 0);
         EXPECT_TRUE(item->name().endsWith(QStringLiteral(" (SECURED) ")));
     }
     EXPECT_TRUE(d.settings()->passwords().isEmpty());
 
     // The dialog shows the last password again; the right one opens both PDFs.
-    d.pdfReadPassword();
+    d.passwords()->pdfReadPassword();
     EXPECT_EQ(part<QLineEdit>(dialog, "passwordField")->text(), QStringLiteral("wrong"));
     part<QLineEdit>(dialog, "passwordField")->setText(QStringLiteral("user"));
     dialog->applyAction();
-    EXPECT_EQ(d.files()[0]->pages(), 2);
-    EXPECT_EQ(d.files()[1]->pages(), 2);
-    EXPECT_EQ(d.files()[0]->pdfOpenPassword(), QStringLiteral("user"));
-    EXPECT_EQ(d.files()[2]->pages(), 0) << "not highlighted";
+    EXPECT_EQ(d.fileList()->files()[0]->pages(), 2);
+    EXPECT_EQ(d.fileList()->files()[1]->pages(), 2);
+    EXPECT_EQ(d.fileList()->files()[0]->pdfOpenPassword(), QStringLiteral("user"));
+    EXPECT_EQ(d.fileList()->files()[2]->pages(), 0) << "not highlighted";
     EXPECT_EQ(d.settings()->passwords(), QStringList{"user"}) << "listed once for two files";
     EXPECT_EQ(child<QLabel>(d, "labelTotalPDFPages")->text(), QStringLiteral("Total Pages PDF : 4"));
 
     // Cancel tells nobody.
     highlight(d, {2});
-    d.pdfReadPassword();
+    d.passwords()->pdfReadPassword();
     dialog->cancelAction();
-    EXPECT_EQ(d.files()[2]->pages(), 0);
+    EXPECT_EQ(d.fileList()->files()[2]->pages(), 0);
 
     // The main window's dialog starts masked each time it is shown.
     auto *field = part<QLineEdit>(dialog, "passwordField");
     part<QCheckBox>(dialog, "showPasswordCheckbox")->click();
     EXPECT_EQ(field->echoMode(), QLineEdit::Normal);
     dialog->cancelAction();
-    d.pdfReadPassword();
+    d.passwords()->pdfReadPassword();
     EXPECT_EQ(field->echoMode(), QLineEdit::Password);
     dialog->cancelAction();
 
     // Without auto-add the password opens the file but is not listed.
     d.settings()->setPasswords({});
     d.settings()->setIsAutoAddCorrectPasswordToPasswordList(false);
-    d.updatePDFReadPassword(QStringLiteral("user"));
-    EXPECT_EQ(d.files()[2]->pages(), 2);
+    d.passwords()->updatePDFReadPassword(QStringLiteral("user"));
+    EXPECT_EQ(d.fileList()->files()[2]->pages(), 2);
     EXPECT_TRUE(d.settings()->passwords().isEmpty());
 }
 

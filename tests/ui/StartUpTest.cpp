@@ -35,7 +35,7 @@ TEST_F(StartUpTest, firstLaunch_showsThePaneInRemoveModeWithEmptyListControls)
     LockleafAppDelegate d;
     EXPECT_EQ(d.window()->windowTitle(), lockleaf::getAppTitle());
     EXPECT_TRUE(d.window()->isVisible());
-    EXPECT_TRUE(d.isShowSettings());
+    EXPECT_TRUE(d.options()->isShowSettings());
     EXPECT_TRUE(child<QFrame>(d, "rightBox")->isVisible());
     EXPECT_TRUE(lockleaf::Settings::openStore()->value("SHOWSETTINGS").toBool()) << "written at first start";
     EXPECT_EQ(child<QTabWidget>(d, "settingTabView")->currentIndex(), 0);
@@ -56,7 +56,7 @@ TEST_F(StartUpTest, firstLaunch_showsThePaneInRemoveModeWithEmptyListControls)
         EXPECT_TRUE(child<QPushButton>(d, name)->isEnabled()) << name;
     EXPECT_TRUE(child<QAction>(d, "preferencesToolbarItem")->isEnabled());
 
-    EXPECT_FALSE(d.isProcessing());
+    EXPECT_FALSE(d.windowState()->isProcessing());
     EXPECT_TRUE(QFileInfo(QDir(lockleaf::getAppPath()).filePath("Logs")).isDir());
     EXPECT_EQ(child<QLabel>(d, "labelTimeTaken")->text(), QStringLiteral("Total Time Taken : 0 sec(s) 0/0"));
 }

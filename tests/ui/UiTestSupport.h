@@ -8,8 +8,15 @@
 #include "engine/Workspace.h"
 #include "model/Settings.h"
 #include "support/TestSupport.h"
+#include "ui/FileActions.h"
+#include "ui/FileList.h"
 #include "ui/FileTableModel.h"
+#include "ui/Gathering.h"
 #include "ui/LockleafAppDelegate.h"
+#include "ui/OptionsPanel.h"
+#include "ui/PasswordActions.h"
+#include "ui/RunControl.h"
+#include "ui/WindowState.h"
 
 #include <QApplication>
 #include <QMainWindow>
@@ -75,12 +82,12 @@ template <typename T> T *child(const lockleaf::LockleafAppDelegate &d, const cha
 inline void gather(lockleaf::LockleafAppDelegate &d, const QList<QUrl> &urls, bool isFolders = false,
                    bool includeSubfolders = false)
 {
-    QSignalSpy finished(&d, &lockleaf::LockleafAppDelegate::gatheringFinished);
+    QSignalSpy finished(d.gathering(), &lockleaf::Gathering::gatheringFinished);
     lockleaf::Arguments arguments;
     arguments.urls = urls;
     arguments.isFolders = isFolders;
     arguments.isIncludeSubdirectories = includeSubfolders;
-    ASSERT_TRUE(d.startGathering(arguments));
+    ASSERT_TRUE(d.gathering()->startGathering(arguments));
     ASSERT_TRUE(finished.wait(60000)) << "gathering did not end";
 }
 
@@ -95,7 +102,7 @@ inline QList<QUrl> urlsOf(const QStringList &paths)
 inline QStringList fileNames(const lockleaf::LockleafAppDelegate &d)
 {
     QStringList names;
-    for (const lockleaf::FileItemPtr &item : d.files())
+    for (const lockleaf::FileItemPtr &item : d.fileList()->files())
         names.append(item->filePath().fileName());
     return names;
 }
@@ -116,10 +123,10 @@ inline QStringList makeNumberedPdfs(const testsupport::TempDir &dir, const QList
 // Highlights exactly `rows` of the window's table.
 inline void highlight(lockleaf::LockleafAppDelegate &d, const QList<int> &rows)
 {
-    QItemSelectionModel *selection = d.mainTableView()->selectionModel();
+    QItemSelectionModel *selection = d.fileList()->mainTableView()->selectionModel();
     selection->clearSelection();
     for (int row : rows)
-        selection->select(d.tableModel()->index(row, 0),
+        selection->select(d.fileList()->tableModel()->index(row, 0),
                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
