@@ -107,6 +107,8 @@ OptionsPanel::OptionsPanel(Ui::MainWindow &ui, Settings *settings, WindowState *
     ui.settingTabView->setCurrentIndex(0);
     bindOptionControls(ui);
     observeSettings();
+    // The output options follow the folder from the start, not only from its first change.
+    onOutputFolderPathChanged();
 }
 
 OptionsPanel::~OptionsPanel() = default;

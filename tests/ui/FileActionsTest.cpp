@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
+#include <QSettings>
 #include <QTimeZone>
 
 #include <gtest/gtest.h>
@@ -262,6 +263,19 @@ TEST_F(FileActionsTest, openRevealAndInfo_actOnTheHighlightedRowsInOrder)
     EXPECT_EQ(infos[0]->valueOf("Secured"), QStringLiteral("Yes"));
     EXPECT_EQ(infos[0]->valueOf("Pages"), QStringLiteral("0")) << "no password opens it yet";
     EXPECT_NE(infos[0]->valueOf("Modified"), QStringLiteral("--"));
+}
+
+TEST_F(FileActionsTest, includeSubfolders_absentIsFalse_andIsWrittenAtOnce)
+{
+    LockleafAppDelegate d;
+    EXPECT_FALSE(d.fileActions()->inculdeSubfolders());
+    EXPECT_FALSE(child<QCheckBox>(d, "inculdeSubfoldersBtn")->isChecked());
+    child<QCheckBox>(d, "inculdeSubfoldersBtn")->click();
+
+    // Another reader of the file on disk sees it without any further flush.
+    QSettings onDisk(lockleaf::Settings::openStore()->fileName(), QSettings::IniFormat);
+    EXPECT_TRUE(onDisk.value("INCLUDESUBFOLDERS").toBool());
+    EXPECT_TRUE(d.fileActions()->inculdeSubfolders());
 }
 
 } // namespace

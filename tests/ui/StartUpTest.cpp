@@ -55,6 +55,9 @@ TEST_F(StartUpTest, firstLaunch_showsThePaneInRemoveModeWithEmptyListControls)
     for (const char *name : {"importBtn", "addFilesBtn", "addFolderBtn", "convertBtn"})
         EXPECT_TRUE(child<QPushButton>(d, name)->isEnabled()) << name;
     EXPECT_TRUE(child<QAction>(d, "preferencesToolbarItem")->isEnabled());
+    // The access letters are marked at start-up.
+    EXPECT_EQ(child<QPushButton>(d, "convertBtn")->text(), QStringLiteral("&Start"));
+    EXPECT_EQ(child<QCheckBox>(d, "inculdeSubfoldersBtn")->text(), QStringLiteral("Incl&ude subfolders"));
 
     EXPECT_FALSE(d.windowState()->isProcessing());
     EXPECT_TRUE(QFileInfo(QDir(lockleaf::getAppPath()).filePath("Logs")).isDir());

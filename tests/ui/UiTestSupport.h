@@ -71,16 +71,17 @@ protected:
     }
 };
 
-template <typename T> T *child(const lockleaf::LockleafAppDelegate &d, const char *name)
+// A named widget of the window of `d` (the whole window, or a part's form).
+template <typename T, typename Holder> T *child(const Holder &d, const char *name)
 {
-    T *w = d.window()->findChild<T *>(QString::fromLatin1(name));
+    T *w = d.window()->template findChild<T *>(QString::fromLatin1(name));
     EXPECT_NE(w, nullptr) << "no child named " << name;
     return w;
 }
 
 // Runs a real gathering and returns when it has ended.
-inline void gather(lockleaf::LockleafAppDelegate &d, const QList<QUrl> &urls, bool isFolders = false,
-                   bool includeSubfolders = false)
+template <typename Holder>
+void gather(Holder &d, const QList<QUrl> &urls, bool isFolders = false, bool includeSubfolders = false)
 {
     QSignalSpy finished(d.gathering(), &lockleaf::Gathering::gatheringFinished);
     lockleaf::Arguments arguments;
@@ -99,7 +100,7 @@ inline QList<QUrl> urlsOf(const QStringList &paths)
     return urls;
 }
 
-inline QStringList fileNames(const lockleaf::LockleafAppDelegate &d)
+template <typename Holder> QStringList fileNames(Holder &d)
 {
     QStringList names;
     for (const lockleaf::FileItemPtr &item : d.fileList()->files())
@@ -121,7 +122,7 @@ inline QStringList makeNumberedPdfs(const testsupport::TempDir &dir, const QList
 }
 
 // Highlights exactly `rows` of the window's table.
-inline void highlight(lockleaf::LockleafAppDelegate &d, const QList<int> &rows)
+template <typename Holder> void highlight(Holder &d, const QList<int> &rows)
 {
     QItemSelectionModel *selection = d.fileList()->mainTableView()->selectionModel();
     selection->clearSelection();
