@@ -1,7 +1,3 @@
-// The settings pane. The form is shared by the window's parts; this one
-// touches only the pane's widgets (rightBox and everything in it), the two
-// toolbar items that show and hide it, and the numeric rule of text fields.
-
 #include "ui/OptionsPanel.h"
 
 #include "model/PDFSettings.h"
@@ -76,8 +72,19 @@ void bindIndex(QComboBox *popup, PDFSettings *obj)
 
 OptionsPanel::OptionsPanel(Ui::MainWindow &ui, Settings *settings, WindowState *state, FileChooser *chooser,
                            QObject *parent)
-    : QObject(parent), m_settings(settings), m_state(state), m_chooser(chooser), m_ui(&ui),
-      m_window(ui.centralWidget->window())
+    : QObject(parent), m_settings(settings), m_state(state), m_chooser(chooser),
+      m_window(ui.centralWidget->window()), m_centralWidget(ui.centralWidget), m_rightBox(ui.rightBox),
+      m_settingTabView(ui.settingTabView), m_preferencesToolbarItem(ui.preferencesToolbarItem),
+      m_dummyToolbarItem(ui.dummyToolbarItem), m_unsecureOptionButton(ui.unsecureOptionButton),
+      m_secureOptionButton(ui.secureOptionButton), m_openPasswordText(ui.openPasswordText),
+      m_outputFolderPath(ui.outputFolderPath),
+      m_keepOutputFolderBtn(ui.setCurrentAsDefaultOutputFolderPathBtn),
+      m_openFolderAfterBtn(ui.openFolderAfterConversionBtn),
+      m_removeModeControls{ui.unsecurePermissionPasswordLabel, ui.unsecurePermissionPasswordText},
+      m_addModeControls{
+          ui.encryptionStrengthLabel, ui.openPasswordLabel,          ui.securePermissionPasswordLabel,
+          ui.encryptionStrengthPopup, ui.openPasswordText,           ui.securePermissionPasswordText,
+          ui.printDocumentCheckbox,   ui.copyTextAndGraphicsCheckbox}
 {
     for (QAbstractButton *radio : {static_cast<QAbstractButton *>(ui.unsecureOptionButton),
                                    static_cast<QAbstractButton *>(ui.secureOptionButton)})
@@ -162,8 +169,8 @@ void OptionsPanel::onOutputFolderPathChanged()
     const bool hasFolder = !m_settings->outputFolderPath().isEmpty();
     if (!hasFolder)
         m_settings->setIsSetCurrentAsDefaultOutputFolderPath(false);
-    m_ui->setCurrentAsDefaultOutputFolderPathBtn->setEnabled(hasFolder);
-    m_ui->openFolderAfterConversionBtn->setEnabled(hasFolder);
+    m_keepOutputFolderBtn->setEnabled(hasFolder);
+    m_openFolderAfterBtn->setEnabled(hasFolder);
 }
 
 void OptionsPanel::resetView(bool)
@@ -179,20 +186,16 @@ void OptionsPanel::securityAction(int tag)
 
 void OptionsPanel::setSecurityOptions()
 {
-    Ui::MainWindow &ui = *m_ui;
     try {
         const int type = m_settings->securityType();
         if (type == 0 || type == 1) {
             const bool adding = type == 1;
-            ui.unsecureOptionButton->setChecked(!adding);
-            ui.secureOptionButton->setChecked(adding);
+            m_unsecureOptionButton->setChecked(!adding);
+            m_secureOptionButton->setChecked(adding);
             // A disabled label is drawn in the disabled-control text colour.
-            ui.unsecurePermissionPasswordLabel->setEnabled(!adding);
-            ui.unsecurePermissionPasswordText->setEnabled(!adding);
-            for (QWidget *w : std::initializer_list<QWidget *>{
-                     ui.encryptionStrengthLabel, ui.openPasswordLabel, ui.securePermissionPasswordLabel,
-                     ui.encryptionStrengthPopup, ui.openPasswordText, ui.securePermissionPasswordText,
-                     ui.printDocumentCheckbox, ui.copyTextAndGraphicsCheckbox})
+            for (QWidget *w : std::as_const(m_removeModeControls))
+                w->setEnabled(!adding);
+            for (QWidget *w : std::as_const(m_addModeControls))
                 w->setEnabled(adding);
         }
     } catch (const std::exception &e) {
@@ -203,7 +206,7 @@ void OptionsPanel::setSecurityOptions()
 
 void OptionsPanel::showSettingsTab(int index)
 {
-    m_ui->settingTabView->setCurrentIndex(index);
+    m_settingTabView->setCurrentIndex(index);
     if (!m_showSettings)
         toggleSettings();
 }
@@ -211,7 +214,7 @@ void OptionsPanel::showSettingsTab(int index)
 void OptionsPanel::showOutputFolderProblem()
 {
     showSettingsTab(1);
-    QWidget *field = m_ui->outputFolderPath;
+    QWidget *field = m_outputFolderPath;
     QWidget *next = field->nextInFocusChain();
     while (next && next != field &&
            !(next->isVisible() && next->isEnabled() && (next->focusPolicy() & Qt::TabFocus)))
@@ -222,12 +225,12 @@ void OptionsPanel::showOutputFolderProblem()
 void OptionsPanel::showPasswordProblem()
 {
     showSettingsTab(0);
-    m_ui->openPasswordText->setFocus(Qt::OtherFocusReason);
+    m_openPasswordText->setFocus(Qt::OtherFocusReason);
 }
 
 void OptionsPanel::selectSecurityTab()
 {
-    m_ui->settingTabView->setCurrentIndex(0);
+    m_settingTabView->setCurrentIndex(0);
 }
 
 void OptionsPanel::chooseOutputFolder()
@@ -242,12 +245,12 @@ void OptionsPanel::chooseOutputFolder()
 void OptionsPanel::showSettings(bool show)
 {
     try {
-        (show ? m_ui->preferencesToolbarItem : m_ui->dummyToolbarItem)->setChecked(true);
-        m_ui->rightBox->setVisible(show);
+        (show ? m_preferencesToolbarItem : m_dummyToolbarItem)->setChecked(true);
+        m_rightBox->setVisible(show);
         // The file-list box takes the freed width (window width less 5) or gives
         // the pane its width plus 9; the central layout's margins and spacing
         // make those sums, and activating it applies them now.
-        if (QLayout *layout = m_ui->centralWidget->layout()) {
+        if (QLayout *layout = m_centralWidget->layout()) {
             layout->invalidate();
             layout->activate();
         }

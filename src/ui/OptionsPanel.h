@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -93,8 +94,20 @@ private:
     Settings *m_settings;
     WindowState *m_state;
     FileChooser *m_chooser;
-    Ui::MainWindow *m_ui; // the pane's widgets only; see the .cpp
     QWidget *m_window;
+    QWidget *m_centralWidget;
+    QWidget *m_rightBox;
+    QTabWidget *m_settingTabView;
+    QAction *m_preferencesToolbarItem;
+    QAction *m_dummyToolbarItem;
+    QAbstractButton *m_unsecureOptionButton;
+    QAbstractButton *m_secureOptionButton;
+    QLineEdit *m_openPasswordText;
+    QLineEdit *m_outputFolderPath;
+    QAbstractButton *m_keepOutputFolderBtn;
+    QAbstractButton *m_openFolderAfterBtn;
+    QList<QWidget *> m_removeModeControls;
+    QList<QWidget *> m_addModeControls;
     bool m_showSettings = true;
 };
 
