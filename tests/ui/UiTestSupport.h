@@ -23,6 +23,7 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -36,6 +37,10 @@ inline QApplication *app()
     static char name[] = "lockleaf-ui-test";
     static char *argv[] = {name, nullptr};
     static QApplication *instance = [] {
+        // A home of its own: ctest runs the window suites side by side, and one
+        // suite clearing the per-user store must not pull it from under another.
+        static QTemporaryDir home;
+        qputenv("HOME", home.path().toLocal8Bit());
         QStandardPaths::setTestModeEnabled(true);
         auto *a = new QApplication(argc, argv);
         QCoreApplication::setOrganizationName(QStringLiteral("Corvalen"));
