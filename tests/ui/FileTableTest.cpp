@@ -105,75 +105,6 @@ TEST_F(FileTableTest, cancel_stopsTheGatheringAtTheNextFile_andKeepsWhatWasFound
     EXPECT_TRUE(child<QPushButton>(d, "addFolderBtn")->isEnabled());
 }
 
-TEST_F(FileTableTest, gatheringAgain_sortsNewFilesIntoTheChosenOrder)
-{
-    LockleafAppDelegate d;
-    const QStringList paths = makeNumberedPdfs(dir, {3, 1, 2});
-    uitest::gather(d, urlsOf({paths[0], paths[1]}));
-    d.fileList()->mainTableView()->sortByColumn(FileTableModel::PagesColumn, Qt::AscendingOrder);
-    EXPECT_EQ(fileNames(d), (QStringList{"f01.pdf", "f00.pdf"}));
-    uitest::gather(d, urlsOf({paths[2], paths[0]}));
-    EXPECT_EQ(fileNames(d), (QStringList{"f01.pdf", "f02.pdf", "f00.pdf"}))
-        << "no duplicate, sorted into place";
-}
-
-TEST_F(FileTableTest, moveButtons_followTheHighlight)
-{
-    LockleafAppDelegate d;
-    uitest::gather(d, urlsOf(makeNumberedPdfs(dir, {1, 1, 1})));
-    auto *up = child<QToolButton>(d, "moveUpButton");
-    auto *down = child<QToolButton>(d, "moveDownButton");
-    struct Case {
-        QList<int> rows;
-        bool up, down;
-    };
-    for (const Case &c :
-         {Case{{}, false, false}, Case{{0}, false, true}, Case{{2}, true, false}, Case{{1}, true, true}}) {
-        highlight(d, c.rows);
-        EXPECT_EQ(up->isEnabled(), c.up) << c.rows.value(0, -1);
-        EXPECT_EQ(down->isEnabled(), c.down) << c.rows.value(0, -1);
-    }
-
-    highlight(d, {0});
-    QTest::keyClick(d.fileList()->mainTableView(), Qt::Key_Up, Qt::ControlModifier);
-    EXPECT_EQ(fileNames(d), (QStringList{"f00.pdf", "f01.pdf", "f02.pdf"}));
-    QTest::keyClick(d.fileList()->mainTableView(), Qt::Key_Down, Qt::ControlModifier);
-    EXPECT_EQ(fileNames(d), (QStringList{"f01.pdf", "f00.pdf", "f02.pdf"}));
-    EXPECT_EQ(d.fileList()->highlightedRows(), QList<int>{1});
-}
-
-TEST_F(FileTableTest, moving_shiftsHighlightedRowsByOne_andKeepsThemHighlighted)
-{
-    LockleafAppDelegate d;
-    uitest::gather(d, urlsOf(makeNumberedPdfs(dir, QList<int>(10, 1))));
-    const QStringList start = fileNames(d);
-
-    highlight(d, {2, 3, 5});
-    d.fileList()->moveDown();
-    EXPECT_EQ(d.fileList()->highlightedRows(), (QList<int>{3, 4, 6}));
-    EXPECT_EQ(d.fileList()->mainTableView()->currentIndex().row(), 6);
-    EXPECT_EQ(fileNames(d), (QStringList{"f00.pdf", "f01.pdf", "f04.pdf", "f02.pdf", "f03.pdf", "f06.pdf",
-                                         "f05.pdf", "f07.pdf", "f08.pdf", "f09.pdf"}));
-
-    // Back up: the same three items return to rows 2, 3 and 5.
-    d.fileList()->moveUp();
-    EXPECT_EQ(d.fileList()->highlightedRows(), (QList<int>{2, 3, 5}));
-    EXPECT_EQ(fileNames(d), start);
-
-    highlight(d, {2, 3, 5});
-    d.fileList()->moveUp();
-    EXPECT_EQ(d.fileList()->highlightedRows(), (QList<int>{1, 2, 4}));
-    EXPECT_EQ(d.fileList()->mainTableView()->currentIndex().row(), 1);
-    EXPECT_EQ(fileNames(d), (QStringList{"f00.pdf", "f02.pdf", "f03.pdf", "f01.pdf", "f05.pdf", "f04.pdf",
-                                         "f06.pdf", "f07.pdf", "f08.pdf", "f09.pdf"}));
-
-    // At the edge nothing moves and the highlight is cleared.
-    highlight(d, {9});
-    d.fileList()->moveDown();
-    EXPECT_TRUE(d.fileList()->highlightedRows().isEmpty());
-    EXPECT_EQ(fileNames(d).last(), QStringLiteral("f09.pdf"));
-}
-
 TEST_F(FileTableTest, space_invertsTheHighlightedChecksOnly)
 {
     LockleafAppDelegate d;
@@ -190,29 +121,6 @@ TEST_F(FileTableTest, space_invertsTheHighlightedChecksOnly)
         child<QLabel>(d, "labelTotalFiles")
             ->text()
             .contains(QStringLiteral("3 file selected; Total page count of selected PDF file(s): 9")));
-}
-
-TEST_F(FileTableTest, checkCommands_actOnHighlightedRowsOrOnAll)
-{
-    LockleafAppDelegate d;
-    uitest::gather(d, urlsOf(makeNumberedPdfs(dir, {1, 1, 1})));
-    highlight(d, {0, 2});
-    d.fileList()->checkUncheckInvertSelection(2);
-    EXPECT_FALSE(d.fileList()->files()[0]->isSelected());
-    EXPECT_TRUE(d.fileList()->files()[1]->isSelected());
-    d.fileList()->checkUncheckInvertAll(3);
-    EXPECT_TRUE(d.fileList()->files()[0]->isSelected());
-    EXPECT_FALSE(d.fileList()->files()[1]->isSelected());
-
-    // F8 fires the context menu's F8 item (check) for the highlighted rows.
-    highlight(d, {1});
-    QTest::keyClick(d.fileList()->mainTableView(), Qt::Key_F8);
-    EXPECT_TRUE(d.fileList()->files()[1]->isSelected());
-
-    d.fileList()->selectDeselectRemoveAll(1);
-    EXPECT_EQ(d.fileList()->highlightedRows(), (QList<int>{0, 1, 2}));
-    d.fileList()->selectDeselectRemoveAll(2);
-    EXPECT_EQ(d.fileList()->highlightedRows(), QList<int>{0});
 }
 
 TEST_F(FileTableTest, delete_removesHighlightedRowsWithoutAsking)
@@ -250,19 +158,6 @@ TEST_F(FileTableTest, removeAll_asksFirst_andOnlyYesEmptiesTheList)
     EXPECT_EQ(
         child<QLabel>(d, "labelTotalFiles")->text(),
         QStringLiteral("0 Total file(s); 0 file selected; Total page count of selected PDF file(s): 0"));
-}
-
-TEST_F(FileTableTest, contextMenu_onlyForARightClickWithRowsHighlighted)
-{
-    LockleafAppDelegate d;
-    uitest::gather(d, urlsOf(makeNumberedPdfs(dir, {1})));
-    const QContextMenuEvent mouse(QContextMenuEvent::Mouse, QPoint(5, 5), QPoint(5, 5));
-    const QContextMenuEvent keyboard(QContextMenuEvent::Keyboard, QPoint(5, 5), QPoint(5, 5));
-    highlight(d, {});
-    EXPECT_EQ(d.fileList()->mainTableView()->menuForEvent(&mouse), nullptr);
-    highlight(d, {0});
-    EXPECT_EQ(d.fileList()->mainTableView()->menuForEvent(&mouse), d.fileList()->filesContextMenu());
-    EXPECT_EQ(d.fileList()->mainTableView()->menuForEvent(&keyboard), nullptr);
 }
 
 TEST_F(FileTableTest, drops_fromOutsideAreGathered_asFolders)
@@ -308,20 +203,6 @@ TEST_F(FileTableTest, drops_fromOutsideAreGathered_asFolders)
     ASSERT_TRUE(finished.wait(60000));
     EXPECT_TRUE(fileNames(d).contains(QStringLiteral("c.pdf")));
     EXPECT_EQ(d.fileList()->files().size(), 4);
-}
-
-TEST_F(FileTableTest, secondGathering_isRefusedWhileOneWorks)
-{
-    LockleafAppDelegate d;
-    const QStringList paths = makeNumberedPdfs(dir, {1, 1, 1});
-    bool secondStarted = true;
-    QObject::connect(d.fileList()->tableModel(), &QAbstractItemModel::rowsInserted, &d, [&] {
-        if (d.fileList()->files().size() == 1)
-            secondStarted = d.gathering()->startGathering(lockleaf::Arguments{urlsOf(paths), false, false});
-    });
-    uitest::gather(d, urlsOf(paths));
-    EXPECT_FALSE(secondStarted);
-    EXPECT_EQ(d.fileList()->files().size(), 3);
 }
 
 TEST_F(FileTableTest, closingDuringAGathering_endsItCleanly)

@@ -63,25 +63,13 @@ void addThroughDialog(PasswordListWindowController *editor, const QString &passw
 
 // The password dialogs' glue alone, on the window's form, with the real
 // settings, a file list filled by a real gathering, and the window state.
-class Passwords : public uitest::Form
+class Passwords : public uitest::ListForm
 {
 public:
-    Passwords() { m_window.show(); }
     lockleaf::PasswordActions *passwords() { return &m_passwords; }
-    lockleaf::FileList *fileList() { return &m_list; }
-    lockleaf::Gathering *gathering() { return &m_gathering; }
-    AlertPresenter *alerts() { return &m_alerts; }
 
 private:
-    AlertPresenter m_alerts;
-    lockleaf::FileList m_list{ui, &m_alerts};
-    lockleaf::WindowState m_state{ui, m_list.tableModel(), settings()};
-    lockleaf::Gathering m_gathering{m_list.tableModel(),
-                                    m_list.mainTableView(),
-                                    &m_state,
-                                    settings(),
-                                    {QStringLiteral("pdf"), QStringLiteral("PDF")}};
-    lockleaf::PasswordActions m_passwords{ui, settings(), &m_list, &m_state, &m_alerts};
+    lockleaf::PasswordActions m_passwords{ui, settings(), fileList(), windowState(), alerts()};
 };
 
 class PasswordDialogsTest : public uitest::UiTest
