@@ -15,7 +15,6 @@
 #include "ui/Gathering.h"
 #include "ui/OptionsPanel.h"
 #include "ui/PasswordActions.h"
-#include "ui/ProgressPanel.h"
 #include "ui/RunControl.h"
 #include "ui/WindowState.h"
 
@@ -235,8 +234,6 @@ void LockleafAppDelegate::markKeyCharacters()
     mark(ui.convertBtn, "s");
     mark(ui.setCurrentAsDefaultOutputFolderPathBtn, "d");
     mark(ui.openFolderAfterConversionBtn, "p");
-    mark(m_run->processViewPanel()->viewLogBtn(), "l");
-    mark(m_run->processViewPanel()->cancelProcessBtn(), "c");
 }
 
 void LockleafAppDelegate::connectApplication()

@@ -116,6 +116,10 @@ RunControl::RunControl(Ui::MainWindow &ui, Settings *settings, FileList *list, O
         else
             closeProcessAction();
     });
+    // The panel's access letters, drawn like the window's.
+    const QColor text = m_window->palette().color(QPalette::Active, QPalette::ButtonText);
+    OptionsPanel::setButtonKeyCharacter(panel->viewLogBtn(), QStringLiteral("l"), text);
+    OptionsPanel::setButtonKeyCharacter(panel->cancelProcessBtn(), QStringLiteral("c"), text);
     // The sheet holds the window and its menu, so the quit key works on the
     // sheet too; the quit request then meets the window's question.
     auto *quitKey = new QShortcut(QKeySequence::Quit, panel);

@@ -3,6 +3,7 @@
 #include "UiTestSupport.h"
 #include "platform/Utilities.h"
 #include "support/TestSupport.h"
+#include "ui/ProgressPanel.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -58,6 +59,8 @@ TEST_F(StartUpTest, firstLaunch_showsThePaneInRemoveModeWithEmptyListControls)
     // The access letters are marked at start-up.
     EXPECT_EQ(child<QPushButton>(d, "convertBtn")->text(), QStringLiteral("&Start"));
     EXPECT_EQ(child<QCheckBox>(d, "inculdeSubfoldersBtn")->text(), QStringLiteral("Incl&ude subfolders"));
+    EXPECT_EQ(d.run()->processViewPanel()->viewLogBtn()->text(), QStringLiteral("View &Log"));
+    EXPECT_EQ(d.run()->processViewPanel()->cancelProcessBtn()->text(), QStringLiteral("&Cancel"));
 
     EXPECT_FALSE(d.windowState()->isProcessing());
     EXPECT_TRUE(QFileInfo(QDir(lockleaf::getAppPath()).filePath("Logs")).isDir());
