@@ -1,5 +1,6 @@
-#include "ui/LockleafAppDelegate.h"
+#include "ui/FileActions.h"
 
+#include "UiForm.h"
 #include "UiTestSupport.h"
 #include "model/ExportList.h"
 #include "support/TestSupport.h"
@@ -8,6 +9,9 @@
 #include "ui/FileInformationDialog.h"
 #include "ui/FileTableModel.h"
 #include "ui/InformationScript.h"
+
+// Generated from resources/MainWindow.ui for this test (AUTOUIC looks here).
+#include "ui_MainWindow.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -19,7 +23,6 @@
 
 #include <gtest/gtest.h>
 
-using lockleaf::LockleafAppDelegate;
 using uitest::child;
 using uitest::highlight;
 using uitest::urlsOf;
@@ -53,6 +56,24 @@ void setTimes(const QString &path, const QDateTime &modified, const QDateTime &a
     ASSERT_TRUE(file.setFileTime(accessed, QFileDevice::FileAccessTime));
 }
 
+// The file actions alone on the window's form, over a file list, its
+// gathering and the window state, with file panels and a workspace that answer
+// from the test.
+class Actions : public uitest::ListForm
+{
+public:
+    lockleaf::FileActions *fileActions() { return &m_actions; }
+    lockleaf::FileChooser *fileChooser() { return &m_chooser; }
+    CountingWorkspace *workspace() { return &m_workspace; }
+
+private:
+    lockleaf::FileChooser m_chooser;
+    CountingWorkspace m_workspace;
+    lockleaf::FileActions m_actions{
+        ui,       fileList(), gathering(),  windowState(),
+        alerts(), &m_chooser, &m_workspace, {QStringLiteral("pdf"), QStringLiteral("PDF")}};
+};
+
 class FileActionsTest : public uitest::UiTest
 {
 protected:
@@ -61,7 +82,7 @@ protected:
 
 TEST_F(FileActionsTest, export_writesHeaderAndOneRowPerItemExactly)
 {
-    LockleafAppDelegate d;
+    Actions d;
     const QString out = dir.file(QStringLiteral("export.txt"));
     ASSERT_TRUE(d.fileActions()->exportList(out));
     const QByteArray header =
@@ -99,7 +120,7 @@ TEST_F(FileActionsTest, export_writesHeaderAndOneRowPerItemExactly)
 
 TEST_F(FileActionsTest, export_valuesWithTabsOrLineBreaks_keepTheRowsAndColumns)
 {
-    LockleafAppDelegate d;
+    Actions d;
     const QString sub = dir.file(QStringLiteral("tab\tfolder"));
     ASSERT_TRUE(QDir().mkpath(sub));
     testsupport::makePdf(sub + QStringLiteral("/two\tcols.pdf"), 1);
@@ -121,7 +142,7 @@ TEST_F(FileActionsTest, export_valuesWithTabsOrLineBreaks_keepTheRowsAndColumns)
 
 TEST_F(FileActionsTest, export_toAnUnwritablePath_writesNothingAndShowsNothing)
 {
-    LockleafAppDelegate d;
+    Actions d;
     testsupport::LogCapture log;
     // Root ignores permission bits, so the target is made impossible instead:
     // a path under a regular file, and a path that is a folder.
@@ -178,7 +199,7 @@ TEST_F(FileActionsTest, informationScript_namesEachFolderInnermostFirstAndEscape
 
 TEST_F(FileActionsTest, pickers_gatherWhatWasChosen_oneGatheringAtATime)
 {
-    LockleafAppDelegate d;
+    Actions d;
     const QString top = dir.file(QStringLiteral("top"));
     ASSERT_TRUE(QDir().mkpath(top + QStringLiteral("/sub")));
     testsupport::makePdf(top + QStringLiteral("/one.pdf"), 1);
@@ -224,10 +245,8 @@ TEST_F(FileActionsTest, pickers_gatherWhatWasChosen_oneGatheringAtATime)
 
 TEST_F(FileActionsTest, openRevealAndInfo_actOnTheHighlightedRowsInOrder)
 {
-    LockleafAppDelegate d;
-    auto owned = std::make_unique<CountingWorkspace>();
-    CountingWorkspace *workspace = owned.get();
-    d.setWorkspace(std::move(owned));
+    Actions d;
+    CountingWorkspace *workspace = d.workspace();
     ASSERT_TRUE(QDir().mkpath(dir.file(QStringLiteral("two"))));
     const QStringList paths{dir.file("a.pdf"), dir.file("b.pdf"), dir.file("two/c.pdf"), dir.file("d.pdf")};
     for (const QString &p : paths)
@@ -267,7 +286,7 @@ TEST_F(FileActionsTest, openRevealAndInfo_actOnTheHighlightedRowsInOrder)
 
 TEST_F(FileActionsTest, includeSubfolders_absentIsFalse_andIsWrittenAtOnce)
 {
-    LockleafAppDelegate d;
+    Actions d;
     EXPECT_FALSE(d.fileActions()->inculdeSubfolders());
     EXPECT_FALSE(child<QCheckBox>(d, "inculdeSubfoldersBtn")->isChecked());
     child<QCheckBox>(d, "inculdeSubfoldersBtn")->click();
