@@ -10,8 +10,11 @@
 #include "model/FileItem.h"
 #include "model/Settings.h"
 #include "ui/BusyIndicator.h"
+#include "ui/FileList.h"
 #include "ui/FileTableModel.h"
+#include "ui/Gathering.h"
 #include "ui/LockleafAppDelegate.h"
+#include "ui/WindowState.h"
 
 #include <QApplication>
 #include <QDir>
@@ -116,7 +119,7 @@ int main(int argc, char *argv[])
             sinceTick.restart();
         });
         QEventLoop loop;
-        QObject::connect(&window, &lockleaf::LockleafAppDelegate::gatheringFinished, &loop,
+        QObject::connect(window.gathering(), &lockleaf::Gathering::gatheringFinished, &loop,
                          &QEventLoop::quit);
         lockleaf::Arguments arguments;
         arguments.urls = {QUrl::fromLocalFile(tree)};
@@ -126,12 +129,12 @@ int main(int argc, char *argv[])
         total.start();
         sinceTick.start();
         ticker.start();
-        if (window.startGathering(arguments))
+        if (window.gathering()->startGathering(arguments))
             loop.exec();
         ticker.stop();
         gatherSeconds = total.nsecsElapsed() / 1e9;
         frames = spinner->frameCount() - framesBefore;
-        std::printf("gathered %lld files\n", static_cast<long long>(window.files().size()));
+        std::printf("gathered %lld files\n", static_cast<long long>(window.fileList()->files().size()));
     }
 
     // --- 100,000 rows: 10 rows for each of the 10,000 files -------------------
@@ -140,7 +143,7 @@ int main(int argc, char *argv[])
     items.reserve(size_t(paths.size()));
     for (const QString &p : std::as_const(paths))
         items.push_back(lockleaf::FileItem::initWithURL(QUrl::fromLocalFile(p)));
-    lockleaf::FileTableModel *model = window.tableModel();
+    lockleaf::FileTableModel *model = window.fileList()->tableModel();
     for (int copy = 0; copy < 10; ++copy)
         for (const auto &item : items)
             model->appendItem(item);
@@ -153,7 +156,8 @@ int main(int argc, char *argv[])
         for (int run = 0; run < 3; ++run) {
             QElapsedTimer t;
             t.start();
-            window.mainTableView()->sortByColumn(column, run % 2 ? Qt::DescendingOrder : Qt::AscendingOrder);
+            window.fileList()->mainTableView()->sortByColumn(column, run % 2 ? Qt::DescendingOrder
+                                                                             : Qt::AscendingOrder);
             ms.push_back(t.nsecsElapsed() / 1e6);
         }
         const QString label =
@@ -164,7 +168,7 @@ int main(int argc, char *argv[])
     for (int run = 0; run < 5; ++run) {
         QElapsedTimer t;
         t.start();
-        window.updateTotalLabel();
+        window.windowState()->updateTotalLabel();
         totals.push_back(t.nsecsElapsed() / 1e6);
     }
     std::printf("| %-44s | %12.1f |\n", "updateTotalLabel (full recount)", median(totals));

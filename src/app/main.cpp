@@ -1,4 +1,5 @@
 #include "platform/Utilities.h"
+#include "ui/FileList.h"
 #include "ui/LockleafAppDelegate.h"
 
 #include <QApplication>
@@ -74,7 +75,8 @@ int main(int argc, char *argv[])
         // Queued, so the gathering starts once the event loop runs and the
         // window can serve its main-thread calls.
         QMetaObject::invokeMethod(
-            &delegate, [&delegate, pathsToAdd] { delegate.acceptDrop(pathsToAdd); }, Qt::QueuedConnection);
+            &delegate, [&delegate, pathsToAdd] { delegate.fileList()->acceptDrop(pathsToAdd); },
+            Qt::QueuedConnection);
     }
     return app.exec();
 }

@@ -10,7 +10,7 @@ class QMimeData;
 namespace lockleaf
 {
 
-// What the file table asks of the window. Called on the main thread.
+// What the file table asks of the file list (FileList). Called on the main thread.
 class CustomTableViewDelegate
 {
 public:

@@ -1,22 +1,21 @@
-// The file actions: the add-files and add-folder pickers, the import dialog's
-// window side, opening and revealing the highlighted files, their information
-// windows, and the tab-delimited export.
-
-#include "ui/LockleafAppDelegate.h"
+#include "ui/FileActions.h"
 
 #include "engine/Workspace.h"
 #include "model/ExportList.h"
+#include "model/Settings.h"
 #include "platform/SystemLog.h"
-#include "ui/AlertPresenter.h"
+#include "ui/CommitEditing.h"
 #include "ui/FileChooser.h"
 #include "ui/FileInformationDialog.h"
-#include "ui/FileTableModel.h"
+#include "ui/FileList.h"
+#include "ui/Gathering.h"
 #include "ui/InformationScript.h"
+#include "ui/WindowState.h"
 
 #include "ui_MainWindow.h"
 
-#include <QMainWindow>
 #include <QProcess>
+#include <QSettings>
 
 #include <exception>
 
@@ -31,13 +30,6 @@ QString reasonOf(const std::exception &e)
     return QString::fromLocal8Bit(e.what());
 }
 
-// A run, or a gathering already started (its thread may not yet have marked
-// the window busy), rules out another gathering.
-bool isBusy(const LockleafAppDelegate &window)
-{
-    return window.isProcessing() || window.isGathering();
-}
-
 QList<QUrl> fileURLs(const QStringList &paths)
 {
     QList<QUrl> urls;
@@ -49,9 +41,17 @@ QList<QUrl> fileURLs(const QStringList &paths)
 
 } // namespace
 
-void LockleafAppDelegate::connectFileActions()
+FileActions::FileActions(Ui::MainWindow &ui, FileList *list, Gathering *gathering, WindowState *state,
+                         AlertPresenter *alerts, FileChooser *chooser, Workspace *workspace,
+                         QStringList allowedFileTypes, QObject *parent)
+    : QObject(parent), m_list(list), m_gathering(gathering), m_state(state), m_alerts(alerts),
+      m_chooser(chooser), m_workspace(workspace), m_allowedFileTypes(std::move(allowedFileTypes)),
+      m_window(ui.centralWidget->window()), m_inculdeSubfoldersBtn(ui.inculdeSubfoldersBtn),
+      m_exportToolbarItem(ui.exportToolbarItem), m_addControls{ui.importBtn, ui.addFilesBtn, ui.addFolderBtn,
+                                                               ui.inculdeSubfoldersBtn},
+      m_addActions{ui.addFilesAction, ui.addFolderAction, ui.importAction},
+      m_fileButtons{ui.openFileButton, ui.getInfoButton, ui.openEnclosedFolderButton}
 {
-    Ui::MainWindow &ui = *m_ui;
     connect(ui.addFilesBtn, &QPushButton::clicked, this, [this] { addFiles(); });
     connect(ui.addFilesAction, &QAction::triggered, this, [this] { addFiles(); });
     connect(ui.addFolderBtn, &QPushButton::clicked, this, [this] { addFolder(); });
@@ -62,56 +62,99 @@ void LockleafAppDelegate::connectFileActions()
     connect(ui.openEnclosedFolderButton, &QPushButton::clicked, this, [this] { openFileEnclosingFolder(); });
     connect(ui.getInfoButton, &QPushButton::clicked, this, [this] { getInfoFile(); });
     connect(ui.exportToolbarItem, &QAction::triggered, this, [this] { exportAction(); });
-    connect(ui.pdfPasswordButton, &QPushButton::clicked, this, [this] { pdfReadPassword(); });
-    connect(ui.passwordsListButton, &QPushButton::clicked, this, [this] { passwordsListAction(); });
+    m_inculdeSubfoldersBtn->setChecked(inculdeSubfolders());
+    connect(m_inculdeSubfoldersBtn, &QCheckBox::clicked, this, [this](bool on) { setInculdeSubfolders(on); });
 }
 
-void LockleafAppDelegate::addFiles()
+FileActions::~FileActions() = default;
+
+// A run, or a gathering already started (its thread may not yet have marked
+// the window busy), rules out another gathering.
+bool FileActions::isBusy() const
 {
-    if (isBusy(*this))
+    return m_state->isProcessing() || m_gathering->isGathering();
+}
+
+void FileActions::gather(const QList<QUrl> &urls, bool isFolders)
+{
+    Arguments arguments;
+    arguments.urls = urls;
+    arguments.isFolders = isFolders;
+    // The box as it is now decides, not as it was when a panel opened.
+    arguments.isIncludeSubdirectories = m_inculdeSubfoldersBtn->isChecked();
+    m_gathering->startGathering(arguments);
+}
+
+void FileActions::resetView(bool enable)
+{
+    for (QWidget *w : std::as_const(m_addControls))
+        w->setEnabled(enable);
+    for (QAction *a : std::as_const(m_addActions))
+        a->setEnabled(enable);
+    const bool listUsable = enable && !m_list->files().isEmpty();
+    m_exportToolbarItem->setEnabled(listUsable);
+    for (QPushButton *b : std::as_const(m_fileButtons))
+        b->setEnabled(listUsable);
+}
+
+bool FileActions::inculdeSubfolders() const
+{
+    return Settings::openStore()->value(QLatin1String(kIncludeSubfoldersKey), false).toBool();
+}
+
+void FileActions::setInculdeSubfolders(bool include)
+{
+    std::unique_ptr<QSettings> store = Settings::openStore();
+    store->setValue(QLatin1String(kIncludeSubfoldersKey), include);
+    store->sync();
+}
+
+void FileActions::addFiles()
+{
+    if (isBusy())
         return;
-    commitEditing();
-    const QStringList paths = m_fileChooser->chooseFiles(m_window, QStringLiteral("Select PDF File(s):"),
-                                                         m_allowedFileTypes, false);
+    commitEditing(m_window);
+    const QStringList paths =
+        m_chooser->chooseFiles(m_window, QStringLiteral("Select PDF File(s):"), m_allowedFileTypes, false);
     openPanelDidEnd(paths.isEmpty() ? 0 : 1, fileURLs(paths), false);
 }
 
-void LockleafAppDelegate::addFolder()
+void FileActions::addFolder()
 {
-    if (isBusy(*this))
+    if (isBusy())
         return;
-    commitEditing();
-    const QStringList paths = m_fileChooser->chooseFiles(
+    commitEditing(m_window);
+    const QStringList paths = m_chooser->chooseFiles(
         m_window, QStringLiteral("Select folder(s) contains PDF File(s):"), m_allowedFileTypes, true);
     openPanelDidEnd(paths.isEmpty() ? 0 : 1, fileURLs(paths), true);
 }
 
-void LockleafAppDelegate::openPanelDidEnd(int returnCode, const QList<QUrl> &urls, bool choseFolders)
+void FileActions::openPanelDidEnd(int returnCode, const QList<QUrl> &urls, bool choseFolders)
 {
     if (returnCode != 1 || urls.isEmpty())
         return;
-    Arguments arguments;
-    arguments.urls = urls;
-    arguments.isFolders = choseFolders;
-    // The box as it is when the panel closes decides, not as it was when it opened.
-    arguments.isIncludeSubdirectories = m_ui->inculdeSubfoldersBtn->isChecked();
-    startGathering(arguments);
+    gather(urls, choseFolders);
 }
 
-void LockleafAppDelegate::importAction()
+void FileActions::gatherDropped(const QList<QUrl> &urls)
 {
-    if (isBusy(*this))
+    if (!urls.isEmpty())
+        gather(urls, true);
+}
+
+void FileActions::importAction()
+{
+    if (isBusy())
         return;
-    commitEditing();
+    commitEditing(m_window);
     openImportFilesPanel();
 }
 
-void LockleafAppDelegate::openImportFilesPanel()
+void FileActions::openImportFilesPanel()
 {
     try {
         if (!m_importFilesPanel) {
-            m_importFilesPanel =
-                new ImportFilesWindowController(m_window, m_alerts.get(), m_fileChooser.get());
+            m_importFilesPanel = new ImportFilesWindowController(m_window, m_alerts, m_chooser);
             m_importFilesPanel->setDelegate(this);
             m_importFilesPanel->setAllowedTypes(m_allowedFileTypes.join(QLatin1Char(',')));
         }
@@ -122,36 +165,30 @@ void LockleafAppDelegate::openImportFilesPanel()
     }
 }
 
-void LockleafAppDelegate::ImportFilesWindowControllerDidFinish(ImportFilesWindowController *controller)
+void FileActions::ImportFilesWindowControllerDidFinish(ImportFilesWindowController *controller)
 {
     if (!controller || controller->files().isEmpty())
         return;
-    Arguments arguments;
     // A copy: the dialog may be reopened, and its list cleared, while the task reads this.
-    arguments.urls = controller->files();
-    arguments.isFolders = false;
-    arguments.isIncludeSubdirectories = m_ui->inculdeSubfoldersBtn->isChecked();
-    startGathering(arguments);
+    gather(controller->files(), false);
 }
 
-void LockleafAppDelegate::openFiles()
+void FileActions::openFiles()
 {
     try {
-        for (int row : highlightedRows())
-            if (const FileItemPtr item = m_model->itemAt(row))
-                m_workspace->openURL(item->filePath());
+        for (const FileItemPtr &item : m_list->highlightedItems())
+            m_workspace->openURL(item->filePath());
     } catch (const std::exception &e) {
         logError(QStringLiteral("openFiles"), reasonOf(e));
     }
 }
 
-void LockleafAppDelegate::openEnclodingFolder()
+void FileActions::openEnclodingFolder()
 {
     try {
         QList<QUrl> urls;
-        for (int row : highlightedRows())
-            if (const FileItemPtr item = m_model->itemAt(row))
-                urls.append(item->filePath());
+        for (const FileItemPtr &item : m_list->highlightedItems())
+            urls.append(item->filePath());
         if (!urls.isEmpty())
             m_workspace->revealURLs(urls);
     } catch (const std::exception &e) {
@@ -159,13 +196,10 @@ void LockleafAppDelegate::openEnclodingFolder()
     }
 }
 
-void LockleafAppDelegate::getInfo()
+void FileActions::getInfo()
 {
     try {
-        for (int row : highlightedRows()) {
-            const FileItemPtr item = m_model->itemAt(row);
-            if (!item)
-                continue;
+        for (const FileItemPtr &item : m_list->highlightedItems()) {
 #if defined(Q_OS_MACOS)
             // One at a time: the next script runs once the previous has returned.
             // Its result and errors are of no interest.
@@ -181,26 +215,26 @@ void LockleafAppDelegate::getInfo()
     }
 }
 
-void LockleafAppDelegate::exportAction()
+void FileActions::exportAction()
 {
-    commitEditing();
-    const QString path = m_fileChooser->chooseSaveFileName(
+    commitEditing(m_window);
+    const QString path = m_chooser->chooseSaveFileName(
         m_window, QStringLiteral("Export List To Tab Delimited Text File :"),
         proposedExportName(QDateTime::currentDateTime()), QStringLiteral("txt"));
     savePanelDidEnd(path.isEmpty() ? 0 : 1, path);
 }
 
-void LockleafAppDelegate::savePanelDidEnd(int returnCode, const QString &path)
+void FileActions::savePanelDidEnd(int returnCode, const QString &path)
 {
     if (returnCode == 1 && !path.isEmpty())
         exportList(path);
 }
 
-bool LockleafAppDelegate::exportList(const QString &path)
+bool FileActions::exportList(const QString &path)
 {
     try {
         QString error;
-        if (writeExportFile(path, m_files, &error))
+        if (writeExportFile(path, m_list->files(), &error))
             return true;
         logError(QStringLiteral("export"), error);
     } catch (const std::exception &e) {

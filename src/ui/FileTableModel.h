@@ -10,8 +10,8 @@ namespace lockleaf
 
 // The file table's model over the window's file list.
 //
-// The list itself belongs to LockleafAppDelegate; the model keeps a reference to
-// it and is the only code that changes it, so every change is announced to the
+// The list itself belongs to FileList; the model keeps a reference to it and
+// is the only code that changes it, so every change is announced to the
 // view. Main thread only: the gathering task hands its items to the main thread,
 // which appends them here.
 //
@@ -70,6 +70,8 @@ public:
     // Sorts the list again by the current sort; stable, so equal keys keep their order.
     void sortFiles();
 
+    // The list, in row order (read-only).
+    const QList<FileItemPtr> &files() const { return m_files; }
     FileItemPtr itemAt(int row) const;
     void appendItem(const FileItemPtr &item);
     // Removes the items at these rows (any order, duplicates ignored).

@@ -1,154 +1,155 @@
-// The window's side of file gathering: a GatheringDelegate whose every call is
-// performed on the main thread while the gathering thread waits, the thread's
-// start, its cancel, and the orderly end at shutdown.
+#include "ui/Gathering.h"
 
-#include "ui/LockleafAppDelegate.h"
-
-#include "engine/Process.h"
-#include "engine/Workspace.h"
-#include "model/Settings.h"
-#include "ui/AlertPresenter.h"
-#include "ui/FileChooser.h"
 #include "ui/FileTableModel.h"
 #include "ui/MainThread.h"
-
-#include "ui_MainWindow.h"
-#include "ui_ProgressPanel.h"
+#include "ui/WindowState.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QMainWindow>
 #include <QThread>
+#include <QWidget>
 
 namespace lockleaf
 {
 
-class LockleafAppDelegate::GatheringBridge final : public GatheringDelegate
+// A GatheringDelegate whose every call is performed on the main thread while
+// the gathering thread waits; skipped once the window shuts down.
+class Gathering::Bridge final : public GatheringDelegate
 {
 public:
-    explicit GatheringBridge(LockleafAppDelegate *window) : m_window(window) {}
+    explicit Bridge(Gathering *owner) : m_owner(owner) {}
 
-    Settings *settings() const override { return m_window->m_settings.get(); }
-    bool isProcessing() const override { return m_window->m_isProcessing.load(); }
+    Settings *settings() const override { return m_owner->m_settings; }
+    bool isProcessing() const override { return m_owner->m_state->isProcessing(); }
 
     QList<QUrl> fileURLs() override
     {
         QList<QUrl> urls;
         onMain([&] {
-            urls.reserve(m_window->m_files.size());
-            for (const FileItemPtr &item : std::as_const(m_window->m_files))
+            const QList<FileItemPtr> &files = m_owner->m_model->files();
+            urls.reserve(files.size());
+            for (const FileItemPtr &item : files)
                 urls.append(item->filePath());
         });
         return urls;
     }
     void appendFileItem(const FileItemPtr &item) override
     {
-        onMain([&] { m_window->m_model->appendItem(item); });
+        onMain([&] { m_owner->m_model->appendItem(item); });
     }
     void sortAndReload() override
     {
-        onMain([&] { m_window->m_model->sortFiles(); });
+        onMain([&] { m_owner->m_model->sortFiles(); });
     }
     void resetViewObject(bool enabled) override
     {
         onMain([&] {
-            m_window->resetViewObject(enabled);
+            m_owner->m_state->resetViewObject(enabled);
             // The disabled table is not redrawn while the task appends to it:
             // drawing it after every file would cost more than finding the file.
             // Its rows show at once when the task ends.
-            m_window->mainTableView()->setUpdatesEnabled(enabled);
+            m_owner->m_table->setUpdatesEnabled(enabled);
         });
     }
     void startProcess() override
     {
-        onMain([&] { m_window->startProcess(); });
+        onMain([&] { m_owner->m_state->startProcess(); });
     }
     void stopProcess() override
     {
-        onMain([&] { m_window->stopProcess(); });
+        onMain([&] { m_owner->m_state->stopProcess(); });
     }
     void updateTimeTakenLabel(const QString &text) override
     {
-        onMain([&] { m_window->updateTimeTakenLabel(text); });
+        onMain([&] { m_owner->m_state->updateTimeTakenLabel(text); });
     }
     void updateTotalPagesLabel() override
     {
-        onMain([&] { m_window->updateTotalPagesLabel(); });
+        onMain([&] { m_owner->m_state->updateTotalPagesLabel(); });
     }
     void addToPasswordsList(const QString &password) override
     {
         // An empty password is never listed; no need to wait for the main thread.
         if (!password.isEmpty())
-            onMain([&] { m_window->addToPasswordsList(password); });
+            onMain([&] { m_owner->m_state->addToPasswordsList(password); });
     }
 
 private:
     template <typename F> void onMain(F &&work)
     {
-        runOnMainThread(m_window, m_window->m_shuttingDown, std::forward<F>(work));
+        runOnMainThread(m_owner, m_owner->m_shuttingDown, std::forward<F>(work));
     }
 
-    LockleafAppDelegate *m_window;
+    Gathering *m_owner;
 };
 
-// Defined here, where the bridge's type is complete.
-LockleafAppDelegate::~LockleafAppDelegate()
+Gathering::Gathering(FileTableModel *model, QWidget *table, WindowState *state, Settings *settings,
+                     QStringList allowedFileTypes, QObject *parent)
+    : QObject(parent), m_model(model), m_table(table), m_state(state), m_settings(settings),
+      m_allowedFileTypes(std::move(allowedFileTypes)), m_bridge(std::make_unique<Bridge>(this))
 {
-    shutdownRun();
-    shutdownGathering();
-    m_ui->mainTableView->setTableDelegate(nullptr);
-    m_ui->mainTableView->setModel(nullptr);
-    delete m_window;
-    m_window = nullptr;
-    delete m_model;
-    m_model = nullptr;
 }
 
-bool LockleafAppDelegate::isGathering() const
+Gathering::~Gathering()
 {
-    return m_gatherThread && m_gatherThread->isRunning();
+    shutdown();
 }
 
-bool LockleafAppDelegate::startGathering(const Arguments &arguments)
+bool Gathering::isGathering() const
+{
+    return m_thread && m_thread->isRunning();
+}
+
+bool Gathering::startGathering(const Arguments &arguments)
 {
     // One gathering at a time: two would append the same files twice.
     if (isGathering() || m_shuttingDown)
         return false;
-    if (m_gatherThread) {
-        m_gatherThread->wait();
-        m_gatherThread.reset();
+    if (m_thread) {
+        m_thread->wait();
+        m_thread.reset();
     }
-    if (!m_gatheringBridge)
-        m_gatheringBridge = std::make_shared<GatheringBridge>(this);
-
-    GatheringDelegate *bridge = m_gatheringBridge.get();
+    GatheringDelegate *bridge = m_bridge.get();
     const QStringList types = m_allowedFileTypes;
-    m_gatherThread.reset(QThread::create([bridge, types, arguments] {
+    m_thread.reset(QThread::create([bridge, types, arguments] {
         FileGatherer gatherer(bridge, types);
         gatherer.loadURLs(arguments);
     }));
-    m_gatherThread->setObjectName(QStringLiteral("gathering"));
-    connect(m_gatherThread.get(), &QThread::finished, this, [this] { Q_EMIT gatheringFinished(); });
-    m_gatherThread->start();
+    m_thread->setObjectName(QStringLiteral("gathering"));
+    connect(m_thread.get(), &QThread::finished, this, &Gathering::gatheringFinished);
+    m_thread->start();
     return true;
 }
 
-void LockleafAppDelegate::cancelAction()
+void Gathering::cancelAction()
 {
-    m_isProcessing = false;
+    m_state->clearProcessing();
 }
 
-void LockleafAppDelegate::shutdownGathering()
+void Gathering::stopAndWait()
+{
+    if (!isGathering())
+        return;
+    // Cleared again after every call served: a gathering that was just
+    // starting sets the busy flag once more when its start-up call is served.
+    cancelAction();
+    while (!m_thread->wait(QDeadlineTimer(20))) {
+        QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+        cancelAction();
+    }
+}
+
+void Gathering::shutdown()
 {
     m_shuttingDown = true;
-    m_isProcessing = false;
-    if (!m_gatherThread)
+    m_state->clearProcessing();
+    if (!m_thread)
         return;
     // The task may be waiting for a main-thread call posted just before the flag
     // was set: deliver those (they do nothing now) until the thread has ended.
-    while (!m_gatherThread->wait(QDeadlineTimer(20)))
+    while (!m_thread->wait(QDeadlineTimer(20)))
         QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
-    m_gatherThread.reset();
+    m_thread.reset();
 }
 
 } // namespace lockleaf

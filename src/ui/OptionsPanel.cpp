@@ -1,16 +1,15 @@
-// The settings pane: mode, passwords, permissions, output folder, the two-way
-// ties between its controls and the settings, and showing / hiding the pane.
-
-#include "ui/LockleafAppDelegate.h"
+#include "ui/OptionsPanel.h"
 
 #include "model/PDFSettings.h"
 #include "model/Settings.h"
 #include "platform/SystemLog.h"
 #include "ui/FileChooser.h"
 #include "ui/KeyCharacter.h"
+#include "ui/WindowState.h"
 
 #include "ui_MainWindow.h"
 
+#include <QActionGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLayout>
@@ -25,6 +24,12 @@ namespace lockleaf
 
 namespace
 {
+
+int tagOf(const QObject *sender)
+{
+    const QVariant tag = sender ? sender->property("tag") : QVariant();
+    return tag.isValid() ? tag.toInt() : -1;
+}
 
 // A text field edits a string field: typing writes it at once, and a change made
 // elsewhere (loading, the gathering task, a run) shows in the field. Change
@@ -65,10 +70,59 @@ void bindIndex(QComboBox *popup, PDFSettings *obj)
 
 } // namespace
 
-void LockleafAppDelegate::bindOptionControls()
+OptionsPanel::OptionsPanel(Ui::MainWindow &ui, Settings *settings, WindowState *state, FileChooser *chooser,
+                           QObject *parent)
+    : QObject(parent), m_settings(settings), m_state(state), m_chooser(chooser),
+      m_window(ui.centralWidget->window()), m_centralWidget(ui.centralWidget), m_rightBox(ui.rightBox),
+      m_settingTabView(ui.settingTabView), m_preferencesToolbarItem(ui.preferencesToolbarItem),
+      m_dummyToolbarItem(ui.dummyToolbarItem), m_unsecureOptionButton(ui.unsecureOptionButton),
+      m_secureOptionButton(ui.secureOptionButton), m_openPasswordText(ui.openPasswordText),
+      m_outputFolderPath(ui.outputFolderPath),
+      m_keepOutputFolderBtn(ui.setCurrentAsDefaultOutputFolderPathBtn),
+      m_openFolderAfterBtn(ui.openFolderAfterConversionBtn),
+      m_removeModeControls{ui.unsecurePermissionPasswordLabel, ui.unsecurePermissionPasswordText},
+      m_addModeControls{
+          ui.encryptionStrengthLabel, ui.openPasswordLabel,          ui.securePermissionPasswordLabel,
+          ui.encryptionStrengthPopup, ui.openPasswordText,           ui.securePermissionPasswordText,
+          ui.printDocumentCheckbox,   ui.copyTextAndGraphicsCheckbox}
 {
-    Ui::MainWindow &ui = *m_ui;
-    Settings *s = m_settings.get();
+    for (QAbstractButton *radio : {static_cast<QAbstractButton *>(ui.unsecureOptionButton),
+                                   static_cast<QAbstractButton *>(ui.secureOptionButton)})
+        connect(radio, &QAbstractButton::clicked, this, [this, radio] { securityAction(tagOf(radio)); });
+    connect(ui.chooseOutputFolderButton, &QPushButton::clicked, this, [this] { chooseOutputFolder(); });
+    // The toolbar shows the settings item selected while the pane is shown, the
+    // invisible dummy item while it is hidden.
+    auto *paneGroup = new QActionGroup(this);
+    paneGroup->addAction(ui.preferencesToolbarItem);
+    paneGroup->addAction(ui.dummyToolbarItem);
+    connect(ui.preferencesToolbarItem, &QAction::triggered, this, [this] { toggleSettings(); });
+    // Any text field may carry a numeric tag; only those are touched.
+    const QList<QLineEdit *> fields = m_window->findChildren<QLineEdit *>();
+    for (QLineEdit *field : fields)
+        connect(field, &QLineEdit::textEdited, this, [this, field] { controlTextDidChange(field); });
+
+    {
+        std::unique_ptr<QSettings> store = Settings::openStore();
+        if (store->contains(QLatin1String(kShowSettingsKey))) {
+            m_showSettings = store->value(QLatin1String(kShowSettingsKey)).toBool();
+        } else {
+            m_showSettings = true;
+            store->setValue(QLatin1String(kShowSettingsKey), true);
+        }
+    }
+    showSettings(m_showSettings);
+    ui.settingTabView->setCurrentIndex(0);
+    bindOptionControls(ui);
+    observeSettings();
+    // The output options follow the folder from the start, not only from its first change.
+    onOutputFolderPathChanged();
+}
+
+OptionsPanel::~OptionsPanel() = default;
+
+void OptionsPanel::bindOptionControls(Ui::MainWindow &ui)
+{
+    Settings *s = m_settings;
     PDFSettings *pdf = s->pdfSettings();
 
     bindText(ui.unsecurePermissionPasswordText, s, &Settings::pdfOpenPassword, &Settings::setPdfOpenPassword,
@@ -97,59 +151,106 @@ void LockleafAppDelegate::bindOptionControls()
     bindCheck(ui.autoAddPasswordCheckbox, s, &Settings::isAutoAddCorrectPasswordToPasswordList,
               &Settings::setIsAutoAddCorrectPasswordToPasswordList,
               &Settings::isAutoAddCorrectPasswordToPasswordListChanged);
-
-    ui.inculdeSubfoldersBtn->setChecked(inculdeSubfolders());
 }
 
-void LockleafAppDelegate::observeSettings()
+void OptionsPanel::observeSettings()
 {
-    connect(m_settings.get(), &Settings::outputFolderPathChanged, this,
-            &LockleafAppDelegate::onOutputFolderPathChanged);
-    connect(m_settings->pdfSettings(), &PDFSettings::pdfPermissionPasswordChanged, this,
-            &LockleafAppDelegate::onPermissionPasswordChanged);
+    connect(m_settings, &Settings::outputFolderPathChanged, this, &OptionsPanel::onOutputFolderPathChanged);
+    // The permission password alone decides whether the written file is secured.
+    PDFSettings *pdf = m_settings->pdfSettings();
+    connect(pdf, &PDFSettings::pdfPermissionPasswordChanged, this,
+            [pdf] { pdf->setIsSecuredPDF(!pdf->pdfPermissionPassword().isEmpty()); });
     // The mode may also change by loading settings; the radio buttons follow.
-    connect(m_settings.get(), &Settings::securityTypeChanged, this, &LockleafAppDelegate::setSecurityOptions);
+    connect(m_settings, &Settings::securityTypeChanged, this, &OptionsPanel::setSecurityOptions);
 }
 
-void LockleafAppDelegate::onOutputFolderPathChanged()
+void OptionsPanel::onOutputFolderPathChanged()
 {
     const bool hasFolder = !m_settings->outputFolderPath().isEmpty();
     if (!hasFolder)
         m_settings->setIsSetCurrentAsDefaultOutputFolderPath(false);
-    m_ui->setCurrentAsDefaultOutputFolderPathBtn->setEnabled(hasFolder);
-    m_ui->openFolderAfterConversionBtn->setEnabled(hasFolder);
+    m_keepOutputFolderBtn->setEnabled(hasFolder);
+    m_openFolderAfterBtn->setEnabled(hasFolder);
 }
 
-void LockleafAppDelegate::onPermissionPasswordChanged()
+void OptionsPanel::resetView(bool)
 {
-    PDFSettings *pdf = m_settings->pdfSettings();
-    pdf->setIsSecuredPDF(!pdf->pdfPermissionPassword().isEmpty());
+    onOutputFolderPathChanged();
 }
 
-void LockleafAppDelegate::securityAction(int tag)
+void OptionsPanel::securityAction(int tag)
 {
     m_settings->setSecurityType(tag);
     setSecurityOptions();
 }
 
-void LockleafAppDelegate::chooseOutputFolder()
+void OptionsPanel::setSecurityOptions()
 {
-    const QString folder = m_fileChooser->chooseFolder(m_window, QStringLiteral("Select Output Folder:"));
+    try {
+        const int type = m_settings->securityType();
+        if (type == 0 || type == 1) {
+            const bool adding = type == 1;
+            m_unsecureOptionButton->setChecked(!adding);
+            m_secureOptionButton->setChecked(adding);
+            // A disabled label is drawn in the disabled-control text colour.
+            for (QWidget *w : std::as_const(m_removeModeControls))
+                w->setEnabled(!adding);
+            for (QWidget *w : std::as_const(m_addModeControls))
+                w->setEnabled(adding);
+        }
+    } catch (const std::exception &e) {
+        logError(QStringLiteral("setSecurityOptions"), QString::fromLocal8Bit(e.what()));
+    }
+    m_state->updateTotalLabel();
+}
+
+void OptionsPanel::showSettingsTab(int index)
+{
+    m_settingTabView->setCurrentIndex(index);
+    if (!m_showSettings)
+        toggleSettings();
+}
+
+void OptionsPanel::showOutputFolderProblem()
+{
+    showSettingsTab(1);
+    QWidget *field = m_outputFolderPath;
+    QWidget *next = field->nextInFocusChain();
+    while (next && next != field &&
+           !(next->isVisible() && next->isEnabled() && (next->focusPolicy() & Qt::TabFocus)))
+        next = next->nextInFocusChain();
+    (next ? next : field)->setFocus(Qt::OtherFocusReason);
+}
+
+void OptionsPanel::showPasswordProblem()
+{
+    showSettingsTab(0);
+    m_openPasswordText->setFocus(Qt::OtherFocusReason);
+}
+
+void OptionsPanel::selectSecurityTab()
+{
+    m_settingTabView->setCurrentIndex(0);
+}
+
+void OptionsPanel::chooseOutputFolder()
+{
+    const QString folder = m_chooser->chooseFolder(m_window, QStringLiteral("Select Output Folder:"));
     if (folder.isEmpty())
         return;
     m_settings->setOutputFolderPath(folder);
     m_settings->synchronize();
 }
 
-void LockleafAppDelegate::showSettings(bool show)
+void OptionsPanel::showSettings(bool show)
 {
     try {
-        (show ? m_ui->preferencesToolbarItem : m_ui->dummyToolbarItem)->setChecked(true);
-        m_ui->rightBox->setVisible(show);
+        (show ? m_preferencesToolbarItem : m_dummyToolbarItem)->setChecked(true);
+        m_rightBox->setVisible(show);
         // The file-list box takes the freed width (window width less 5) or gives
         // the pane its width plus 9; the central layout's margins and spacing
         // make those sums, and activating it applies them now.
-        if (QLayout *layout = m_window->centralWidget()->layout()) {
+        if (QLayout *layout = m_centralWidget->layout()) {
             layout->invalidate();
             layout->activate();
         }
@@ -158,32 +259,19 @@ void LockleafAppDelegate::showSettings(bool show)
     }
 }
 
-void LockleafAppDelegate::toggleSettings()
+void OptionsPanel::toggleSettings()
 {
     m_showSettings = !m_showSettings;
     Settings::openStore()->setValue(QLatin1String(kShowSettingsKey), m_showSettings);
     showSettings(m_showSettings);
 }
 
-bool LockleafAppDelegate::inculdeSubfolders() const
-{
-    return Settings::openStore()->value(QLatin1String(kIncludeSubfoldersKey), false).toBool();
-}
-
-void LockleafAppDelegate::setInculdeSubfolders(bool include)
-{
-    std::unique_ptr<QSettings> store = Settings::openStore();
-    store->setValue(QLatin1String(kIncludeSubfoldersKey), include);
-    store->sync();
-}
-
-std::optional<QString> LockleafAppDelegate::markKeyCharacter(const QString &title, const QString &keyChar)
+std::optional<QString> OptionsPanel::markKeyCharacter(const QString &title, const QString &keyChar)
 {
     return lockleaf::markKeyCharacter(title, keyChar);
 }
 
-void LockleafAppDelegate::setButtonKeyCharacter(QAbstractButton *button, const QString &keyChar,
-                                                const QColor &color)
+void OptionsPanel::setButtonKeyCharacter(QAbstractButton *button, const QString &keyChar, const QColor &color)
 {
     if (!button || keyChar.isEmpty() || !color.isValid())
         return;
@@ -196,7 +284,7 @@ void LockleafAppDelegate::setButtonKeyCharacter(QAbstractButton *button, const Q
     }
 }
 
-std::optional<QString> LockleafAppDelegate::numericFieldText(const QString &text, int tag)
+std::optional<QString> OptionsPanel::numericFieldText(const QString &text, int tag)
 {
     if (tag != 30001 && tag != 30002)
         return std::nullopt;
@@ -223,7 +311,7 @@ std::optional<QString> LockleafAppDelegate::numericFieldText(const QString &text
     return nonZero ? kept : fallback;
 }
 
-void LockleafAppDelegate::controlTextDidChange(QLineEdit *field)
+void OptionsPanel::controlTextDidChange(QLineEdit *field)
 {
     if (!field)
         return;

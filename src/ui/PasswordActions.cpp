@@ -1,14 +1,13 @@
-// The window's side of the two password dialogs: the saved-list editor and the
-// open password applied to the highlighted rows.
-
-#include "ui/LockleafAppDelegate.h"
+#include "ui/PasswordActions.h"
 
 #include "model/Settings.h"
 #include "platform/SystemLog.h"
-#include "ui/FileTableModel.h"
+#include "ui/FileList.h"
+#include "ui/WindowState.h"
+
+#include "ui_MainWindow.h"
 
 #include <QFileInfo>
-#include <QMainWindow>
 
 #include <exception>
 
@@ -25,11 +24,27 @@ QString reasonOf(const std::exception &e)
 
 } // namespace
 
-void LockleafAppDelegate::openPasswordsListPanel()
+PasswordActions::PasswordActions(Ui::MainWindow &ui, Settings *settings, FileList *list, WindowState *state,
+                                 AlertPresenter *alerts, QObject *parent)
+    : QObject(parent), m_settings(settings), m_list(list), m_state(state), m_alerts(alerts),
+      m_window(ui.centralWidget->window()), m_pdfPasswordButton(ui.pdfPasswordButton)
+{
+    connect(ui.pdfPasswordButton, &QPushButton::clicked, this, [this] { pdfReadPassword(); });
+    connect(ui.passwordsListButton, &QPushButton::clicked, this, [this] { passwordsListAction(); });
+}
+
+PasswordActions::~PasswordActions() = default;
+
+void PasswordActions::resetView(bool enable)
+{
+    m_pdfPasswordButton->setEnabled(enable && !m_list->files().isEmpty());
+}
+
+void PasswordActions::openPasswordsListPanel()
 {
     try {
         if (!m_passwordsListPanel) {
-            m_passwordsListPanel = new PasswordListWindowController(m_window, m_alerts.get());
+            m_passwordsListPanel = new PasswordListWindowController(m_window, m_alerts);
             m_passwordsListPanel->setDelegate(this);
         }
         // Every opening starts from the saved list; unconfirmed edits are gone.
@@ -41,14 +56,13 @@ void LockleafAppDelegate::openPasswordsListPanel()
     }
 }
 
-void LockleafAppDelegate::PasswordListWindowControllerDelegateDidFinish(
-    PasswordListWindowController *controller)
+void PasswordActions::PasswordListWindowControllerDelegateDidFinish(PasswordListWindowController *controller)
 {
     if (controller)
         m_settings->setPasswords(controller->passwords());
 }
 
-void LockleafAppDelegate::openPDFReadPasswordPanel()
+void PasswordActions::openPDFReadPasswordPanel()
 {
     try {
         if (!m_pdfReadPasswordPanel) {
@@ -62,34 +76,30 @@ void LockleafAppDelegate::openPDFReadPasswordPanel()
     }
 }
 
-void LockleafAppDelegate::PDFReadPasswordWindowControllerDidFinish(
-    PDFReadPasswordWindowController *controller)
+void PasswordActions::PDFReadPasswordWindowControllerDidFinish(PDFReadPasswordWindowController *controller)
 {
     if (controller)
         updatePDFReadPassword(controller->pdfReadPassword());
 }
 
-void LockleafAppDelegate::updatePDFReadPassword(const QString &password)
+void PasswordActions::updatePDFReadPassword(const QString &password)
 {
     try {
         if (!password.isNull()) {
-            for (int row : highlightedRows()) {
-                const FileItemPtr item = m_model->itemAt(row);
-                if (!item ||
-                    QFileInfo(item->filePath().toLocalFile()).suffix().toUpper() != QLatin1String("PDF"))
+            for (const FileItemPtr &item : m_list->highlightedItems()) {
+                if (QFileInfo(item->filePath().toLocalFile()).suffix().toUpper() != QLatin1String("PDF"))
                     continue;
                 // Re-reads the page count; keeps the password only if it opens a secured file.
                 item->setPdfOpenPassword(password);
                 if (item->pages() > 0 && m_settings->isAutoAddCorrectPasswordToPasswordList())
-                    addToPasswordsList(password);
+                    m_state->addToPasswordsList(password);
             }
         }
     } catch (const std::exception &e) {
         logError(QStringLiteral("updatePDFReadPassword:"), reasonOf(e));
     }
-    m_model->refreshAll();
-    // Page counts changed, so the totals must follow them.
-    updateTotalLabel();
+    // Page counts changed, so the totals must follow them (checksChanged).
+    m_list->refreshItems();
 }
 
 } // namespace lockleaf

@@ -23,7 +23,7 @@ namespace lockleaf
 // presents the run's file in hand, its counts as text and as a bar, its summary
 // message and its time taken, with the buttons View Log, Cancel and Close.
 //
-// The panel only presents; the window connects the buttons to its actions.
+// The panel only presents; RunControl connects the buttons to its actions.
 // Cancel is enabled while the run works and has not been asked to stop; Close,
 // and View Log when a log file was saved, once the run is completed.
 //
@@ -58,7 +58,7 @@ public:
     QLabel *messageLabel() const;
 
 Q_SIGNALS:
-    // Escape or the window's close button: the panel stays up; the window
+    // Escape or the window's close button: the panel stays up; RunControl
     // decides (cancel while the run works, close once it has ended).
     void closeRequested();
 

@@ -1,8 +1,4 @@
-// Run control: the checks before a run, the run's thread and its calls back to
-// the window, the progress panel's actions, and the question asked when the
-// application is to quit while a run works.
-
-#include "ui/LockleafAppDelegate.h"
+#include "ui/RunControl.h"
 
 #include "engine/Process.h"
 #include "engine/Workspace.h"
@@ -11,9 +7,13 @@
 #include "platform/OsVersion.h"
 #include "platform/SystemLog.h"
 #include "ui/AlertPresenter.h"
-#include "ui/FileTableModel.h"
+#include "ui/CommitEditing.h"
+#include "ui/FileList.h"
+#include "ui/Gathering.h"
 #include "ui/MainThread.h"
+#include "ui/OptionsPanel.h"
 #include "ui/ProgressPanel.h"
+#include "ui/WindowState.h"
 
 #include "ui_MainWindow.h"
 
@@ -21,7 +21,6 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
-#include <QMainWindow>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTemporaryFile>
@@ -64,76 +63,48 @@ FolderState outputFolderState(const QString &path)
     return probe.open() ? FolderState::Usable : FolderState::NotWritable;
 }
 
-// Serves a thread's waiting main-thread calls until the thread has ended;
-// `afterEach` runs after every round of calls served.
-template <typename F> void waitServingCalls(QThread *thread, QObject *receiver, F &&afterEach)
-{
-    while (thread && !thread->wait(QDeadlineTimer(20))) {
-        QCoreApplication::sendPostedEvents(receiver, QEvent::MetaCall);
-        afterEach();
-    }
-}
-
 } // namespace
 
 // The run's way back to the window: every call is performed on the main thread
 // while the run's thread waits, so labels change and folders open in order and
 // only on the main thread. Once the window shuts down the calls are skipped.
-class LockleafAppDelegate::RunBridge final : public RunDelegate, public Workspace
+class RunControl::Bridge final : public RunDelegate, public Workspace
 {
 public:
-    explicit RunBridge(LockleafAppDelegate *window) : m_window(window) {}
+    explicit Bridge(RunControl *owner) : m_owner(owner) {}
 
     void updateTimeTakenLabel(const QString &text) override
     {
-        onMain([&] { m_window->updateTimeTakenLabel(text); });
+        onMain([&] { m_owner->m_state->updateTimeTakenLabel(text); });
     }
     void openURL(const QUrl &url) override
     {
-        onMain([&] { m_window->m_workspace->openURL(url); });
+        onMain([&] { m_owner->m_workspace->openURL(url); });
     }
     void revealURLs(const QList<QUrl> &urls) override
     {
-        onMain([&] { m_window->m_workspace->revealURLs(urls); });
+        onMain([&] { m_owner->m_workspace->revealURLs(urls); });
     }
 
 private:
     template <typename F> void onMain(F &&work)
     {
-        runOnMainThread(m_window, m_window->m_shuttingDown, std::forward<F>(work));
+        runOnMainThread(m_owner, m_owner->m_shuttingDown, std::forward<F>(work));
     }
 
-    LockleafAppDelegate *m_window;
+    RunControl *m_owner;
 };
 
-// Every quit request (the Quit menu item, the platform's quit, the last window
-// closing) arrives as a Quit event to the application; refusing it keeps the
-// application running.
-class LockleafAppDelegate::QuitGuard final : public QObject
+RunControl::RunControl(Ui::MainWindow &ui, Settings *settings, FileList *list, OptionsPanel *options,
+                       WindowState *state, Gathering *gathering, AlertPresenter *alerts, Workspace *workspace,
+                       QObject *parent)
+    : QObject(parent), m_window(ui.centralWidget->window()), m_settings(settings), m_list(list),
+      m_options(options), m_state(state), m_gathering(gathering), m_alerts(alerts), m_workspace(workspace),
+      m_processViewPanel(new ProgressPanel(m_window)), m_process(std::make_unique<Process>()),
+      m_bridge(std::make_unique<Bridge>(this))
 {
-public:
-    explicit QuitGuard(LockleafAppDelegate *window) : QObject(window), m_window(window) {}
-    Q_DISABLE_COPY_MOVE(QuitGuard)
-
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Quit && watched == QCoreApplication::instance() &&
-            !m_window->applicationShouldTerminate()) {
-            event->ignore();
-            return true;
-        }
-        return false;
-    }
-
-private:
-    LockleafAppDelegate *m_window;
-};
-
-void LockleafAppDelegate::connectRunControl()
-{
-    m_runBridge = std::make_shared<RunBridge>(this);
     ProgressPanel *panel = m_processViewPanel;
-    connect(m_ui->convertBtn, &QPushButton::clicked, this, [this] { convertAction(); });
+    connect(ui.convertBtn, &QPushButton::clicked, this, [this] { convertAction(); });
     connect(panel->viewLogBtn(), &QPushButton::clicked, this, [this] { viewLogAction(); });
     connect(panel->cancelProcessBtn(), &QPushButton::clicked, this, [this] { cancelProcessAction(); });
     connect(panel->closeProcessBtn(), &QPushButton::clicked, this, [this] { closeProcessAction(); });
@@ -145,62 +116,53 @@ void LockleafAppDelegate::connectRunControl()
         else
             closeProcessAction();
     });
+    // The panel's access letters, drawn like the window's.
+    const QColor text = m_window->palette().color(QPalette::Active, QPalette::ButtonText);
+    OptionsPanel::setButtonKeyCharacter(panel->viewLogBtn(), QStringLiteral("l"), text);
+    OptionsPanel::setButtonKeyCharacter(panel->cancelProcessBtn(), QStringLiteral("c"), text);
     // The sheet holds the window and its menu, so the quit key works on the
-    // sheet too; the quit request then meets the question below.
+    // sheet too; the quit request then meets the window's question.
     auto *quitKey = new QShortcut(QKeySequence::Quit, panel);
     connect(
         quitKey, &QShortcut::activated, this, [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
-    QCoreApplication::instance()->installEventFilter(new QuitGuard(this));
 }
 
-bool LockleafAppDelegate::isRunWorking() const
+RunControl::~RunControl()
 {
-    return m_runThread && m_runThread->isRunning();
+    shutdown();
+    m_shuttingDown = true;
+    m_processViewPanel->setProcess(nullptr);
 }
 
-void LockleafAppDelegate::showSettingsTab(int index)
+bool RunControl::isRunWorking() const
 {
-    m_ui->settingTabView->setCurrentIndex(index);
-    if (!m_showSettings)
-        toggleSettings();
+    return m_thread && m_thread->isRunning();
 }
 
-void LockleafAppDelegate::convert()
+void RunControl::convert()
 {
     // One run at a time; and a run beside a gathering would share the settings
     // and the busy flag with it.
-    if (isRunWorking() || isGathering())
+    if (isRunWorking() || m_gathering->isGathering())
         return;
     bool started = false;
     try {
-        commitEditing();
-        if (m_runThread) {
-            m_runThread->wait();
-            m_runThread.reset();
+        commitEditing(m_window);
+        if (m_thread) {
+            m_thread->wait();
+            m_thread.reset();
         }
         m_processViewPanel->setProcess(nullptr);
         m_process = std::make_unique<Process>();
         m_process->setIsCombining(true);
-        m_process->setSettings(m_settings.get());
-
-        // The output tab in view and the focus on the control after the output
-        // folder field (its "Choose..." button), where the folder is put right.
-        const auto focusOutputFolder = [this] {
-            showSettingsTab(1);
-            QWidget *field = m_ui->outputFolderPath;
-            QWidget *next = field->nextInFocusChain();
-            while (next && next != field &&
-                   !(next->isVisible() && next->isEnabled() && (next->focusPolicy() & Qt::TabFocus)))
-                next = next->nextInFocusChain();
-            (next ? next : field)->setFocus(Qt::OtherFocusReason);
-        };
+        m_process->setSettings(m_settings);
 
         // Where an empty output folder is allowed, the user may write beside the sources.
         bool checkFolder = true;
         if (!isLionOrLater() && m_settings->outputFolderPath().isEmpty()) {
             checkFolder = !m_alerts->confirm(m_window, kNoOutputFolderQuestion, QMessageBox::Critical);
             if (checkFolder) {
-                focusOutputFolder();
+                m_options->showOutputFolderProblem();
                 return;
             }
         }
@@ -210,7 +172,7 @@ void LockleafAppDelegate::convert()
                 m_alerts->inform(
                     m_window, state == FolderState::Missing ? kOutputFolderMissing : kOutputFolderNotWritable,
                     QMessageBox::Critical);
-                focusOutputFolder();
+                m_options->showOutputFolderProblem();
                 return;
             }
         }
@@ -219,43 +181,39 @@ void LockleafAppDelegate::convert()
             const PDFSettings *pdf = m_settings->pdfSettings();
             if (!pdf || (pdf->pdfPermissionPassword().isEmpty() && pdf->pdfOpenPassword().isEmpty())) {
                 m_alerts->inform(m_window, kNoPassword, QMessageBox::Critical);
-                showSettingsTab(0);
-                m_ui->openPasswordText->setFocus(Qt::OtherFocusReason);
+                m_options->showPasswordProblem();
                 return;
             }
         }
 
-        m_ui->settingTabView->setCurrentIndex(0);
+        m_options->selectSecurityTab();
 
-        int checked = 0;
-        for (const FileItemPtr &item : std::as_const(m_files)) {
-            if (!item->isSelected())
-                continue;
+        const QList<FileItemPtr> checked = m_list->checkedItems();
+        for (const FileItemPtr &item : checked) {
             auto output = std::make_shared<OutputFile>();
             output->filename = item->filePath().toLocalFile();
             output->fileItems = {item};
             m_process->outputFiles().append(output);
-            ++checked;
         }
-        m_process->setTotalFileSelected(checked);
+        m_process->setTotalFileSelected(int(checked.size()));
 
-        resetView(false);
-        startProcess();
+        m_state->resetView(false);
+        m_state->startProcess();
         // The sheet shows the progress; the window's spinner stands still.
-        m_ui->loadingIndicator->stopAnimation();
-        resetViewForProcess(false);
+        m_state->stopBusyIndicator();
+        m_state->resetViewForProcess(false);
 
         Process *process = m_process.get();
-        process->setDelegate(m_runBridge.get());
-        process->setWorkspace(m_runBridge.get());
+        process->setDelegate(m_bridge.get());
+        process->setWorkspace(m_bridge.get());
         m_processViewPanel->setProcess(process);
-        m_runThread.reset(QThread::create([process] { process->start(); }));
-        m_runThread->setObjectName(QStringLiteral("run"));
-        connect(m_runThread.get(), &QThread::finished, this, [this] {
+        m_thread.reset(QThread::create([process] { process->start(); }));
+        m_thread->setObjectName(QStringLiteral("run"));
+        connect(m_thread.get(), &QThread::finished, this, [this] {
             m_processViewPanel->refresh();
             Q_EMIT runFinished();
         });
-        m_runThread->start();
+        m_thread->start();
         started = true;
 
         m_processViewPanel->open();
@@ -263,26 +221,26 @@ void LockleafAppDelegate::convert()
         logError(QStringLiteral("Split"), QString::fromLocal8Bit(e.what()));
         // A window disabled for a run that never started could not be used again.
         if (!started) {
-            resetViewForProcess(true);
-            stopProcess();
-            resetView(true);
+            m_state->resetViewForProcess(true);
+            m_state->stopProcess();
+            m_state->resetView(true);
         }
     }
 }
 
-void LockleafAppDelegate::cancelProcessAction()
+void RunControl::cancelProcessAction()
 {
     if (m_process)
         m_process->setIsCombining(false);
 }
 
-void LockleafAppDelegate::viewLogAction()
+void RunControl::viewLogAction()
 {
     if (m_process)
         m_process->viewLog();
 }
 
-void LockleafAppDelegate::closeProcessAction()
+void RunControl::closeProcessAction()
 {
     // Close is offered once the run has ended; a run still working is stopped
     // rather than released under its own thread.
@@ -292,32 +250,25 @@ void LockleafAppDelegate::closeProcessAction()
     }
     m_processViewPanel->done(QDialog::Accepted);
 
-    if (m_settings && m_settings->isClearProcessedFiles()) {
-        // Every checked row goes, whatever its outcome in the run.
-        QList<int> rows;
-        for (int row = 0; row < m_files.size(); ++row)
-            if (m_files.at(row)->isSelected())
-                rows.append(row);
-        m_model->removeRowsAt(rows);
-        mainTableView()->clearSelection();
-        m_model->refreshAll();
-    }
+    if (m_settings->isClearProcessedFiles())
+        m_list->removeCheckedItems();
 
-    resetViewForProcess(true);
-    stopProcess();
-    resetView(true);
+    m_state->resetViewForProcess(true);
+    m_state->stopProcess();
+    m_state->resetView(true);
 
     m_processViewPanel->setProcess(nullptr);
-    m_runThread.reset();
+    m_thread.reset();
     m_process.reset();
 }
 
-void LockleafAppDelegate::waitForRun()
+void RunControl::waitForRun()
 {
-    waitServingCalls(m_runThread.get(), this, [] {});
+    while (m_thread && !m_thread->wait(QDeadlineTimer(20)))
+        QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
 }
 
-void LockleafAppDelegate::shutdownRun()
+void RunControl::shutdown()
 {
     if (!isRunWorking())
         return;
@@ -325,7 +276,7 @@ void LockleafAppDelegate::shutdownRun()
     waitForRun();
 }
 
-bool LockleafAppDelegate::stopWorkBeforeQuitting()
+bool RunControl::stopBeforeQuitting()
 {
     if (isRunWorking() && m_process && !m_process->isCompleted()) {
         QWidget *parent =
@@ -335,13 +286,7 @@ bool LockleafAppDelegate::stopWorkBeforeQuitting()
     }
     // The file in hand is finished and written whole (outputs are renamed into
     // place only once complete), so nothing half-written is left behind.
-    shutdownRun();
-    if (isGathering()) {
-        // Cleared again after every call served: a gathering that was just
-        // starting sets the busy flag once more when its start-up call is served.
-        cancelAction();
-        waitServingCalls(m_gatherThread.get(), this, [this] { cancelAction(); });
-    }
+    shutdown();
     return true;
 }
 

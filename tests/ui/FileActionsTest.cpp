@@ -1,5 +1,6 @@
-#include "ui/LockleafAppDelegate.h"
+#include "ui/FileActions.h"
 
+#include "UiForm.h"
 #include "UiTestSupport.h"
 #include "model/ExportList.h"
 #include "support/TestSupport.h"
@@ -9,16 +10,19 @@
 #include "ui/FileTableModel.h"
 #include "ui/InformationScript.h"
 
+// Generated from resources/MainWindow.ui for this test (AUTOUIC looks here).
+#include "ui_MainWindow.h"
+
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
+#include <QSettings>
 #include <QTimeZone>
 
 #include <gtest/gtest.h>
 
-using lockleaf::LockleafAppDelegate;
 using uitest::child;
 using uitest::highlight;
 using uitest::urlsOf;
@@ -52,6 +56,24 @@ void setTimes(const QString &path, const QDateTime &modified, const QDateTime &a
     ASSERT_TRUE(file.setFileTime(accessed, QFileDevice::FileAccessTime));
 }
 
+// The file actions alone on the window's form, over a file list, its
+// gathering and the window state, with file panels and a workspace that answer
+// from the test.
+class Actions : public uitest::ListForm
+{
+public:
+    lockleaf::FileActions *fileActions() { return &m_actions; }
+    lockleaf::FileChooser *fileChooser() { return &m_chooser; }
+    CountingWorkspace *workspace() { return &m_workspace; }
+
+private:
+    lockleaf::FileChooser m_chooser;
+    CountingWorkspace m_workspace;
+    lockleaf::FileActions m_actions{
+        ui,       fileList(), gathering(),  windowState(),
+        alerts(), &m_chooser, &m_workspace, {QStringLiteral("pdf"), QStringLiteral("PDF")}};
+};
+
 class FileActionsTest : public uitest::UiTest
 {
 protected:
@@ -60,9 +82,9 @@ protected:
 
 TEST_F(FileActionsTest, export_writesHeaderAndOneRowPerItemExactly)
 {
-    LockleafAppDelegate d;
+    Actions d;
     const QString out = dir.file(QStringLiteral("export.txt"));
-    ASSERT_TRUE(d.exportList(out));
+    ASSERT_TRUE(d.fileActions()->exportList(out));
     const QByteArray header =
         "Name\tPages\tSize\tType\tModified Date\tAccessed Date\tCreated Date\tLocation\n";
     EXPECT_EQ(testsupport::readFile(out), header) << "an empty list gives the header alone";
@@ -72,20 +94,20 @@ TEST_F(FileActionsTest, export_writesHeaderAndOneRowPerItemExactly)
     testsupport::makePdf(plain, 2);
     testsupport::makeEncryptedPdf(secured, QStringLiteral("user"), QStringLiteral("owner"), 128);
     uitest::gather(d, urlsOf({plain, secured}));
-    ASSERT_EQ(d.files().size(), 2);
-    d.files()[1]->setIsSelected(false); // unchecked items are exported too
+    ASSERT_EQ(d.fileList()->files().size(), 2);
+    d.fileList()->files()[1]->setIsSelected(false); // unchecked items are exported too
     const QDateTime modified(QDate(2013, 4, 2), QTime(9, 5, 0), QTimeZone::utc());
     const QDateTime accessed(QDate(2014, 12, 31), QTime(23, 59, 58), QTimeZone::utc());
     setTimes(plain, modified, accessed);
     setTimes(secured, modified.addSecs(3600), accessed);
 
-    ASSERT_TRUE(d.exportList(out)); // replaces the earlier export
+    ASSERT_TRUE(d.fileActions()->exportList(out)); // replaces the earlier export
     const auto row = [&](int index, const QString &name, int pages, const QString &modifiedText) {
-        const QFileInfo info(d.files().at(index)->filePath().toLocalFile());
+        const QFileInfo info(d.fileList()->files().at(index)->filePath().toLocalFile());
         const QDateTime created = info.birthTime().isValid() ? info.birthTime() : info.metadataChangeTime();
-        return name + '\t' + QString::number(pages) + '\t' + d.files().at(index)->sizeInKB() + '\t' +
-               info.suffix() + '\t' + modifiedText + "\t2014-12-31 23:59:58 +0000\t" + utcText(created) +
-               '\t' + dir.path() + '\n';
+        return name + '\t' + QString::number(pages) + '\t' + d.fileList()->files().at(index)->sizeInKB() +
+               '\t' + info.suffix() + '\t' + modifiedText + "\t2014-12-31 23:59:58 +0000\t" +
+               utcText(created) + '\t' + dir.path() + '\n';
     };
     const QString expected =
         QString::fromLatin1(header) +
@@ -98,17 +120,17 @@ TEST_F(FileActionsTest, export_writesHeaderAndOneRowPerItemExactly)
 
 TEST_F(FileActionsTest, export_valuesWithTabsOrLineBreaks_keepTheRowsAndColumns)
 {
-    LockleafAppDelegate d;
+    Actions d;
     const QString sub = dir.file(QStringLiteral("tab\tfolder"));
     ASSERT_TRUE(QDir().mkpath(sub));
     testsupport::makePdf(sub + QStringLiteral("/two\tcols.pdf"), 1);
     testsupport::makePdf(dir.file(QStringLiteral("two\nlines.pdf")), 1);
     uitest::gather(
         d, urlsOf({sub + QStringLiteral("/two\tcols.pdf"), dir.file(QStringLiteral("two\nlines.pdf"))}));
-    ASSERT_EQ(d.files().size(), 2);
+    ASSERT_EQ(d.fileList()->files().size(), 2);
 
     const QString out = dir.file(QStringLiteral("export.txt"));
-    ASSERT_TRUE(d.exportList(out));
+    ASSERT_TRUE(d.fileActions()->exportList(out));
     const QList<QByteArray> lines = testsupport::readFile(out).split('\n');
     ASSERT_EQ(lines.size(), 4) << "header, two rows, and nothing after the final line feed";
     for (int i = 0; i < 3; ++i)
@@ -120,7 +142,7 @@ TEST_F(FileActionsTest, export_valuesWithTabsOrLineBreaks_keepTheRowsAndColumns)
 
 TEST_F(FileActionsTest, export_toAnUnwritablePath_writesNothingAndShowsNothing)
 {
-    LockleafAppDelegate d;
+    Actions d;
     testsupport::LogCapture log;
     // Root ignores permission bits, so the target is made impossible instead:
     // a path under a regular file, and a path that is a folder.
@@ -129,8 +151,8 @@ TEST_F(FileActionsTest, export_toAnUnwritablePath_writesNothingAndShowsNothing)
     const QString folder = dir.file(QStringLiteral("a-folder"));
     ASSERT_TRUE(QDir().mkpath(folder));
     d.fileChooser()->setNextFileName(regular + QStringLiteral("/export.txt"));
-    d.exportAction();
-    EXPECT_FALSE(d.exportList(folder));
+    d.fileActions()->exportAction();
+    EXPECT_FALSE(d.fileActions()->exportList(folder));
 
     EXPECT_EQ(testsupport::readFile(regular), QByteArray("keep"));
     EXPECT_TRUE(QDir(folder).isEmpty());
@@ -140,7 +162,7 @@ TEST_F(FileActionsTest, export_toAnUnwritablePath_writesNothingAndShowsNothing)
     // Cancel writes nothing; OK writes to the chosen path.
     const QString out = dir.file(QStringLiteral("chosen.txt"));
     d.fileChooser()->setNextFileName(QString());
-    d.exportAction();
+    d.fileActions()->exportAction();
     EXPECT_FALSE(QFileInfo::exists(out));
     d.fileChooser()->setNextFileName(out);
     child<QAction>(d, "exportToolbarItem")->setEnabled(true);
@@ -177,7 +199,7 @@ TEST_F(FileActionsTest, informationScript_namesEachFolderInnermostFirstAndEscape
 
 TEST_F(FileActionsTest, pickers_gatherWhatWasChosen_oneGatheringAtATime)
 {
-    LockleafAppDelegate d;
+    Actions d;
     const QString top = dir.file(QStringLiteral("top"));
     ASSERT_TRUE(QDir().mkpath(top + QStringLiteral("/sub")));
     testsupport::makePdf(top + QStringLiteral("/one.pdf"), 1);
@@ -185,22 +207,22 @@ TEST_F(FileActionsTest, pickers_gatherWhatWasChosen_oneGatheringAtATime)
     const QString loose = dir.file(QStringLiteral("loose.pdf"));
     testsupport::makePdf(loose, 1);
 
-    QSignalSpy finished(&d, &LockleafAppDelegate::gatheringFinished);
+    QSignalSpy finished(d.gathering(), &lockleaf::Gathering::gatheringFinished);
     d.fileChooser()->setNextFileNames({}); // Cancel
-    d.addFiles();
+    d.fileActions()->addFiles();
     d.fileChooser()->setNextFileNames({});
-    d.addFolder();
-    EXPECT_FALSE(d.isGathering());
+    d.fileActions()->addFolder();
+    EXPECT_FALSE(d.gathering()->isGathering());
 
     // While the window is busy no picker is shown and the import does not open.
     d.fileChooser()->setNextFileNames({top});
-    d.startProcess();
-    d.addFolder();
-    d.addFiles();
-    d.importAction();
-    EXPECT_FALSE(d.isGathering());
-    EXPECT_EQ(d.importFilesPanel(), nullptr);
-    d.stopProcess();
+    d.windowState()->startProcess();
+    d.fileActions()->addFolder();
+    d.fileActions()->addFiles();
+    d.fileActions()->importAction();
+    EXPECT_FALSE(d.gathering()->isGathering());
+    EXPECT_EQ(d.fileActions()->importFilesPanel(), nullptr);
+    d.windowState()->stopProcess();
 
     // The queued answer is still there. Subfolders off: only the top of the folder.
     child<QCheckBox>(d, "inculdeSubfoldersBtn")->setChecked(false);
@@ -210,7 +232,7 @@ TEST_F(FileActionsTest, pickers_gatherWhatWasChosen_oneGatheringAtATime)
 
     child<QCheckBox>(d, "inculdeSubfoldersBtn")->setChecked(true);
     d.fileChooser()->setNextFileNames({top});
-    d.addFolder();
+    d.fileActions()->addFolder();
     ASSERT_TRUE(finished.wait(60000));
     d.fileChooser()->setNextFileNames({loose});
     child<QPushButton>(d, "addFilesBtn")->click();
@@ -223,29 +245,28 @@ TEST_F(FileActionsTest, pickers_gatherWhatWasChosen_oneGatheringAtATime)
 
 TEST_F(FileActionsTest, openRevealAndInfo_actOnTheHighlightedRowsInOrder)
 {
-    LockleafAppDelegate d;
-    auto owned = std::make_unique<CountingWorkspace>();
-    CountingWorkspace *workspace = owned.get();
-    d.setWorkspace(std::move(owned));
+    Actions d;
+    CountingWorkspace *workspace = d.workspace();
     ASSERT_TRUE(QDir().mkpath(dir.file(QStringLiteral("two"))));
     const QStringList paths{dir.file("a.pdf"), dir.file("b.pdf"), dir.file("two/c.pdf"), dir.file("d.pdf")};
     for (const QString &p : paths)
         testsupport::makePdf(p, 3);
     testsupport::makeEncryptedPdf(paths[2], "u", "o", 128, {}, 4);
     uitest::gather(d, urlsOf(paths));
-    ASSERT_EQ(d.files().size(), 4);
+    ASSERT_EQ(d.fileList()->files().size(), 4);
 
     highlight(d, {});
-    d.openFiles();
-    d.openEnclodingFolder();
-    d.getInfo();
+    d.fileActions()->openFiles();
+    d.fileActions()->openEnclodingFolder();
+    d.fileActions()->getInfo();
     EXPECT_TRUE(workspace->opened.isEmpty());
     EXPECT_TRUE(workspace->revealed.isEmpty());
     EXPECT_TRUE(d.window()->findChildren<lockleaf::FileInformationDialog *>().isEmpty());
 
     highlight(d, {3, 0, 2});
     child<QPushButton>(d, "openFileButton")->click();
-    const QList<QUrl> expected{d.files()[0]->filePath(), d.files()[2]->filePath(), d.files()[3]->filePath()};
+    const QList<QUrl> expected{d.fileList()->files()[0]->filePath(), d.fileList()->files()[2]->filePath(),
+                               d.fileList()->files()[3]->filePath()};
     EXPECT_EQ(workspace->opened, expected);
     child<QPushButton>(d, "openEnclosedFolderButton")->click();
     ASSERT_EQ(workspace->revealed.size(), 1) << "one request for files in two folders";
@@ -261,6 +282,19 @@ TEST_F(FileActionsTest, openRevealAndInfo_actOnTheHighlightedRowsInOrder)
     EXPECT_EQ(infos[0]->valueOf("Secured"), QStringLiteral("Yes"));
     EXPECT_EQ(infos[0]->valueOf("Pages"), QStringLiteral("0")) << "no password opens it yet";
     EXPECT_NE(infos[0]->valueOf("Modified"), QStringLiteral("--"));
+}
+
+TEST_F(FileActionsTest, includeSubfolders_absentIsFalse_andIsWrittenAtOnce)
+{
+    Actions d;
+    EXPECT_FALSE(d.fileActions()->inculdeSubfolders());
+    EXPECT_FALSE(child<QCheckBox>(d, "inculdeSubfoldersBtn")->isChecked());
+    child<QCheckBox>(d, "inculdeSubfoldersBtn")->click();
+
+    // Another reader of the file on disk sees it without any further flush.
+    QSettings onDisk(lockleaf::Settings::openStore()->fileName(), QSettings::IniFormat);
+    EXPECT_TRUE(onDisk.value("INCLUDESUBFOLDERS").toBool());
+    EXPECT_TRUE(d.fileActions()->inculdeSubfolders());
 }
 
 } // namespace

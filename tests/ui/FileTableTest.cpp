@@ -42,20 +42,21 @@ TEST_F(FileTableTest, totals_countAllFilesAndTheCheckedPages)
 {
     LockleafAppDelegate d;
     uitest::gather(d, urlsOf(makeNumberedPdfs(dir, {2, 5, 10})));
-    ASSERT_EQ(d.files().size(), 3);
+    ASSERT_EQ(d.fileList()->files().size(), 3);
 
     auto *files = child<QLabel>(d, "labelTotalFiles");
     EXPECT_EQ(
         files->text(),
         QStringLiteral("3 Total file(s); 3 file selected; Total page count of selected PDF file(s): 17"));
     // A click in the first check box refreshes the totals at once.
-    d.tableModel()->setData(d.tableModel()->index(0, 0), Qt::Unchecked, Qt::CheckStateRole);
+    d.fileList()->tableModel()->setData(d.fileList()->tableModel()->index(0, 0), Qt::Unchecked,
+                                        Qt::CheckStateRole);
     EXPECT_EQ(
         files->text(),
         QStringLiteral("3 Total file(s); 2 file selected; Total page count of selected PDF file(s): 15"));
     EXPECT_EQ(child<QLabel>(d, "labelTotalPDFPages")->text(), QStringLiteral("Total Pages PDF : 17"));
 
-    d.checkUncheckInvertAll(2);
+    d.fileList()->checkUncheckInvertAll(2);
     EXPECT_TRUE(child<QPushButton>(d, "convertBtn")->isEnabled())
         << "start stays usable with nothing checked";
     EXPECT_TRUE(files->text().startsWith(QStringLiteral("3 Total file(s); 0 file selected;")));
@@ -70,19 +71,21 @@ TEST_F(FileTableTest, gathering_changesTheListOnTheMainThread_whileTheWindowShow
     bool onMainThread = true;
     bool sawBusy = false;
     QString timeLineWhileBusy;
-    QObject::connect(d.tableModel(), &QAbstractItemModel::rowsInserted, &d, [&] {
+    QObject::connect(d.fileList()->tableModel(), &QAbstractItemModel::rowsInserted, &d, [&] {
         onMainThread = onMainThread && QThread::currentThread() == d.thread();
-        sawBusy = d.isProcessing() && child<lockleaf::BusyIndicator>(d, "loadingIndicator")->isAnimating() &&
-                  !child<QPushButton>(d, "addFilesBtn")->isEnabled() && !d.mainTableView()->isEnabled();
+        sawBusy = d.windowState()->isProcessing() &&
+                  child<lockleaf::BusyIndicator>(d, "loadingIndicator")->isAnimating() &&
+                  !child<QPushButton>(d, "addFilesBtn")->isEnabled() &&
+                  !d.fileList()->mainTableView()->isEnabled();
         timeLineWhileBusy = child<QLabel>(d, "labelTimeTaken")->text();
     });
     uitest::gather(d, urlsOf(paths));
 
-    EXPECT_EQ(d.files().size(), 4);
+    EXPECT_EQ(d.fileList()->files().size(), 4);
     EXPECT_TRUE(onMainThread);
     EXPECT_TRUE(sawBusy);
     EXPECT_EQ(timeLineWhileBusy, QStringLiteral("Total Time Taken : In Process... 0/0"));
-    EXPECT_FALSE(d.isProcessing());
+    EXPECT_FALSE(d.windowState()->isProcessing());
     EXPECT_FALSE(child<lockleaf::BusyIndicator>(d, "loadingIndicator")->isAnimating());
     EXPECT_TRUE(child<QPushButton>(d, "addFilesBtn")->isEnabled());
     EXPECT_TRUE(child<QLabel>(d, "labelTimeTaken")->text().startsWith(QStringLiteral("Total Time Taken : ")));
@@ -93,82 +96,13 @@ TEST_F(FileTableTest, cancel_stopsTheGatheringAtTheNextFile_andKeepsWhatWasFound
     LockleafAppDelegate d;
     QList<int> pages(30, 1);
     const QStringList paths = makeNumberedPdfs(dir, pages);
-    QObject::connect(d.tableModel(), &QAbstractItemModel::rowsInserted, &d, [&] {
-        if (d.files().size() == 5)
+    QObject::connect(d.fileList()->tableModel(), &QAbstractItemModel::rowsInserted, &d, [&] {
+        if (d.fileList()->files().size() == 5)
             QTest::mouseClick(child<QPushButton>(d, "cancelBtn"), Qt::LeftButton);
     });
     uitest::gather(d, urlsOf({dir.path()}), true);
-    EXPECT_EQ(d.files().size(), 5);
+    EXPECT_EQ(d.fileList()->files().size(), 5);
     EXPECT_TRUE(child<QPushButton>(d, "addFolderBtn")->isEnabled());
-}
-
-TEST_F(FileTableTest, gatheringAgain_sortsNewFilesIntoTheChosenOrder)
-{
-    LockleafAppDelegate d;
-    const QStringList paths = makeNumberedPdfs(dir, {3, 1, 2});
-    uitest::gather(d, urlsOf({paths[0], paths[1]}));
-    d.mainTableView()->sortByColumn(FileTableModel::PagesColumn, Qt::AscendingOrder);
-    EXPECT_EQ(fileNames(d), (QStringList{"f01.pdf", "f00.pdf"}));
-    uitest::gather(d, urlsOf({paths[2], paths[0]}));
-    EXPECT_EQ(fileNames(d), (QStringList{"f01.pdf", "f02.pdf", "f00.pdf"}))
-        << "no duplicate, sorted into place";
-}
-
-TEST_F(FileTableTest, moveButtons_followTheHighlight)
-{
-    LockleafAppDelegate d;
-    uitest::gather(d, urlsOf(makeNumberedPdfs(dir, {1, 1, 1})));
-    auto *up = child<QToolButton>(d, "moveUpButton");
-    auto *down = child<QToolButton>(d, "moveDownButton");
-    struct Case {
-        QList<int> rows;
-        bool up, down;
-    };
-    for (const Case &c : {Case{{}, false, false}, Case{{0}, false, true}, Case{{2}, true, false},
-                          Case{{1}, true, true}}) {
-        highlight(d, c.rows);
-        EXPECT_EQ(up->isEnabled(), c.up) << c.rows.value(0, -1);
-        EXPECT_EQ(down->isEnabled(), c.down) << c.rows.value(0, -1);
-    }
-
-    highlight(d, {0});
-    QTest::keyClick(d.mainTableView(), Qt::Key_Up, Qt::ControlModifier);
-    EXPECT_EQ(fileNames(d), (QStringList{"f00.pdf", "f01.pdf", "f02.pdf"}));
-    QTest::keyClick(d.mainTableView(), Qt::Key_Down, Qt::ControlModifier);
-    EXPECT_EQ(fileNames(d), (QStringList{"f01.pdf", "f00.pdf", "f02.pdf"}));
-    EXPECT_EQ(d.highlightedRows(), QList<int>{1});
-}
-
-TEST_F(FileTableTest, moving_shiftsHighlightedRowsByOne_andKeepsThemHighlighted)
-{
-    LockleafAppDelegate d;
-    uitest::gather(d, urlsOf(makeNumberedPdfs(dir, QList<int>(10, 1))));
-    const QStringList start = fileNames(d);
-
-    highlight(d, {2, 3, 5});
-    d.moveDown();
-    EXPECT_EQ(d.highlightedRows(), (QList<int>{3, 4, 6}));
-    EXPECT_EQ(d.mainTableView()->currentIndex().row(), 6);
-    EXPECT_EQ(fileNames(d), (QStringList{"f00.pdf", "f01.pdf", "f04.pdf", "f02.pdf", "f03.pdf", "f06.pdf",
-                                         "f05.pdf", "f07.pdf", "f08.pdf", "f09.pdf"}));
-
-    // Back up: the same three items return to rows 2, 3 and 5.
-    d.moveUp();
-    EXPECT_EQ(d.highlightedRows(), (QList<int>{2, 3, 5}));
-    EXPECT_EQ(fileNames(d), start);
-
-    highlight(d, {2, 3, 5});
-    d.moveUp();
-    EXPECT_EQ(d.highlightedRows(), (QList<int>{1, 2, 4}));
-    EXPECT_EQ(d.mainTableView()->currentIndex().row(), 1);
-    EXPECT_EQ(fileNames(d), (QStringList{"f00.pdf", "f02.pdf", "f03.pdf", "f01.pdf", "f05.pdf", "f04.pdf",
-                                         "f06.pdf", "f07.pdf", "f08.pdf", "f09.pdf"}));
-
-    // At the edge nothing moves and the highlight is cleared.
-    highlight(d, {9});
-    d.moveDown();
-    EXPECT_TRUE(d.highlightedRows().isEmpty());
-    EXPECT_EQ(fileNames(d).last(), QStringLiteral("f09.pdf"));
 }
 
 TEST_F(FileTableTest, space_invertsTheHighlightedChecksOnly)
@@ -176,40 +110,17 @@ TEST_F(FileTableTest, space_invertsTheHighlightedChecksOnly)
     LockleafAppDelegate d;
     uitest::gather(d, urlsOf(makeNumberedPdfs(dir, {1, 2, 3, 4, 5})));
     highlight(d, {1, 3});
-    QTest::keyClick(d.mainTableView(), Qt::Key_Space);
+    QTest::keyClick(d.fileList()->mainTableView(), Qt::Key_Space);
 
     QList<bool> checked;
-    for (const auto &item : d.files())
+    for (const auto &item : d.fileList()->files())
         checked.append(item->isSelected());
     EXPECT_EQ(checked, (QList<bool>{true, false, true, false, true}));
-    EXPECT_EQ(d.highlightedRows(), (QList<int>{1, 3}));
+    EXPECT_EQ(d.fileList()->highlightedRows(), (QList<int>{1, 3}));
     EXPECT_TRUE(
         child<QLabel>(d, "labelTotalFiles")
             ->text()
             .contains(QStringLiteral("3 file selected; Total page count of selected PDF file(s): 9")));
-}
-
-TEST_F(FileTableTest, checkCommands_actOnHighlightedRowsOrOnAll)
-{
-    LockleafAppDelegate d;
-    uitest::gather(d, urlsOf(makeNumberedPdfs(dir, {1, 1, 1})));
-    highlight(d, {0, 2});
-    d.checkUncheckInvertSelection(2);
-    EXPECT_FALSE(d.files()[0]->isSelected());
-    EXPECT_TRUE(d.files()[1]->isSelected());
-    d.checkUncheckInvertAll(3);
-    EXPECT_TRUE(d.files()[0]->isSelected());
-    EXPECT_FALSE(d.files()[1]->isSelected());
-
-    // F8 fires the context menu's F8 item (check) for the highlighted rows.
-    highlight(d, {1});
-    QTest::keyClick(d.mainTableView(), Qt::Key_F8);
-    EXPECT_TRUE(d.files()[1]->isSelected());
-
-    d.selectDeselectRemoveAll(1);
-    EXPECT_EQ(d.highlightedRows(), (QList<int>{0, 1, 2}));
-    d.selectDeselectRemoveAll(2);
-    EXPECT_EQ(d.highlightedRows(), QList<int>{0});
 }
 
 TEST_F(FileTableTest, delete_removesHighlightedRowsWithoutAsking)
@@ -217,11 +128,11 @@ TEST_F(FileTableTest, delete_removesHighlightedRowsWithoutAsking)
     LockleafAppDelegate d;
     uitest::gather(d, urlsOf(makeNumberedPdfs(dir, {1, 2, 3, 4})));
     highlight(d, {});
-    QTest::keyClick(d.mainTableView(), Qt::Key_Delete);
-    EXPECT_EQ(d.files().size(), 4);
+    QTest::keyClick(d.fileList()->mainTableView(), Qt::Key_Delete);
+    EXPECT_EQ(d.fileList()->files().size(), 4);
 
     highlight(d, {1, 3});
-    QTest::keyClick(d.mainTableView(), Qt::Key_Backspace);
+    QTest::keyClick(d.fileList()->mainTableView(), Qt::Key_Backspace);
     EXPECT_EQ(fileNames(d), (QStringList{"f00.pdf", "f02.pdf"}));
     EXPECT_TRUE(d.alerts()->messages().isEmpty());
     EXPECT_EQ(child<QLabel>(d, "labelTotalPDFPages")->text(), QStringLiteral("Total Pages PDF : 4"));
@@ -235,31 +146,18 @@ TEST_F(FileTableTest, removeAll_asksFirst_andOnlyYesEmptiesTheList)
     uitest::gather(d, urlsOf(makeNumberedPdfs(dir, {1, 1})));
     d.alerts()->setNextAnswer(lockleaf::AlertPresenter::Answer::No);
     QTest::mouseClick(child<QPushButton>(d, "removeAllFilesButton"), Qt::LeftButton);
-    EXPECT_EQ(d.files().size(), 2);
+    EXPECT_EQ(d.fileList()->files().size(), 2);
     ASSERT_EQ(d.alerts()->messages().size(), 1);
     EXPECT_EQ(d.alerts()->messages()[0], QStringLiteral("Are you sure to remove all file(s)?"));
 
     d.alerts()->setNextAnswer(lockleaf::AlertPresenter::Answer::Yes);
     QTest::mouseClick(child<QPushButton>(d, "removeAllFilesButton"), Qt::LeftButton);
-    EXPECT_TRUE(d.files().isEmpty());
+    EXPECT_TRUE(d.fileList()->files().isEmpty());
     EXPECT_TRUE(child<QLabel>(d, "lableDragAndDrop")->isVisible());
     EXPECT_FALSE(child<QPushButton>(d, "removeAllFilesButton")->isEnabled());
     EXPECT_EQ(
         child<QLabel>(d, "labelTotalFiles")->text(),
         QStringLiteral("0 Total file(s); 0 file selected; Total page count of selected PDF file(s): 0"));
-}
-
-TEST_F(FileTableTest, contextMenu_onlyForARightClickWithRowsHighlighted)
-{
-    LockleafAppDelegate d;
-    uitest::gather(d, urlsOf(makeNumberedPdfs(dir, {1})));
-    const QContextMenuEvent mouse(QContextMenuEvent::Mouse, QPoint(5, 5), QPoint(5, 5));
-    const QContextMenuEvent keyboard(QContextMenuEvent::Keyboard, QPoint(5, 5), QPoint(5, 5));
-    highlight(d, {});
-    EXPECT_EQ(d.mainTableView()->menuForEvent(&mouse), nullptr);
-    highlight(d, {0});
-    EXPECT_EQ(d.mainTableView()->menuForEvent(&mouse), d.filesContextMenu());
-    EXPECT_EQ(d.mainTableView()->menuForEvent(&keyboard), nullptr);
 }
 
 TEST_F(FileTableTest, drops_fromOutsideAreGathered_asFolders)
@@ -275,7 +173,7 @@ TEST_F(FileTableTest, drops_fromOutsideAreGathered_asFolders)
 
     QMimeData mime;
     mime.setUrls(urlsOf({dir.file("top"), dir.file("loose.pdf"), dir.file("notes.txt")}));
-    lockleaf::CustomTableView *table = d.mainTableView();
+    lockleaf::CustomTableView *table = d.fileList()->mainTableView();
     EXPECT_TRUE(table->canAcceptDrag(nullptr, &mime));
     EXPECT_FALSE(table->canAcceptDrag(table, &mime)) << "rows are not dragged onto their own table";
     EXPECT_FALSE(table->canAcceptDrag(table->viewport(), &mime));
@@ -284,7 +182,7 @@ TEST_F(FileTableTest, drops_fromOutsideAreGathered_asFolders)
     EXPECT_FALSE(table->canAcceptDrag(nullptr, &web));
 
     // A real drop on the table, include-subfolders off.
-    QSignalSpy finished(&d, &LockleafAppDelegate::gatheringFinished);
+    QSignalSpy finished(d.gathering(), &lockleaf::Gathering::gatheringFinished);
     const QPoint at = table->viewport()->rect().center();
     QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(table->viewport(), &enter);
@@ -301,24 +199,10 @@ TEST_F(FileTableTest, drops_fromOutsideAreGathered_asFolders)
 
     // With include-subfolders on, the subfolder is walked too.
     child<QCheckBox>(d, "inculdeSubfoldersBtn")->click();
-    EXPECT_FALSE(d.acceptDrop(urlsOf({dir.file("top")})));
+    EXPECT_FALSE(d.fileList()->acceptDrop(urlsOf({dir.file("top")})));
     ASSERT_TRUE(finished.wait(60000));
     EXPECT_TRUE(fileNames(d).contains(QStringLiteral("c.pdf")));
-    EXPECT_EQ(d.files().size(), 4);
-}
-
-TEST_F(FileTableTest, secondGathering_isRefusedWhileOneWorks)
-{
-    LockleafAppDelegate d;
-    const QStringList paths = makeNumberedPdfs(dir, {1, 1, 1});
-    bool secondStarted = true;
-    QObject::connect(d.tableModel(), &QAbstractItemModel::rowsInserted, &d, [&] {
-        if (d.files().size() == 1)
-            secondStarted = d.startGathering(lockleaf::Arguments{urlsOf(paths), false, false});
-    });
-    uitest::gather(d, urlsOf(paths));
-    EXPECT_FALSE(secondStarted);
-    EXPECT_EQ(d.files().size(), 3);
+    EXPECT_EQ(d.fileList()->files().size(), 4);
 }
 
 TEST_F(FileTableTest, closingDuringAGathering_endsItCleanly)
@@ -326,10 +210,10 @@ TEST_F(FileTableTest, closingDuringAGathering_endsItCleanly)
     QList<int> pages(40, 1);
     const QStringList paths = makeNumberedPdfs(dir, pages);
     auto d = std::make_unique<LockleafAppDelegate>();
-    QSignalSpy inserted(d->tableModel(), &QAbstractItemModel::rowsInserted);
-    ASSERT_TRUE(d->startGathering(lockleaf::Arguments{urlsOf(paths), false, false}));
+    QSignalSpy inserted(d->fileList()->tableModel(), &QAbstractItemModel::rowsInserted);
+    ASSERT_TRUE(d->gathering()->startGathering(lockleaf::Arguments{urlsOf(paths), false, false}));
     ASSERT_TRUE(inserted.wait(60000));
-    const qsizetype found = d->files().size();
+    const qsizetype found = d->fileList()->files().size();
     const QPointer<QMainWindow> window = d->window();
     d.reset(); // must neither hang nor crash while the task waits for the main thread
     EXPECT_LT(found, 40) << "the task was still working";

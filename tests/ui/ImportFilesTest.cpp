@@ -175,22 +175,22 @@ TEST_F(ImportFilesTest, windowImport_gathersTheFilesAndReopensEmptyInTheLastMode
     const QString a = dir.file(QStringLiteral("a.pdf"));
     testsupport::makePdf(a, 2);
     uitest::child<QAction>(d, "importAction")->trigger();
-    ImportFilesWindowController *panel = d.importFilesPanel();
+    ImportFilesWindowController *panel = d.fileActions()->importFilesPanel();
     ASSERT_NE(panel, nullptr);
     EXPECT_TRUE(panel->isVisible());
     EXPECT_EQ(panel->windowModality(), Qt::WindowModal);
 
     panel->findChild<QRadioButton *>("importFromTextBtn")->click();
     panel->findChild<QPlainTextEdit *>("importText")->setPlainText(a + "\r\n" + dir.file("gone.pdf"));
-    QSignalSpy finished(&d, &LockleafAppDelegate::gatheringFinished);
+    QSignalSpy finished(d.gathering(), &lockleaf::Gathering::gatheringFinished);
     panel->findChild<QPushButton *>("importBtn")->click();
     EXPECT_FALSE(panel->isVisible());
     ASSERT_TRUE(finished.wait(60000));
     EXPECT_EQ(uitest::fileNames(d), (QStringList{"a.pdf", "gone.pdf"}))
         << "the gathering judges missing paths";
 
-    d.importAction();
-    EXPECT_EQ(d.importFilesPanel(), panel) << "one dialog, kept";
+    d.fileActions()->importAction();
+    EXPECT_EQ(d.fileActions()->importFilesPanel(), panel) << "one dialog, kept";
     EXPECT_TRUE(panel->isVisible());
     EXPECT_TRUE(panel->findChild<QPlainTextEdit *>("importText")->toPlainText().isEmpty());
     EXPECT_TRUE(panel->files().isEmpty());

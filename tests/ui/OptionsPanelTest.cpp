@@ -1,9 +1,14 @@
-#include "ui/LockleafAppDelegate.h"
+#include "ui/OptionsPanel.h"
 
+#include "UiForm.h"
 #include "UiTestSupport.h"
 #include "model/PDFSettings.h"
 #include "support/TestSupport.h"
 #include "ui/FileChooser.h"
+#include "ui/WindowState.h"
+
+// Generated from resources/MainWindow.ui for this test (AUTOUIC looks here).
+#include "ui_MainWindow.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -20,11 +25,25 @@
 #include <thread>
 #include <tuple>
 
-using lockleaf::LockleafAppDelegate;
 using uitest::child;
 
 namespace
 {
+
+// The options panel alone, on the window's form, with the real settings and
+// the window state it reports to.
+class Panel : public uitest::Form
+{
+public:
+    Panel() { m_window.show(); }
+    lockleaf::OptionsPanel *options() { return &m_options; }
+    lockleaf::FileChooser *fileChooser() { return &m_chooser; }
+
+private:
+    lockleaf::WindowState m_state{ui, &model, settings()};
+    lockleaf::FileChooser m_chooser;
+    lockleaf::OptionsPanel m_options{ui, settings(), &m_state, &m_chooser};
+};
 
 class OptionsPanelTest : public uitest::UiTest
 {
@@ -32,7 +51,7 @@ class OptionsPanelTest : public uitest::UiTest
 
 TEST_F(OptionsPanelTest, switchingModes_enablesEachModesControls_andKeepsTypedPasswords)
 {
-    LockleafAppDelegate d;
+    Panel d;
     auto *add = child<QRadioButton>(d, "secureOptionButton");
     auto *remove = child<QRadioButton>(d, "unsecureOptionButton");
     auto *openField = child<QLineEdit>(d, "openPasswordText");
@@ -64,10 +83,10 @@ TEST_F(OptionsPanelTest, switchingModes_enablesEachModesControls_andKeepsTypedPa
 
 TEST_F(OptionsPanelTest, controls_writeTheirFields_andShowChangesMadeElsewhere)
 {
-    LockleafAppDelegate d;
+    Panel d;
     lockleaf::Settings *s = d.settings();
     lockleaf::PDFSettings *pdf = s->pdfSettings();
-    d.securityAction(1);
+    d.options()->securityAction(1);
 
     auto *strength = child<QComboBox>(d, "encryptionStrengthPopup");
     strength->activated(1); // what a user's choice emits
@@ -97,7 +116,7 @@ TEST_F(OptionsPanelTest, controls_writeTheirFields_andShowChangesMadeElsewhere)
 
 TEST_F(OptionsPanelTest, outputFolderField_enablesTheOutputOptionsOnlyWhileSet)
 {
-    LockleafAppDelegate d;
+    Panel d;
     lockleaf::Settings *s = d.settings();
     auto *field = child<QLineEdit>(d, "outputFolderPath");
     auto *keep = child<QCheckBox>(d, "setCurrentAsDefaultOutputFolderPathBtn");
@@ -125,8 +144,8 @@ TEST_F(OptionsPanelTest, outputFolderField_enablesTheOutputOptionsOnlyWhileSet)
 
 TEST_F(OptionsPanelTest, permissionPassword_decidesIsSecuredPDF)
 {
-    LockleafAppDelegate d;
-    d.securityAction(1);
+    Panel d;
+    d.options()->securityAction(1);
     lockleaf::PDFSettings *pdf = d.settings()->pdfSettings();
     auto *field = child<QLineEdit>(d, "securePermissionPasswordText");
     QTest::keyClicks(field, "p");
@@ -139,16 +158,16 @@ TEST_F(OptionsPanelTest, permissionPassword_decidesIsSecuredPDF)
 
 TEST_F(OptionsPanelTest, chooseOutputFolder_storesAndSavesTheChoice_cancelKeepsIt)
 {
-    LockleafAppDelegate d;
+    Panel d;
     testsupport::TempDir out;
     d.fileChooser()->setNextFolder(out.path());
-    d.chooseOutputFolder();
+    d.options()->chooseOutputFolder();
     EXPECT_EQ(d.settings()->outputFolderPath(), out.path());
     const QVariantMap saved = lockleaf::Settings::openStore()->value("SETTINGS").toMap();
     EXPECT_EQ(saved.value("outputFolderPath").toString(), out.path()) << "saved at once";
 
     d.fileChooser()->setNextFolder(QString());
-    d.chooseOutputFolder();
+    d.options()->chooseOutputFolder();
     EXPECT_EQ(d.settings()->outputFolderPath(), out.path());
 }
 
@@ -157,44 +176,45 @@ TEST_F(OptionsPanelTest, numericFields_keepANonZeroNumberOrTheirDefault)
     using R = std::optional<QString>;
     // "1a2": only the ends are stripped; tag 5 is no numeric field.
     const std::tuple<const char *, int, R> cases[] = {
-        {"0", 30001, "2"},    {"abc", 30001, "2"}, {"", 30001, "2"},  {"x12y", 30001, "12"}, {"1a2", 30001, "1a2"},
-        {"007", 30001, "007"}, {"0", 30002, "1"},  {"", 30002, "1"}, {"x12y", 5, std::nullopt}};
+        {"0", 30001, "2"},     {"abc", 30001, "2"},   {"", 30001, "2"},
+        {"x12y", 30001, "12"}, {"1a2", 30001, "1a2"}, {"007", 30001, "007"},
+        {"0", 30002, "1"},     {"", 30002, "1"},      {"x12y", 5, std::nullopt}};
     for (const auto &[text, tag, expected] : cases)
-        EXPECT_EQ(LockleafAppDelegate::numericFieldText(text, tag), expected) << text << " tag " << tag;
+        EXPECT_EQ(lockleaf::OptionsPanel::numericFieldText(text, tag), expected) << text << " tag " << tag;
 
-    LockleafAppDelegate d;
+    Panel d;
     QLineEdit tagged(d.window());
     tagged.setProperty("tag", 30001);
     tagged.setText("x12y");
-    d.controlTextDidChange(&tagged);
+    d.options()->controlTextDidChange(&tagged);
     EXPECT_EQ(tagged.text(), QStringLiteral("12"));
     QLineEdit plain(d.window());
     plain.setText("x12y");
-    d.controlTextDidChange(&plain);
+    d.options()->controlTextDidChange(&plain);
     EXPECT_EQ(plain.text(), QStringLiteral("x12y"));
 }
 
 TEST_F(OptionsPanelTest, togglingThePane_setsTheListWidth_andIsRemembered)
 {
     {
-        LockleafAppDelegate d;
+        Panel d;
         auto *left = child<QFrame>(d, "leftBox");
         auto *right = child<QFrame>(d, "rightBox");
         const int shownWidth = d.window()->width() - (9 + right->width());
         EXPECT_EQ(left->width(), shownWidth);
 
-        d.toggleSettings();
+        d.options()->toggleSettings();
         EXPECT_TRUE(right->isHidden());
         EXPECT_EQ(left->width(), d.window()->width() - 5);
         EXPECT_FALSE(lockleaf::Settings::openStore()->value("SHOWSETTINGS").toBool());
 
-        d.showSettings(true); // shows without remembering
+        d.options()->showSettings(true); // shows without remembering
         EXPECT_EQ(left->width(), shownWidth);
-        EXPECT_FALSE(d.isShowSettings());
-        d.showSettings(false);
+        EXPECT_FALSE(d.options()->isShowSettings());
+        d.options()->showSettings(false);
     }
     // The next start remembers it: list widened, toolbar toggle off.
-    LockleafAppDelegate again;
+    Panel again;
     EXPECT_TRUE(child<QFrame>(again, "rightBox")->isHidden());
     EXPECT_EQ(child<QFrame>(again, "leftBox")->width(), again.window()->width() - 5);
     EXPECT_TRUE(child<QAction>(again, "dummyToolbarItem")->isChecked());
@@ -205,31 +225,20 @@ TEST_F(OptionsPanelTest, keyCharacters_markTheFirstMatchIgnoringCase)
 {
     using R = std::optional<QString>;
     // "&Open": the old mnemonic goes.
-    const std::tuple<const char *, const char *, R> cases[] = {
-        {"Add Folder...", "o", "Add F&older..."}, {"Start", "s", "&Start"},      {"&Open", "p", "O&pen"},
-        {"Save && Close", "c", "Save && &Close"}, {"Import", "z", std::nullopt}, {"Import", "", std::nullopt}};
+    const std::tuple<const char *, const char *, R> cases[] = {{"Add Folder...", "o", "Add F&older..."},
+                                                               {"Start", "s", "&Start"},
+                                                               {"&Open", "p", "O&pen"},
+                                                               {"Save && Close", "c", "Save && &Close"},
+                                                               {"Import", "z", std::nullopt},
+                                                               {"Import", "", std::nullopt}};
     for (const auto &[title, key, expected] : cases)
-        EXPECT_EQ(LockleafAppDelegate::markKeyCharacter(title, key), expected) << title << " / " << key;
+        EXPECT_EQ(lockleaf::OptionsPanel::markKeyCharacter(title, key), expected) << title << " / " << key;
 
-    LockleafAppDelegate d;
-    EXPECT_EQ(child<QPushButton>(d, "convertBtn")->text(), QStringLiteral("&Start"));
-    EXPECT_EQ(child<QCheckBox>(d, "inculdeSubfoldersBtn")->text(), QStringLiteral("Incl&ude subfolders"));
     QPushButton button(QStringLiteral("Title"));
-    d.setButtonKeyCharacter(&button, "t", QColor());
+    lockleaf::OptionsPanel::setButtonKeyCharacter(&button, "t", QColor());
     EXPECT_EQ(button.text(), QStringLiteral("Title")) << "no colour, no change";
-}
-
-TEST_F(OptionsPanelTest, includeSubfolders_absentIsFalse_andIsWrittenAtOnce)
-{
-    LockleafAppDelegate d;
-    EXPECT_FALSE(d.inculdeSubfolders());
-    EXPECT_FALSE(child<QCheckBox>(d, "inculdeSubfoldersBtn")->isChecked());
-    child<QCheckBox>(d, "inculdeSubfoldersBtn")->click();
-
-    // Another reader of the file on disk sees it without any further flush.
-    QSettings onDisk(lockleaf::Settings::openStore()->fileName(), QSettings::IniFormat);
-    EXPECT_TRUE(onDisk.value("INCLUDESUBFOLDERS").toBool());
-    EXPECT_TRUE(d.inculdeSubfolders());
+    lockleaf::OptionsPanel::setButtonKeyCharacter(&button, "t", Qt::black);
+    EXPECT_EQ(button.text(), QStringLiteral("&Title"));
 }
 
 } // namespace

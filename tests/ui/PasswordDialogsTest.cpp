@@ -1,10 +1,17 @@
-#include "ui/LockleafAppDelegate.h"
+#include "ui/PasswordActions.h"
 
+#include "UiForm.h"
 #include "UiTestSupport.h"
 #include "support/TestSupport.h"
 #include "ui/AlertPresenter.h"
+#include "ui/FileList.h"
+#include "ui/Gathering.h"
+#include "ui/WindowState.h"
 #include "ui/dialogs/PDFReadPasswordWindowController.h"
 #include "ui/dialogs/PasswordListWindowController.h"
+
+// Generated from resources/MainWindow.ui for this test (AUTOUIC looks here).
+#include "ui_MainWindow.h"
 
 #include <QAbstractItemModelTester>
 #include <QCheckBox>
@@ -16,7 +23,6 @@
 #include <gtest/gtest.h>
 
 using lockleaf::AlertPresenter;
-using lockleaf::LockleafAppDelegate;
 using lockleaf::PasswordListWindowController;
 using lockleaf::PDFReadPasswordWindowController;
 using uitest::child;
@@ -55,13 +61,24 @@ void addThroughDialog(PasswordListWindowController *editor, const QString &passw
     EXPECT_FALSE(add->isVisible());
 }
 
+// The password dialogs' glue alone, on the window's form, with the real
+// settings, a file list filled by a real gathering, and the window state.
+class Passwords : public uitest::ListForm
+{
+public:
+    lockleaf::PasswordActions *passwords() { return &m_passwords; }
+
+private:
+    lockleaf::PasswordActions m_passwords{ui, settings(), fileList(), windowState(), alerts()};
+};
+
 class PasswordDialogsTest : public uitest::UiTest
 {
 protected:
-    PasswordListWindowController *openEditor(LockleafAppDelegate &d)
+    PasswordListWindowController *openEditor(Passwords &d)
     {
         child<QPushButton>(d, "passwordsListButton")->click();
-        PasswordListWindowController *editor = d.passwordsListPanel();
+        PasswordListWindowController *editor = d.passwords()->passwordsListPanel();
         EXPECT_NE(editor, nullptr);
         EXPECT_TRUE(editor && editor->isVisible());
         return editor;
@@ -72,7 +89,7 @@ protected:
 
 TEST_F(PasswordDialogsTest, editor_worksOnACopyUntilOk)
 {
-    LockleafAppDelegate d;
+    Passwords d;
     d.settings()->setPasswords({"one", "two", "three"});
     PasswordListWindowController *editor = openEditor(d);
     QAbstractItemModelTester tester(part<QTableView>(editor, "listValuesTableView")->model(),
@@ -95,12 +112,12 @@ TEST_F(PasswordDialogsTest, editor_worksOnACopyUntilOk)
     part<QPushButton>(editor, "okButton")->click();
     EXPECT_FALSE(editor->isVisible());
     EXPECT_EQ(d.settings()->passwords(), (QStringList{"two", "three"}));
-    EXPECT_EQ(d.passwordsListPanel(), editor) << "one editor, kept";
+    EXPECT_EQ(d.passwords()->passwordsListPanel(), editor) << "one editor, kept";
 }
 
 TEST_F(PasswordDialogsTest, editor_addAndRemove_moveTheHighlight)
 {
-    LockleafAppDelegate d;
+    Passwords d;
     PasswordListWindowController *editor = openEditor(d);
     auto *remove = part<QPushButton>(editor, "removeValueButton");
     auto *clear = part<QPushButton>(editor, "clearButton");
@@ -134,7 +151,7 @@ TEST_F(PasswordDialogsTest, editor_addAndRemove_moveTheHighlight)
 
 TEST_F(PasswordDialogsTest, editor_clearAsksFirst_andEditsInPlaceAreKeptByOk)
 {
-    LockleafAppDelegate d;
+    Passwords d;
     d.settings()->setPasswords({"one", "two"});
     PasswordListWindowController *editor = openEditor(d);
     d.alerts()->setNextAnswer(AlertPresenter::Answer::No);
@@ -167,65 +184,66 @@ TEST_F(PasswordDialogsTest, editor_clearAsksFirst_andEditsInPlaceAreKeptByOk)
 
 TEST_F(PasswordDialogsTest, openPassword_unlocksTheHighlightedPdfsAndListsItOnce)
 {
-    LockleafAppDelegate d;
+    Passwords d;
     d.settings()->setIsAutoAddCorrectPasswordToPasswordList(true);
     // Each made with user password "user", two pages.
     const QStringList paths{dir.file("a.pdf"), dir.file("b.PDF"), dir.file("c.pdf"), dir.file("d.pdf")};
     for (const QString &p : paths)
         testsupport::makeEncryptedPdf(p, "user", "owner", 128, {}, 2);
     uitest::gather(d, urlsOf(paths));
-    ASSERT_EQ(d.files().size(), 4);
-    for (const lockleaf::FileItemPtr &item : d.files())
+    ASSERT_EQ(d.fileList()->files().size(), 4);
+    for (const lockleaf::FileItemPtr &item : d.fileList()->files())
         ASSERT_EQ(item->pages(), 0);
 
     // A wrong password first: nothing opens, nothing is listed.
     highlight(d, {0, 1});
     child<QPushButton>(d, "pdfPasswordButton")->click();
-    PDFReadPasswordWindowController *dialog = d.pdfReadPasswordPanel();
+    PDFReadPasswordWindowController *dialog = d.passwords()->pdfReadPasswordPanel();
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_EQ(dialog->windowModality(), Qt::WindowModal);
     part<QLineEdit>(dialog, "passwordField")->setText(QStringLiteral("wrong"));
     part<QPushButton>(dialog, "applyButton")->click();
     EXPECT_FALSE(dialog->isVisible());
-    for (const lockleaf::FileItemPtr &item : d.files()) {
+    for (const lockleaf::FileItemPtr &item : d.fileList()->files()) {
         EXPECT_EQ(item->pages(), 0);
         EXPECT_TRUE(item->name().endsWith(QStringLiteral(" (SECURED) ")));
     }
     EXPECT_TRUE(d.settings()->passwords().isEmpty());
 
     // The dialog shows the last password again; the right one opens both PDFs.
-    d.pdfReadPassword();
+    QSignalSpy pagesChanged(d.fileList(), &lockleaf::FileList::checksChanged);
+    d.passwords()->pdfReadPassword();
     EXPECT_EQ(part<QLineEdit>(dialog, "passwordField")->text(), QStringLiteral("wrong"));
     part<QLineEdit>(dialog, "passwordField")->setText(QStringLiteral("user"));
     dialog->applyAction();
-    EXPECT_EQ(d.files()[0]->pages(), 2);
-    EXPECT_EQ(d.files()[1]->pages(), 2);
-    EXPECT_EQ(d.files()[0]->pdfOpenPassword(), QStringLiteral("user"));
-    EXPECT_EQ(d.files()[2]->pages(), 0) << "not highlighted";
+    EXPECT_EQ(d.fileList()->files()[0]->pages(), 2);
+    EXPECT_EQ(d.fileList()->files()[1]->pages(), 2);
+    EXPECT_EQ(d.fileList()->files()[0]->pdfOpenPassword(), QStringLiteral("user"));
+    EXPECT_EQ(d.fileList()->files()[2]->pages(), 0) << "not highlighted";
     EXPECT_EQ(d.settings()->passwords(), QStringList{"user"}) << "listed once for two files";
-    EXPECT_EQ(child<QLabel>(d, "labelTotalPDFPages")->text(), QStringLiteral("Total Pages PDF : 4"));
+    EXPECT_EQ(pagesChanged.size(), 1) << "the totals are told to follow the new page counts";
 
     // Cancel tells nobody.
     highlight(d, {2});
-    d.pdfReadPassword();
+    d.passwords()->pdfReadPassword();
     dialog->cancelAction();
-    EXPECT_EQ(d.files()[2]->pages(), 0);
+    EXPECT_EQ(d.fileList()->files()[2]->pages(), 0);
 
     // The main window's dialog starts masked each time it is shown.
     auto *field = part<QLineEdit>(dialog, "passwordField");
     part<QCheckBox>(dialog, "showPasswordCheckbox")->click();
     EXPECT_EQ(field->echoMode(), QLineEdit::Normal);
     dialog->cancelAction();
-    d.pdfReadPassword();
+    d.passwords()->pdfReadPassword();
     EXPECT_EQ(field->echoMode(), QLineEdit::Password);
     dialog->cancelAction();
 
     // Without auto-add the password opens the file but is not listed.
     d.settings()->setPasswords({});
     d.settings()->setIsAutoAddCorrectPasswordToPasswordList(false);
-    d.updatePDFReadPassword(QStringLiteral("user"));
-    EXPECT_EQ(d.files()[2]->pages(), 2);
+    d.passwords()->updatePDFReadPassword(QStringLiteral("user"));
+    EXPECT_EQ(d.fileList()->files()[2]->pages(), 2);
     EXPECT_TRUE(d.settings()->passwords().isEmpty());
 }
 

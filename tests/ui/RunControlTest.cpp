@@ -39,8 +39,8 @@ class RunControlTest : public uitest::UiTest
 protected:
     static void waitForRun(LockleafAppDelegate &d)
     {
-        QSignalSpy finished(&d, &LockleafAppDelegate::runFinished);
-        if (d.isRunWorking()) {
+        QSignalSpy finished(d.run(), &lockleaf::RunControl::runFinished);
+        if (d.run()->isRunWorking()) {
             ASSERT_TRUE(finished.wait(120000)) << "the run did not end";
         }
         // The panel's queued notifications come before the thread's end; deliver any left.
@@ -53,9 +53,9 @@ protected:
     static void holdAfterFiles(LockleafAppDelegate &d, int count)
     {
         QDeadlineTimer deadline(120000);
-        while (d.process()->totalFileProcessed() < count && !deadline.hasExpired())
+        while (d.run()->process()->totalFileProcessed() < count && !deadline.hasExpired())
             QThread::msleep(2);
-        ASSERT_GE(d.process()->totalFileProcessed(), count) << "the run never got that far";
+        ASSERT_GE(d.run()->process()->totalFileProcessed(), count) << "the run never got that far";
     }
 
     // A window whose workspace records instead of opening (the run may open its
@@ -78,11 +78,11 @@ protected:
     // The window is idle again: every control usable, nothing busy.
     static void expectIdle(const LockleafAppDelegate &d)
     {
-        EXPECT_FALSE(d.processViewPanel()->isVisible());
-        EXPECT_FALSE(d.isProcessing());
+        EXPECT_FALSE(d.run()->processViewPanel()->isVisible());
+        EXPECT_FALSE(d.windowState()->isProcessing());
         for (const char *name : {"convertBtn", "cancelBtn", "importBtn", "addFilesBtn", "addFolderBtn"})
             EXPECT_TRUE(child<QPushButton>(d, name)->isEnabled()) << name;
-        EXPECT_TRUE(d.mainTableView()->isEnabled());
+        EXPECT_TRUE(d.fileList()->mainTableView()->isEnabled());
         EXPECT_EQ(child<QLabel>(d, "labelTimeTaken")->text(),
                   QStringLiteral("Total Time Taken : 0 sec(s) 0/0"));
     }
@@ -116,22 +116,22 @@ TEST_F(RunControlTest, outputFolderProblems_alertShowTheOutputTabAndStartNothing
     QApplication::setActiveWindow(d->window());
     for (const auto &[path, alert] : std::as_const(cases)) {
         SCOPED_TRACE(path.toStdString());
-        if (d->isShowSettings())
-            d->toggleSettings(); // hidden again, so each case must show it
+        if (d->options()->isShowSettings())
+            d->options()->toggleSettings(); // hidden again, so each case must show it
         child<QTabWidget>(*d, "settingTabView")->setCurrentIndex(0);
         d->settings()->setOutputFolderPath(path);
         d->alerts()->setNextAnswer(AlertPresenter::Answer::Ok);
 
-        d->convert();
+        d->run()->convert();
 
         EXPECT_EQ(d->alerts()->messages().last(), alert);
         EXPECT_EQ(child<QTabWidget>(*d, "settingTabView")->currentIndex(), 1);
         EXPECT_TRUE(lockleaf::Settings::openStore()->value("SHOWSETTINGS").toBool()) << "pane shown";
         EXPECT_EQ(d->window()->focusWidget(), child<QPushButton>(*d, "chooseOutputFolderButton"))
             << "focus goes to the control after the output folder field";
-        EXPECT_FALSE(d->isRunWorking());
-        ASSERT_NE(d->process(), nullptr) << "the unstarted run stays";
-        EXPECT_FALSE(d->processViewPanel()->isVisible());
+        EXPECT_FALSE(d->run()->isRunWorking());
+        ASSERT_NE(d->run()->process(), nullptr) << "the unstarted run stays";
+        EXPECT_FALSE(d->run()->processViewPanel()->isVisible());
         EXPECT_EQ(d->settings()->outputFolderPath(), path) << "settings unchanged";
     }
     EXPECT_EQ(d->alerts()->messages().size(), cases.size());
@@ -143,28 +143,28 @@ TEST_F(RunControlTest, addingSecurityWithoutPasswords_alerts_thenAnEmptyRunEndsA
     lockleaf::Settings::openStore()->setValue("SHOWSETTINGS", false);
     auto d = window({1, 1});
     QApplication::setActiveWindow(d->window());
-    d->securityAction(1);
+    d->options()->securityAction(1);
     child<QTabWidget>(*d, "settingTabView")->setCurrentIndex(1);
     d->alerts()->setNextAnswer(AlertPresenter::Answer::Ok);
-    d->convert();
+    d->run()->convert();
     EXPECT_EQ(d->alerts()->messages(), QStringList{kNoPassword});
     EXPECT_EQ(child<QTabWidget>(*d, "settingTabView")->currentIndex(), 0);
-    EXPECT_TRUE(d->isShowSettings());
+    EXPECT_TRUE(d->options()->isShowSettings());
     EXPECT_EQ(d->window()->focusWidget(), child<QLineEdit>(*d, "openPasswordText"));
-    EXPECT_FALSE(d->isRunWorking());
+    EXPECT_FALSE(d->run()->isRunWorking());
 
     // A permission password still being typed is enough. Nothing is checked,
     // so the run is empty: the panel opens and the run ends at once.
-    d->checkUncheckInvertAll(2);
+    d->fileList()->checkUncheckInvertAll(2);
     auto *permission = child<QLineEdit>(*d, "securePermissionPasswordText");
     permission->setFocus();
     QTest::keyClicks(permission, "owner");
-    d->convert();
+    d->run()->convert();
     EXPECT_EQ(d->alerts()->messages().size(), 1);
-    EXPECT_EQ(d->process()->totalFileSelected(), 0);
-    EXPECT_TRUE(d->processViewPanel()->isVisible());
+    EXPECT_EQ(d->run()->process()->totalFileSelected(), 0);
+    EXPECT_TRUE(d->run()->processViewPanel()->isVisible());
     waitForRun(*d);
-    lockleaf::ProgressPanel *panel = d->processViewPanel();
+    lockleaf::ProgressPanel *panel = d->run()->processViewPanel();
     EXPECT_EQ(panel->messageLabel()->text(), QStringLiteral("All files splitted successfully."));
     EXPECT_EQ(panel->progressBar()->text(), QStringLiteral("0 / 0"));
     EXPECT_EQ(panel->progressBar()->value(), panel->progressBar()->maximum()) << "full, not a busy bar";
@@ -175,15 +175,15 @@ TEST_F(RunControlTest, addingSecurityWithoutPasswords_alerts_thenAnEmptyRunEndsA
 TEST_F(RunControlTest, wholeRun_securesCheckedRowsInListOrder_andClosesBackToIdle)
 {
     auto d = window({2, 1, 3});
-    d->files()[1]->setIsSelected(false);
+    d->fileList()->files()[1]->setIsSelected(false);
     d->settings()->setIsOpenFolderAfterConversion(true);
-    d->securityAction(1);
+    d->options()->securityAction(1);
     d->settings()->pdfSettings()->setPdfOpenPassword(QStringLiteral("open-pw"));
 
-    d->convert();
-    lockleaf::ProgressPanel *panel = d->processViewPanel();
+    d->run()->convert();
+    lockleaf::ProgressPanel *panel = d->run()->processViewPanel();
     EXPECT_TRUE(panel->isVisible());
-    EXPECT_TRUE(d->isProcessing());
+    EXPECT_TRUE(d->windowState()->isProcessing());
     EXPECT_FALSE(child<lockleaf::BusyIndicator>(*d, "loadingIndicator")->isAnimating());
     for (const char *name : {"convertBtn", "cancelBtn", "addFilesBtn"})
         EXPECT_FALSE(child<QPushButton>(*d, name)->isEnabled()) << name;
@@ -191,14 +191,14 @@ TEST_F(RunControlTest, wholeRun_securesCheckedRowsInListOrder_andClosesBackToIdl
 
     EXPECT_EQ(panel->messageLabel()->text(), QStringLiteral("All files splitted successfully."));
     EXPECT_EQ(panel->countsLabel()->text(), QStringLiteral("2 of 2 processed, 2 written"));
-    const QString taken = d->process()->timeTaken();
+    const QString taken = d->run()->process()->timeTaken();
     EXPECT_EQ(panel->timeTakenLabel()->text(), taken.isEmpty() ? QStringLiteral("0 sec(s)") : taken);
     EXPECT_EQ(panel->progressBar()->text(), QStringLiteral("2 / 2"));
     EXPECT_FALSE(panel->cancelProcessBtn()->isEnabled());
     EXPECT_TRUE(panel->closeProcessBtn()->isEnabled());
     EXPECT_TRUE(child<QLabel>(*d, "labelTimeTaken")->text().endsWith(QStringLiteral(" 2/2")));
 
-    const QList<lockleaf::LogFilesPtr> records = d->process()->log().files();
+    const QList<lockleaf::LogFilesPtr> records = d->run()->process()->log().files();
     ASSERT_EQ(records.size(), 2);
     EXPECT_EQ(records[0]->filename(), QStringLiteral("f00.pdf"));
     EXPECT_EQ(records[1]->filename(), QStringLiteral("f02.pdf"));
@@ -211,12 +211,12 @@ TEST_F(RunControlTest, wholeRun_securesCheckedRowsInListOrder_andClosesBackToIdl
     ASSERT_TRUE(panel->viewLogBtn()->isEnabled());
     panel->viewLogBtn()->click();
     ASSERT_EQ(m_opened.size(), 2);
-    EXPECT_EQ(m_opened[1].toLocalFile(), d->process()->log().logFilePath());
+    EXPECT_EQ(m_opened[1].toLocalFile(), d->run()->process()->log().logFilePath());
 
     panel->closeProcessBtn()->click();
     expectIdle(*d);
-    EXPECT_EQ(d->process(), nullptr);
-    EXPECT_EQ(d->files().size(), 3) << "rows stay unless the settings ask to clear them";
+    EXPECT_EQ(d->run()->process(), nullptr);
+    EXPECT_EQ(d->fileList()->files().size(), 3) << "rows stay unless the settings ask to clear them";
 }
 
 TEST_F(RunControlTest, closeWithClearProcessedFiles_removesEveryCheckedRowFailuresIncluded)
@@ -226,14 +226,14 @@ TEST_F(RunControlTest, closeWithClearProcessedFiles_removesEveryCheckedRowFailur
     const QString locked = m_sources.file("locked.pdf");
     testsupport::makeEncryptedPdf(locked, "unknown-user-pw", "owner", 128);
     uitest::gather(*d, urlsOf({plain[0], locked, plain[1]}));
-    d->files()[2]->setIsSelected(false);
+    d->fileList()->files()[2]->setIsSelected(false);
     d->settings()->setIsClearProcessedFiles(true);
 
-    d->convert();
+    d->run()->convert();
     waitForRun(*d);
-    EXPECT_EQ(d->processViewPanel()->messageLabel()->text(),
+    EXPECT_EQ(d->run()->processViewPanel()->messageLabel()->text(),
               QStringLiteral("Total 1 files splitted successfully."));
-    d->closeProcessAction();
+    d->run()->closeProcessAction();
     EXPECT_EQ(uitest::fileNames(*d), QStringList{"f01.pdf"});
     expectIdle(*d);
     EXPECT_EQ(
@@ -244,9 +244,9 @@ TEST_F(RunControlTest, closeWithClearProcessedFiles_removesEveryCheckedRowFailur
 TEST_F(RunControlTest, cancelMidRun_finishesTheFileInHand_escapeThenCloses)
 {
     auto d = window({1, 1, 1, 1, 1});
-    d->convert();
+    d->run()->convert();
     holdAfterFiles(*d, 1);
-    lockleaf::ProgressPanel *panel = d->processViewPanel();
+    lockleaf::ProgressPanel *panel = d->run()->processViewPanel();
     EXPECT_FALSE(panel->closeProcessBtn()->isEnabled()) << "no close while the run works";
     EXPECT_FALSE(panel->viewLogBtn()->isEnabled());
     ASSERT_TRUE(panel->cancelProcessBtn()->isEnabled());
@@ -259,19 +259,19 @@ TEST_F(RunControlTest, cancelMidRun_finishesTheFileInHand_escapeThenCloses)
     EXPECT_TRUE(panel->closeProcessBtn()->isEnabled());
     QTest::keyClick(panel, Qt::Key_Escape); // an ended run: Escape closes
     expectIdle(*d);
-    EXPECT_EQ(d->files().size(), 5);
+    EXPECT_EQ(d->fileList()->files().size(), 5);
 }
 
 TEST_F(RunControlTest, escapeWhileRunning_asksTheRunToStopAndKeepsTheSheetUp)
 {
     auto d = window({1, 1, 1});
-    d->convert();
+    d->run()->convert();
     holdAfterFiles(*d, 1);
-    QTest::keyClick(d->processViewPanel(), Qt::Key_Escape);
-    EXPECT_FALSE(d->process()->isCombining());
-    EXPECT_TRUE(d->processViewPanel()->isVisible()) << "never gone over a held window";
+    QTest::keyClick(d->run()->processViewPanel(), Qt::Key_Escape);
+    EXPECT_FALSE(d->run()->process()->isCombining());
+    EXPECT_TRUE(d->run()->processViewPanel()->isVisible()) << "never gone over a held window";
     waitForRun(*d);
-    EXPECT_EQ(d->process()->totalFileProcessed(), 1);
+    EXPECT_EQ(d->run()->process()->totalFileProcessed(), 1);
 }
 
 TEST_F(RunControlTest, quitMidRun_asksThenStopsWaitsAndLeavesWholeFiles)
@@ -282,10 +282,10 @@ TEST_F(RunControlTest, quitMidRun_asksThenStopsWaitsAndLeavesWholeFiles)
     for (const QString &s : sources)
         before.append(testsupport::readFile(s));
     uitest::gather(*d, urlsOf(sources));
-    d->securityAction(1);
+    d->options()->securityAction(1);
     d->settings()->pdfSettings()->setPdfPermissionPassword(QStringLiteral("owner-pw"));
     lockleaf::Settings::openStore()->remove("SETTINGS");
-    d->convert();
+    d->run()->convert();
     holdAfterFiles(*d, 1);
 
     // "No": the application's quit request is refused and the run goes on.
@@ -293,14 +293,14 @@ TEST_F(RunControlTest, quitMidRun_asksThenStopsWaitsAndLeavesWholeFiles)
     QEvent quit(QEvent::Quit);
     QCoreApplication::sendEvent(QCoreApplication::instance(), &quit);
     EXPECT_FALSE(quit.isAccepted());
-    EXPECT_TRUE(d->isRunWorking());
-    EXPECT_TRUE(d->process()->isCombining());
+    EXPECT_TRUE(d->run()->isRunWorking());
+    EXPECT_TRUE(d->run()->process()->isCombining());
 
     // "Yes": stopped after the file in hand, waited for, settings saved.
     d->alerts()->setNextAnswer(AlertPresenter::Answer::Yes);
     EXPECT_TRUE(d->applicationShouldTerminate());
-    EXPECT_FALSE(d->isRunWorking()) << "returns only once the run has ended";
-    EXPECT_EQ(d->process()->message(), QStringLiteral("Process cancelled!"));
+    EXPECT_FALSE(d->run()->isRunWorking()) << "returns only once the run has ended";
+    EXPECT_EQ(d->run()->process()->message(), QStringLiteral("Process cancelled!"));
     EXPECT_TRUE(lockleaf::Settings::openStore()->contains("SETTINGS"));
     EXPECT_EQ(entriesOf(m_out.path()), QStringList{"f00.pdf"}) << "whole outputs only, no temporaries";
     EXPECT_EQ(
@@ -318,17 +318,17 @@ TEST_F(RunControlTest, duringGathering_startIsIgnored_andQuittingStopsTheGatheri
     auto d = window({});
     lockleaf::Arguments arguments;
     arguments.urls = urlsOf(uitest::makeNumberedPdfs(m_sources, QList<int>(40, 1)));
-    ASSERT_TRUE(d->startGathering(arguments));
+    ASSERT_TRUE(d->gathering()->startGathering(arguments));
     // The gathering waits for its first main-thread call, so it still works here.
-    d->convert();
-    EXPECT_FALSE(d->isRunWorking());
-    EXPECT_FALSE(d->processViewPanel()->isVisible());
+    d->run()->convert();
+    EXPECT_FALSE(d->run()->isRunWorking());
+    EXPECT_FALSE(d->run()->processViewPanel()->isVisible());
 
     EXPECT_TRUE(d->applicationShouldTerminate());
     EXPECT_TRUE(d->alerts()->messages().isEmpty()) << "no question for a gathering";
-    EXPECT_FALSE(d->isGathering());
-    EXPECT_FALSE(d->isProcessing());
-    EXPECT_LT(d->files().size(), 40) << "stopped, not finished";
+    EXPECT_FALSE(d->gathering()->isGathering());
+    EXPECT_FALSE(d->windowState()->isProcessing());
+    EXPECT_LT(d->fileList()->files().size(), 40) << "stopped, not finished";
 }
 
 } // namespace

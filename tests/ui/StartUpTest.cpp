@@ -3,6 +3,7 @@
 #include "UiTestSupport.h"
 #include "platform/Utilities.h"
 #include "support/TestSupport.h"
+#include "ui/ProgressPanel.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -35,7 +36,7 @@ TEST_F(StartUpTest, firstLaunch_showsThePaneInRemoveModeWithEmptyListControls)
     LockleafAppDelegate d;
     EXPECT_EQ(d.window()->windowTitle(), lockleaf::getAppTitle());
     EXPECT_TRUE(d.window()->isVisible());
-    EXPECT_TRUE(d.isShowSettings());
+    EXPECT_TRUE(d.options()->isShowSettings());
     EXPECT_TRUE(child<QFrame>(d, "rightBox")->isVisible());
     EXPECT_TRUE(lockleaf::Settings::openStore()->value("SHOWSETTINGS").toBool()) << "written at first start";
     EXPECT_EQ(child<QTabWidget>(d, "settingTabView")->currentIndex(), 0);
@@ -55,8 +56,13 @@ TEST_F(StartUpTest, firstLaunch_showsThePaneInRemoveModeWithEmptyListControls)
     for (const char *name : {"importBtn", "addFilesBtn", "addFolderBtn", "convertBtn"})
         EXPECT_TRUE(child<QPushButton>(d, name)->isEnabled()) << name;
     EXPECT_TRUE(child<QAction>(d, "preferencesToolbarItem")->isEnabled());
+    // The access letters are marked at start-up.
+    EXPECT_EQ(child<QPushButton>(d, "convertBtn")->text(), QStringLiteral("&Start"));
+    EXPECT_EQ(child<QCheckBox>(d, "inculdeSubfoldersBtn")->text(), QStringLiteral("Incl&ude subfolders"));
+    EXPECT_EQ(d.run()->processViewPanel()->viewLogBtn()->text(), QStringLiteral("View &Log"));
+    EXPECT_EQ(d.run()->processViewPanel()->cancelProcessBtn()->text(), QStringLiteral("&Cancel"));
 
-    EXPECT_FALSE(d.isProcessing());
+    EXPECT_FALSE(d.windowState()->isProcessing());
     EXPECT_TRUE(QFileInfo(QDir(lockleaf::getAppPath()).filePath("Logs")).isDir());
     EXPECT_EQ(child<QLabel>(d, "labelTimeTaken")->text(), QStringLiteral("Total Time Taken : 0 sec(s) 0/0"));
 }

@@ -8,14 +8,22 @@
 #include "engine/Workspace.h"
 #include "model/Settings.h"
 #include "support/TestSupport.h"
+#include "ui/FileActions.h"
+#include "ui/FileList.h"
 #include "ui/FileTableModel.h"
+#include "ui/Gathering.h"
 #include "ui/LockleafAppDelegate.h"
+#include "ui/OptionsPanel.h"
+#include "ui/PasswordActions.h"
+#include "ui/RunControl.h"
+#include "ui/WindowState.h"
 
 #include <QApplication>
 #include <QMainWindow>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -29,6 +37,10 @@ inline QApplication *app()
     static char name[] = "lockleaf-ui-test";
     static char *argv[] = {name, nullptr};
     static QApplication *instance = [] {
+        // A home of its own: ctest runs the window suites side by side, and one
+        // suite clearing the per-user store must not pull it from under another.
+        static QTemporaryDir home;
+        qputenv("HOME", home.path().toLocal8Bit());
         QStandardPaths::setTestModeEnabled(true);
         auto *a = new QApplication(argc, argv);
         QCoreApplication::setOrganizationName(QStringLiteral("Corvalen"));
@@ -64,23 +76,24 @@ protected:
     }
 };
 
-template <typename T> T *child(const lockleaf::LockleafAppDelegate &d, const char *name)
+// A named widget of the window of `d` (the whole window, or a part's form).
+template <typename T, typename Holder> T *child(const Holder &d, const char *name)
 {
-    T *w = d.window()->findChild<T *>(QString::fromLatin1(name));
+    T *w = d.window()->template findChild<T *>(QString::fromLatin1(name));
     EXPECT_NE(w, nullptr) << "no child named " << name;
     return w;
 }
 
 // Runs a real gathering and returns when it has ended.
-inline void gather(lockleaf::LockleafAppDelegate &d, const QList<QUrl> &urls, bool isFolders = false,
-                   bool includeSubfolders = false)
+template <typename Holder>
+void gather(Holder &d, const QList<QUrl> &urls, bool isFolders = false, bool includeSubfolders = false)
 {
-    QSignalSpy finished(&d, &lockleaf::LockleafAppDelegate::gatheringFinished);
+    QSignalSpy finished(d.gathering(), &lockleaf::Gathering::gatheringFinished);
     lockleaf::Arguments arguments;
     arguments.urls = urls;
     arguments.isFolders = isFolders;
     arguments.isIncludeSubdirectories = includeSubfolders;
-    ASSERT_TRUE(d.startGathering(arguments));
+    ASSERT_TRUE(d.gathering()->startGathering(arguments));
     ASSERT_TRUE(finished.wait(60000)) << "gathering did not end";
 }
 
@@ -92,10 +105,10 @@ inline QList<QUrl> urlsOf(const QStringList &paths)
     return urls;
 }
 
-inline QStringList fileNames(const lockleaf::LockleafAppDelegate &d)
+template <typename Holder> QStringList fileNames(Holder &d)
 {
     QStringList names;
-    for (const lockleaf::FileItemPtr &item : d.files())
+    for (const lockleaf::FileItemPtr &item : d.fileList()->files())
         names.append(item->filePath().fileName());
     return names;
 }
@@ -114,12 +127,12 @@ inline QStringList makeNumberedPdfs(const testsupport::TempDir &dir, const QList
 }
 
 // Highlights exactly `rows` of the window's table.
-inline void highlight(lockleaf::LockleafAppDelegate &d, const QList<int> &rows)
+template <typename Holder> void highlight(Holder &d, const QList<int> &rows)
 {
-    QItemSelectionModel *selection = d.mainTableView()->selectionModel();
+    QItemSelectionModel *selection = d.fileList()->mainTableView()->selectionModel();
     selection->clearSelection();
     for (int row : rows)
-        selection->select(d.tableModel()->index(row, 0),
+        selection->select(d.fileList()->tableModel()->index(row, 0),
                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "ui/dialogs/PDFReadPasswordWindowController.h"
+#include "ui/dialogs/PasswordListWindowController.h"
+
+#include <QObject>
+
+class QPushButton;
+class QWidget;
+
+namespace Ui
+{
+class MainWindow;
+} // namespace Ui
+
+namespace lockleaf
+{
+
+class AlertPresenter;
+class FileList;
+class Settings;
+class WindowState;
+
+// The window's side of the two password dialogs: the saved-list editor (its
+// list replaces the settings' passwords) and the open password given to the
+// highlighted files of the list.
+//
+// Owns the two dialogs (created on first use as children of the window, hidden
+// between uses) and the two buttons that open them. Reaches the list through
+// FileList's public calls only. Nothing passed in is owned; all must outlive
+// this. Main thread only.
+class PasswordActions final : public QObject,
+                              public PasswordListWindowControllerDelegate,
+                              public PDFReadPasswordWindowControllerDelegate
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(PasswordActions)
+
+public:
+    PasswordActions(Ui::MainWindow &ui, Settings *settings, FileList *list, WindowState *state,
+                    AlertPresenter *alerts, QObject *parent = nullptr);
+    ~PasswordActions() override;
+
+    void passwordsListAction() { openPasswordsListPanel(); }
+    // The list editor, created on first use, given a copy of the saved list.
+    void openPasswordsListPanel();
+    // The editor's list replaces `settings.passwords`.
+    void PasswordListWindowControllerDelegateDidFinish(PasswordListWindowController *controller) override;
+    void pdfReadPassword() { openPDFReadPasswordPanel(); }
+    // The open-password dialog, created on first use; it keeps the last password.
+    void openPDFReadPasswordPanel();
+    void PDFReadPasswordWindowControllerDidFinish(PDFReadPasswordWindowController *controller) override;
+    // Gives the password to every highlighted PDF (other rows untouched), lists
+    // it when it opens one and auto-add is on, then refreshes the table and the
+    // totals. A null password only refreshes.
+    void updatePDFReadPassword(const QString &password);
+    PasswordListWindowController *passwordsListPanel() const { return m_passwordsListPanel; }
+    PDFReadPasswordWindowController *pdfReadPasswordPanel() const { return m_pdfReadPasswordPanel; }
+
+    // This part's share of the enabling rule: the open password needs a list.
+    void resetView(bool enable);
+
+private:
+    Settings *m_settings;
+    FileList *m_list;
+    WindowState *m_state;
+    AlertPresenter *m_alerts;
+    QWidget *m_window;
+    QPushButton *m_pdfPasswordButton;
+    PasswordListWindowController *m_passwordsListPanel = nullptr;
+    PDFReadPasswordWindowController *m_pdfReadPasswordPanel = nullptr;
+};
+
+} // namespace lockleaf
