@@ -58,6 +58,19 @@ QString formatDate(const QDateTime &date)
     return QLocale::system().toString(date.toLocalTime(), QStringLiteral("dd-MMM-yyyy h:mm Ap"));
 }
 
+// Not every file system records a birth time; the status-change time is the
+// nearest the platform offers then.
+QDateTime createdDate(const QFileInfo &info)
+{
+    const QDateTime birth = info.birthTime();
+    return birth.isValid() ? birth : info.metadataChangeTime();
+}
+
+QDateTime inUtc(const QDateTime &date)
+{
+    return date.isValid() ? date.toUTC() : QDateTime();
+}
+
 const char *const kUnits[] = {"B", "KB", "MB", "GB", "TB", "PB", "EB"};
 
 } // namespace
@@ -94,6 +107,29 @@ void FileItem::setFilePath(const QUrl &url)
     bool secured = m_isSecured.load();
     m_pages.store(getPDFPageCount(path, QString(""), &secured));
     m_isSecured.store(secured);
+    // After the probe, so the access date is the one the table would show now.
+    refreshDates();
+}
+
+void FileItem::refreshDates()
+{
+    const QUrl url = filePath();
+    QDateTime modified;
+    QDateTime created;
+    QDateTime accessed;
+    if (!url.isEmpty()) {
+        // One QFileInfo: the three dates come from a single stat.
+        const QFileInfo info(url.toLocalFile());
+        if (info.exists()) {
+            modified = inUtc(info.lastModified());
+            created = inUtc(createdDate(info));
+            accessed = inUtc(info.lastRead());
+        }
+    }
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_capturedModified = modified;
+    m_capturedCreated = created;
+    m_capturedAccessed = accessed;
 }
 
 QString FileItem::pdfOpenPassword() const
@@ -114,6 +150,7 @@ void FileItem::setPdfOpenPassword(const QString &password)
     const int pages = getPDFPageCount(filePath().toLocalFile(), password, &secured);
     m_pages.store(pages);
     m_isSecured.store(secured);
+    refreshDates();
     // Only a password that actually opened a secured file is worth keeping.
     std::lock_guard<std::mutex> lock(m_mutex);
     m_pdfOpenPassword = (pages != 0 && secured) ? password : QString("");
@@ -157,11 +194,7 @@ QDateTime FileItem::dateCreated() const
     const QUrl url = filePath();
     if (url.isEmpty())
         return {};
-    const QFileInfo info(url.toLocalFile());
-    const QDateTime birth = info.birthTime();
-    // Not every file system records a birth time; the status-change time is the
-    // nearest the platform offers then.
-    return birth.isValid() ? birth : info.metadataChangeTime();
+    return createdDate(QFileInfo(url.toLocalFile()));
 }
 
 QDateTime FileItem::dateAccessed() const
@@ -256,12 +289,15 @@ QVariant FileItem::valueForKey(const QString &key) const
         return location();
     // Absent dates come back as a null QDateTime (still typed), so a sort can
     // compare them with present ones.
-    if (key == QLatin1String("dateModified"))
-        return QVariant(dateModified());
-    if (key == QLatin1String("dateCreated"))
-        return QVariant(dateCreated());
-    if (key == QLatin1String("dateAccessed"))
-        return QVariant(dateAccessed());
+    if (key.startsWith(QLatin1String("date"))) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (key == QLatin1String("dateModified"))
+            return QVariant(m_capturedModified);
+        if (key == QLatin1String("dateCreated"))
+            return QVariant(m_capturedCreated);
+        if (key == QLatin1String("dateAccessed"))
+            return QVariant(m_capturedAccessed);
+    }
     if (key == QLatin1String("sizeInKB"))
         return sizeInKB();
     return QVariant();

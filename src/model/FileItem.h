@@ -9,7 +9,8 @@
 #include <memory>
 #include <mutex>
 
-namespace lockleaf {
+namespace lockleaf
+{
 
 class FileItem;
 using FileItemPtr = std::shared_ptr<FileItem>;
@@ -18,7 +19,8 @@ using FileItemPtr = std::shared_ptr<FileItem>;
 // between the file list, a run's work list and the dialogs.
 // Made on a gathering thread, then only changed on the main thread or by the
 // open-password dialog; each accessor is thread-safe on its own.
-class FileItem final {
+class FileItem final
+{
 public:
     // No item (nullptr) when `url` is empty or not a file URL. Otherwise an item
     // with isSelected true, isSecured false, then setFilePath(url).
@@ -40,7 +42,7 @@ public:
     // password is kept only when pages > 0 and the file is secured.
     void setPdfOpenPassword(const QString &password);
 
-    // Derived, computed on each read.
+    // Derived, computed on each read; the dates are asked of the file system.
     QString name() const;     // file name + " (SECURED) " when secured
     QString type() const;     // extension in its own case
     QString location() const; // folder of the file
@@ -48,6 +50,11 @@ public:
     QDateTime dateCreated() const;
     QDateTime dateAccessed() const;
     QString sizeInKB() const;
+
+    // Reads the three dates again into the copy that sorting uses. Done when
+    // the item is made and each time its file is re-read (setFilePath,
+    // setPdfOpenPassword).
+    void refreshDates();
 
     // Same URL text (no case folding, no normalising).
     bool isEqual(const FileItem &other) const;
@@ -60,7 +67,9 @@ public:
 
     // Key-value access by field/property name (exact spelling, e.g. "pages",
     // "sizeInKB", "dateModified"); used for sorting. Invalid for unknown keys.
-    // An absent date comes back as a QVariant holding a null QDateTime.
+    // The dates are the ones captured by refreshDates(), so sorting a long list
+    // never waits on the file system. An absent date comes back as a QVariant
+    // holding a null QDateTime.
     QVariant valueForKey(const QString &key) const;
 
     // Test/display helper: text of sizeInKB for an arbitrary byte count.
@@ -71,6 +80,10 @@ private:
     mutable std::mutex m_mutex;
     QUrl m_filePath;
     QString m_pdfOpenPassword;
+    // Captured in UTC: a sort compares instants, with no time-zone work per row.
+    QDateTime m_capturedModified;
+    QDateTime m_capturedCreated;
+    QDateTime m_capturedAccessed;
     std::atomic<bool> m_isSelected{false};
     std::atomic<int> m_pages{0};
     std::atomic<qint64> m_size{0};

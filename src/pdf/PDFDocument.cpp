@@ -16,6 +16,7 @@
 #include <qpdf/QPDFWriter.hh>
 #include <qpdf/QUtil.hh>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -77,15 +78,34 @@ std::unique_ptr<PDFDocument> PDFDocument::initWithURL(const QString &path)
     if (path.isEmpty() || !QFileInfo(path).isFile())
         return nullptr;
     std::unique_ptr<PDFDocument> doc(new PDFDocument(path));
-    if (doc->open(QString(""), false))
+    return doc->openWithEmptyPassword() ? std::move(doc) : nullptr;
+}
+
+std::unique_ptr<PDFDocument> PDFDocument::initWithURL(const QString &path, const QString &password)
+{
+    if (password.isEmpty() || path.isEmpty() || !QFileInfo(path).isFile())
+        return initWithURL(path);
+    std::unique_ptr<PDFDocument> doc(new PDFDocument(path));
+    if (doc->open(password, true))
         return doc;
-    if (doc->m_lastOutcome == Outcome::WrongPassword) {
-        // Readable, but the user password is not "".
-        doc->m_encrypted = true;
-        doc->m_locked = true;
-        return doc;
-    }
-    return nullptr;
+    // Refused or unreadable: the usual order, on the same object, so the
+    // forms of `password` just refused are not tried again.
+    if (!doc->openWithEmptyPassword())
+        return nullptr;
+    doc->unlockWithPassword(password);
+    return doc;
+}
+
+bool PDFDocument::openWithEmptyPassword()
+{
+    if (open(QString(""), false))
+        return true;
+    if (m_lastOutcome != Outcome::WrongPassword)
+        return false;
+    // Readable, but the user password is not "".
+    m_encrypted = true;
+    m_locked = true;
+    return true;
 }
 
 bool PDFDocument::open(const QString &password, bool tryAlternateEncoding)
@@ -94,8 +114,30 @@ bool PDFDocument::open(const QString &password, bool tryAlternateEncoding)
     // handler's revision is known from the first refusal.
     std::vector<std::string> candidates{password.toStdString()};
     bool alternatesAdded = !tryAlternateEncoding;
+    // Up to R4 a password is PDFDocEncoding bytes; from R5 on, SASLprepped
+    // UTF-8. An unknown revision gets both: a wrong try does no harm.
+    const auto addAlternates = [&](int revision) {
+        alternatesAdded = true;
+        std::string alternate;
+        if (revision <= 4 && QUtil::utf8_to_pdf_doc(candidates.front(), alternate) &&
+            alternate != candidates.front())
+            candidates.push_back(alternate);
+        alternate = saslPrep(password).toStdString();
+        if ((revision == 0 || revision >= 5) && alternate != candidates.front())
+            candidates.push_back(alternate);
+    };
+    const auto refused = [this](const std::string &bytes) {
+        return std::find(m_refused.begin(), m_refused.end(), bytes) != m_refused.end();
+    };
 
     for (size_t i = 0; i < candidates.size(); ++i) {
+        // Bytes this file already refused would be refused again.
+        if (refused(candidates[i])) {
+            setError(Outcome::WrongPassword, QStringLiteral("invalid password"));
+            if (!alternatesAdded && m_revision >= 0)
+                addAlternates(m_revision);
+            continue;
+        }
         auto qpdf = std::make_unique<QPDF>();
         qpdf->setSuppressWarnings(true);
         try {
@@ -125,11 +167,6 @@ bool PDFDocument::open(const QString &password, bool tryAlternateEncoding)
             setError(f.outcome, f.reason);
             if (f.outcome != Outcome::WrongPassword)
                 return false;
-            if (alternatesAdded)
-                continue;
-            alternatesAdded = true;
-            // Up to R4 a password is PDFDocEncoding bytes; from R5 on, SASLprepped
-            // UTF-8. An unknown revision gets both: a wrong try does no harm.
             int revision = 0;
             int permissions = 0;
             try {
@@ -137,13 +174,10 @@ bool PDFDocument::open(const QString &password, bool tryAlternateEncoding)
             } catch (const std::exception &) {
                 revision = 0;
             }
-            std::string alternate;
-            if (revision <= 4 && QUtil::utf8_to_pdf_doc(candidates.front(), alternate) &&
-                alternate != candidates.front())
-                candidates.push_back(alternate);
-            alternate = saslPrep(password).toStdString();
-            if ((revision == 0 || revision >= 5) && alternate != candidates.front())
-                candidates.push_back(alternate);
+            m_revision = revision;
+            m_refused.push_back(candidates[i]);
+            if (!alternatesAdded)
+                addAlternates(revision);
         } catch (const std::exception &e) {
             const Failure f = failureFrom(e);
             setError(f.outcome, f.reason);

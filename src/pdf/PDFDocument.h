@@ -5,6 +5,8 @@
 #include <QVariantMap>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 class QPDF;
 
@@ -61,6 +63,10 @@ public:
     // not a readable PDF (missing, not a regular file, empty, garbage, damaged
     // beyond repair).
     static std::unique_ptr<PDFDocument> initWithURL(const QString &path);
+    // The same document as initWithURL(path) followed by
+    // unlockWithPassword(password), but a password that opens the file reads
+    // it once instead of twice. nullptr as for initWithURL(path).
+    static std::unique_ptr<PDFDocument> initWithURL(const QString &path, const QString &password);
 
     // True for an encrypted file, also after a successful unlock.
     bool isEncrypted() const { return m_encrypted; }
@@ -101,6 +107,8 @@ public:
 private:
     explicit PDFDocument(const QString &path);
     bool open(const QString &password, bool tryAlternateEncoding);
+    // initWithURL's opening: false when the file is no readable PDF.
+    bool openWithEmptyPassword();
     bool write(const QString &path, const QVariantMap *options);
     void setError(Outcome outcome, const QString &reason);
 
@@ -111,6 +119,10 @@ private:
     bool m_repaired = false; // qpdf warned while reading: verify what we write
     int m_pageCount = 0;
     QString m_openPassword; // the password of the current access
+    // Password bytes this file refused, and its handler's revision once known:
+    // unlocking with a password already refused reads the file for nothing.
+    std::vector<std::string> m_refused;
+    int m_revision = -1;
     QString m_lastError;
     Outcome m_lastOutcome = Outcome::Ok;
 };

@@ -12,7 +12,8 @@ int getPDFPageCount(const QString &path, const QString &password, bool *isSecure
     try {
         if (QFileInfo(path).suffix().toUpper() != QLatin1String("PDF"))
             return 0;
-        std::unique_ptr<PDFDocument> doc = PDFDocument::initWithURL(path);
+        // Opened with the password first: a secured file it opens is read once.
+        std::unique_ptr<PDFDocument> doc = PDFDocument::initWithURL(path, password);
         if (!doc)
             return 0;
         if (doc->isEncrypted()) {

@@ -31,12 +31,23 @@ constexpr ColumnInfo kColumns[FileTableModel::ColumnCount] = {
     {"location", "Location", "location"},
 };
 
-// One precomputed sort key: reading a key may ask the file system (the dates),
-// so it is read once per item and per sort, never inside the comparison.
+// One precomputed sort key, read once per item and per sort, never inside the
+// comparison. Plain-ASCII text also keeps its lower-case form: two such keys
+// then compare with a plain comparison, which gives the same answer as the
+// case-insensitive one, many times faster on long shared path prefixes.
 struct SortKey {
     qint64 number = std::numeric_limits<qint64>::min();
     QString text;
+    QString asciiLower; // set only when `text` is plain ASCII
 };
+
+bool isAscii(const QString &text)
+{
+    for (const QChar c : text)
+        if (c.unicode() >= 0x80)
+            return false;
+    return true;
+}
 
 SortKey makeKey(const QVariant &value)
 {
@@ -46,6 +57,8 @@ SortKey makeKey(const QVariant &value)
     switch (value.typeId()) {
     case QMetaType::QString:
         key.text = value.toString();
+        if (isAscii(key.text))
+            key.asciiLower = key.text.toLower();
         key.number = 0;
         break;
     case QMetaType::QDateTime: {
@@ -65,6 +78,8 @@ int compareKeys(const SortKey &a, const SortKey &b)
 {
     if (a.number != b.number)
         return a.number < b.number ? -1 : 1;
+    if (!a.asciiLower.isNull() && !b.asciiLower.isNull())
+        return a.asciiLower.compare(b.asciiLower);
     return QString::compare(a.text, b.text, Qt::CaseInsensitive);
 }
 

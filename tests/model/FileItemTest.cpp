@@ -14,7 +14,8 @@
 using lockleaf::FileItem;
 using lockleaf::FileItemPtr;
 
-namespace {
+namespace
+{
 
 FileItemPtr itemFor(const QString &path)
 {
@@ -123,7 +124,42 @@ TEST(FileItem, vanishedOrDamagedFile_isListedEmpty_datesBlank)
     ASSERT_TRUE(QFile::remove(damaged));
     EXPECT_EQ(broken->size(), sizeAtCreation);
     EXPECT_EQ(broken->displayField("DATECREATED").toString(), "");
+    EXPECT_FALSE(broken->dateAccessed().isValid());
+    EXPECT_TRUE(broken->valueForKey("dateAccessed").toDateTime().isValid()) << "as captured for sorting";
+    broken->refreshDates();
     EXPECT_FALSE(broken->valueForKey("dateAccessed").toDateTime().isValid());
+    EXPECT_EQ(broken->valueForKey("dateModified").metaType().id(), QMetaType::QDateTime);
+}
+
+TEST(FileItem, sortDates_areCapturedOnce_andReadAgainWithTheFile)
+{
+    testsupport::TempDir dir;
+    const QString path = dir.file("doc.pdf");
+    testsupport::makePdf(path);
+    const auto setModified = [&](const QDateTime &when) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(when, QFileDevice::FileModificationTime));
+    };
+    const QDateTime first = QDateTime::fromString("2001-02-03T04:05:06Z", Qt::ISODate);
+    const QDateTime second = first.addYears(10);
+    setModified(first);
+    const FileItemPtr item = itemFor(path);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->valueForKey("dateModified").toDateTime(), first);
+    EXPECT_EQ(item->valueForKey("dateCreated").toDateTime(), item->dateCreated());
+
+    // The shown date follows the file; the sort's copy waits for a re-read.
+    setModified(second);
+    EXPECT_EQ(item->dateModified(), second);
+    EXPECT_EQ(item->valueForKey("dateModified").toDateTime(), first);
+    item->refreshDates();
+    EXPECT_EQ(item->valueForKey("dateModified").toDateTime(), second);
+
+    // Trying a password reads the file again, and its dates with it.
+    setModified(first);
+    item->setPdfOpenPassword("");
+    EXPECT_EQ(item->valueForKey("dateModified").toDateTime(), first);
 }
 
 TEST(FileItem, equality_isBySameUrlText)

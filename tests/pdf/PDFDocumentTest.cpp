@@ -92,6 +92,36 @@ TEST(PDFDocument, lockedUntilUnlocked_copyingNeedsOwnerPasswordOrPermission)
     EXPECT_TRUE(ownerOnly->allowsCopying());
 }
 
+TEST(PDFDocument, openingWithAPassword_endsAsOpeningThenUnlocking)
+{
+    TempDir dir;
+    makePdf(dir.file("plain.pdf"), 2);
+    makeEncryptedPdf(dir.file("user.pdf"), "user", "owner", 128, {"--extract=n"}, 3);
+    makeEncryptedPdf(dir.file("open.pdf"), "", "owner", 40, {"--extract=n"}, 4);
+    writeFile(dir.file("junk.pdf"), "%PDF-1.4 no more");
+    using Outcome = PDFDocument::Outcome;
+    for (const QString name : {"plain.pdf", "user.pdf", "open.pdf", "junk.pdf", "missing.pdf"}) {
+        for (const QString password : {"", "user", "owner", "nope"}) {
+            SCOPED_TRACE((name + " / " + password).toStdString());
+            auto twoSteps = PDFDocument::initWithURL(dir.file(name));
+            const bool unlocked = twoSteps && twoSteps->unlockWithPassword(password);
+            auto oneStep = PDFDocument::initWithURL(dir.file(name), password);
+            ASSERT_EQ(bool(oneStep), bool(twoSteps));
+            if (!oneStep)
+                continue;
+            EXPECT_EQ(oneStep->isEncrypted(), twoSteps->isEncrypted());
+            EXPECT_EQ(oneStep->isLocked(), twoSteps->isLocked());
+            EXPECT_EQ(oneStep->pageCount(), twoSteps->pageCount());
+            EXPECT_EQ(oneStep->allowsCopying(), twoSteps->allowsCopying());
+            EXPECT_EQ(oneStep->lastOutcome(), unlocked ? Outcome::Ok : Outcome::WrongPassword);
+            // A password refused once is refused again, and a right one still opens.
+            EXPECT_EQ(oneStep->unlockWithPassword(password), unlocked);
+            EXPECT_TRUE(oneStep->unlockWithPassword("owner"));
+            EXPECT_TRUE(oneStep->allowsCopying());
+        }
+    }
+}
+
 TEST(PDFDocument, securedWrite_eachKeyLengthGivesItsRevisionAndPermissions)
 {
     struct Case {

@@ -125,19 +125,34 @@ TEST_F(FileTableModelTest, sort_usesTypedKeys_isStable_andCanBeCleared)
     EXPECT_EQ(names(), (QStringList{"b.pdf", "a.pdf", "C.pdf", "d.pdf"})) << "no sort: order kept";
 }
 
-TEST_F(FileTableModelTest, sortByDate_readsTheFileDates)
+TEST_F(FileTableModelTest, sortByDate_usesTheDatesCapturedWhenTheRowWasRead)
 {
     const QDateTime base = QDateTime::currentDateTime().addDays(-10);
     const QStringList order{"new.pdf", "old.pdf", "mid.pdf"};
-    const QList<int> ages{0, -5, -2};
-    for (int i = 0; i < order.size(); ++i) {
-        model.appendItem(item(order[i], 1));
-        QFile f(dir.file(order[i]));
-        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-        ASSERT_TRUE(f.setFileTime(base.addDays(ages[i]), QFileDevice::FileModificationTime));
-    }
+    const auto setModified = [&](const QList<int> &ages) {
+        for (int i = 0; i < order.size(); ++i) {
+            QFile f(dir.file(order[i]));
+            ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+            ASSERT_TRUE(f.setFileTime(base.addDays(ages[i]), QFileDevice::FileModificationTime));
+        }
+    };
+    for (const QString &name : order)
+        testsupport::makePdf(dir.file(name), 1);
+    setModified({0, -5, -2});
+    for (const QString &name : order)
+        model.appendItem(FileItem::initWithURL(QUrl::fromLocalFile(dir.file(name))));
+    ASSERT_EQ(files.size(), 3);
     model.sort(FileTableModel::ModifiedColumn, Qt::AscendingOrder);
     EXPECT_EQ(names(), (QStringList{"old.pdf", "mid.pdf", "new.pdf"}));
+
+    // Changed on disk later: the sort keeps to what was read until the rows are read again.
+    setModified({-5, 0, -2});
+    model.sort(FileTableModel::ModifiedColumn, Qt::DescendingOrder);
+    EXPECT_EQ(names(), (QStringList{"new.pdf", "mid.pdf", "old.pdf"}));
+    for (const FileItemPtr &f : std::as_const(files))
+        f->refreshDates();
+    model.sort(FileTableModel::ModifiedColumn, Qt::AscendingOrder);
+    EXPECT_EQ(names(), (QStringList{"new.pdf", "mid.pdf", "old.pdf"}));
 }
 
 TEST_F(FileTableModelTest, sort_keepsIndexesOnTheirItems)
