@@ -3,6 +3,7 @@
 #include "pdf/DurableFileSink.h"
 #include "pdf/PageTree.h"
 #include "pdf/PasswordEncoding.h"
+#include "pdf/UnreadEncryption.h"
 
 #include <QDir>
 #include <QFile>
@@ -100,6 +101,18 @@ bool PDFDocument::open(const QString &password, bool tryAlternateEncoding)
         qpdf->setSuppressWarnings(true);
         try {
             qpdf->processFile(QFile::encodeName(m_path).constData(), candidates[i].c_str());
+            if (!qpdf->isEncrypted() && namesUnreadEncryption(*qpdf, m_path)) {
+                // Encrypted, but not in a way qpdf reads: it stays locked for
+                // every password, so nothing is written from ciphertext.
+                setError(Outcome::WrongPassword,
+                         QStringLiteral("the file names an encryption dictionary that cannot be read"));
+                return false;
+            }
+            // qpdf walks the page tree recursively: a crafted depth would
+            // overflow the stack.
+            if (pageTreeTooDeep(*qpdf))
+                throw QPDFExc(qpdf_e_damaged_pdf, m_path.toStdString(), "", 0,
+                              "the page tree is nested too deeply");
             const std::vector<QPDFObjectHandle> allPages = qpdf->getAllPages();
             // Without a page tree qpdf reports 0 pages and would write a file
             // no reader opens; that is a damaged file, not an empty document.

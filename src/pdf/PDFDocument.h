@@ -59,7 +59,9 @@ public:
 
     // Opens the file at `path` (a local path, not a URL). nullptr when it is
     // not a readable PDF (missing, not a regular file, empty, garbage, damaged
-    // beyond repair).
+    // beyond repair, a page tree nested deeper than kMaxPageTreeDepth). A file
+    // whose trailers name an encryption dictionary that qpdf does not read
+    // opens encrypted and locked, and no password unlocks it.
     static std::unique_ptr<PDFDocument> initWithURL(const QString &path);
 
     // True for an encrypted file, also after a successful unlock.
