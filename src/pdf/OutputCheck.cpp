@@ -8,7 +8,7 @@ namespace lockleaf
 namespace
 {
 
-QString checkOpened(QPDF &qpdf, const OutputExpectation &expected, bool mustBeOwner)
+QString checkOpened(QPDF &qpdf, const OutputExpectation &expected, bool mustBeOwner, bool countPages)
 {
     int revision = 0;
     int permissions = 0;
@@ -35,6 +35,8 @@ QString checkOpened(QPDF &qpdf, const OutputExpectation &expected, bool mustBeOw
         if (qpdf.allowExtractAll() != expected.allowsCopying)
             return QStringLiteral("its copying permission is not the one asked for");
     }
+    if (!countPages)
+        return {};
     const int pages = static_cast<int>(qpdf.getAllPages().size());
     if (pages != expected.pageCount)
         return QStringLiteral("it has %1 pages instead of %2").arg(pages).arg(expected.pageCount);
@@ -48,18 +50,21 @@ QString checkWrittenFile(const QByteArray &path, const OutputExpectation &expect
     std::vector<std::pair<std::string, bool>> passwords = expected.passwords;
     if (!expected.encrypted)
         passwords = {{std::string(), false}};
+    bool first = true;
     for (const auto &[password, mustBeOwner] : passwords) {
         QString problem;
         try {
             QPDF qpdf;
             qpdf.setSuppressWarnings(true);
             qpdf.processFile(path.constData(), password.c_str());
-            problem = checkOpened(qpdf, expected, mustBeOwner);
+            // The pages are the same whichever password opened the file.
+            problem = checkOpened(qpdf, expected, mustBeOwner, first);
         } catch (const std::exception &e) {
             problem = QStringLiteral("it does not open: ") + QString::fromUtf8(e.what());
         }
         if (!problem.isEmpty())
             return QStringLiteral("the written file failed its check: ") + problem;
+        first = false;
     }
     return {};
 }
