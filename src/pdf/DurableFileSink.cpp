@@ -2,8 +2,6 @@
 
 #include <QFile>
 
-#include <qpdf/QPDFExc.hh>
-
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -20,8 +18,12 @@ DurableFileSink::DurableFileSink(int fd, std::string name)
 
 void DurableFileSink::write(unsigned char const *data, size_t len)
 {
+    if (m_failed)
+        return;
     if (m_buffer.size() + len > kBufferSize)
         flush();
+    if (m_failed)
+        return;
     if (len >= kBufferSize) {
         writeAll(data, len);
         return;
@@ -36,9 +38,8 @@ void DurableFileSink::finish()
 
 void DurableFileSink::flush()
 {
-    if (m_buffer.empty())
-        return;
-    writeAll(m_buffer.data(), m_buffer.size());
+    if (!m_buffer.empty() && !m_failed)
+        writeAll(m_buffer.data(), m_buffer.size());
     m_buffer.clear();
 }
 
@@ -49,7 +50,10 @@ void DurableFileSink::writeAll(unsigned char const *data, size_t len)
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            throw QPDFExc(qpdf_e_system, m_name, "", 0, std::strerror(errno));
+            m_failed = true;
+            m_error = m_name + ": " + std::strerror(errno);
+            m_buffer.clear();
+            return;
         }
         data += n;
         len -= static_cast<size_t>(n);
@@ -71,12 +75,6 @@ void clearUpperVectorState()
     if (hasAvx)
         asm volatile("vzeroupper" ::: "memory");
 #endif
-}
-
-FdGuard::~FdGuard()
-{
-    if (fd >= 0)
-        ::close(fd);
 }
 
 void syncFolder(const QString &dir)

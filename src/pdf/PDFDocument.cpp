@@ -1,13 +1,14 @@
 #include "pdf/PDFDocument.h"
 
 #include "pdf/DurableFileSink.h"
+#include "pdf/OutputCheck.h"
 #include "pdf/PageTree.h"
 #include "pdf/PasswordEncoding.h"
+#include "pdf/TemporaryOutput.h"
+#include "pdf/UnreadEncryption.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 
 #include <qpdf/Pipeline.hh>
 #include <qpdf/QPDF.hh>
@@ -17,12 +18,7 @@
 #include <qpdf/QUtil.hh>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fcntl.h>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace lockleaf
@@ -142,6 +138,18 @@ bool PDFDocument::open(const QString &password, bool tryAlternateEncoding)
         qpdf->setSuppressWarnings(true);
         try {
             qpdf->processFile(QFile::encodeName(m_path).constData(), candidates[i].c_str());
+            if (!qpdf->isEncrypted() && namesUnreadEncryption(*qpdf, m_path)) {
+                // Encrypted, but not in a way qpdf reads: it stays locked for
+                // every password, so nothing is written from ciphertext.
+                setError(Outcome::WrongPassword,
+                         QStringLiteral("the file names an encryption dictionary that cannot be read"));
+                return false;
+            }
+            // qpdf walks the page tree recursively: a crafted depth would
+            // overflow the stack.
+            if (pageTreeTooDeep(*qpdf))
+                throw QPDFExc(qpdf_e_damaged_pdf, m_path.toStdString(), "", 0,
+                              "the page tree is nested too deeply");
             const std::vector<QPDFObjectHandle> allPages = qpdf->getAllPages();
             // Without a page tree qpdf reports 0 pages and would write a file
             // no reader opens; that is a damaged file, not an empty document.
@@ -153,7 +161,6 @@ bool PDFDocument::open(const QString &password, bool tryAlternateEncoding)
             repairPageCounts(*qpdf, allPages);
             const int pages = static_cast<int>(allPages.size());
             const bool encrypted = qpdf->isEncrypted();
-            m_repaired = qpdf->anyWarnings();
             m_qpdf = std::move(qpdf);
             m_encrypted = encrypted;
             m_locked = false;
@@ -303,21 +310,13 @@ bool PDFDocument::write(const QString &path, const QVariantMap *options)
         }
     }
 
-    const QFileInfo target(path);
-    const QString dir = target.absolutePath();
-    // Same folder as the target, so the final rename stays on one filesystem.
-    QTemporaryFile temp(dir + QStringLiteral("/.lockleaf-XXXXXX.tmp"));
-    temp.setAutoRemove(true);
-    if (!temp.open()) {
-        setError(Outcome::IOError, QStringLiteral("cannot create a temporary file in %1: %2")
-                                       .arg(QDir::toNativeSeparators(dir), temp.errorString()));
+    TemporaryOutput temp(path);
+    if (!temp.create()) {
+        setError(Outcome::IOError, temp.error());
         return false;
     }
-    const QString tempName = temp.fileName();
-    const QByteArray tempBytes = QFile::encodeName(tempName);
-    temp.close();
+    const std::string tempName = temp.nativePath().toStdString();
 
-    FdGuard outFd{-1};
     QPDFObjectHandle trailer = m_qpdf->getTrailer();
     QPDFObjectHandle originalInfo;
     bool infoReplaced = false;
@@ -352,10 +351,7 @@ bool PDFDocument::write(const QString &path, const QVariantMap *options)
             infoReplaced = true;
         }
 
-        outFd.fd = ::open(tempBytes.constData(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-        if (outFd.fd < 0)
-            throw QPDFExc(qpdf_e_system, tempBytes.toStdString(), "", 0, std::strerror(errno));
-        DurableFileSink sink(outFd.fd, tempBytes.toStdString());
+        DurableFileSink sink(temp.fd(), tempName);
         QPDFWriter writer(*m_qpdf);
         writer.setOutputPipeline(&sink);
         // Streams go out as they are (only re-encrypted or decrypted): never
@@ -378,6 +374,8 @@ bool PDFDocument::write(const QString &path, const QVariantMap *options)
         }
         clearUpperVectorState();
         writer.write();
+        if (sink.failed())
+            throw QPDFExc(qpdf_e_system, tempName, "", 0, sink.error());
     } catch (const QPDFExc &e) {
         restoreInfo();
         const Failure f = failureFrom(e);
@@ -391,53 +389,34 @@ bool PDFDocument::write(const QString &path, const QVariantMap *options)
     }
     restoreInfo();
 
-    if (::fsync(outFd.fd) != 0) {
-        setError(Outcome::IOError, QStringLiteral("cannot flush %1: %2")
-                                       .arg(tempName, QString::fromLocal8Bit(std::strerror(errno))));
+    if (!temp.sync()) {
+        setError(Outcome::IOError, temp.error());
         return false;
     }
-    ::close(outFd.fd);
-    outFd.fd = -1;
 
-    // qpdf repaired the source while reading it: make sure the repaired copy
-    // still has every page before it replaces anything.
-    if (m_repaired || m_qpdf->anyWarnings()) {
-        int written = -1;
-        try {
-            QPDF check;
-            check.setSuppressWarnings(true);
-            check.processFile(tempBytes.constData(), userBytes.c_str());
-            written = static_cast<int>(check.getAllPages().size());
-        } catch (const std::exception &) {
-            written = -1;
-        }
-        if (written != m_pageCount) {
-            setError(Outcome::VerifyFailed,
-                     QStringLiteral("the repaired document lost pages while being written (%1 of %2)")
-                         .arg(written < 0 ? 0 : written)
-                         .arg(m_pageCount));
-            return false;
-        }
-    }
-
-    // QTemporaryFile creates owner-only files; an output should look like any
-    // other document, or keep the mode of the file it replaces.
-    const QFileDevice::Permissions mode =
-        target.exists() ? QFile::permissions(path)
-                        : (QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
-                           QFileDevice::WriteUser | QFileDevice::ReadGroup | QFileDevice::ReadOther);
-    QFile::setPermissions(tempName, mode);
-
-    // rename(2) replaces the target atomically; the descriptor qpdf reads from
-    // keeps the old file alive, so writing over the source itself is safe.
-    if (::rename(tempBytes.constData(), QFile::encodeName(path).constData()) != 0) {
-        setError(Outcome::IOError,
-                 QStringLiteral("cannot replace %1: %2")
-                     .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(std::strerror(errno))));
+    // The safety net: nothing replaces a file, or counts as written, unless it
+    // opens with every password it was given and is what was asked for.
+    OutputExpectation expected;
+    expected.encrypted = encrypt;
+    expected.keyLength = keyLength;
+    expected.allowsPrinting = allowPrint;
+    expected.allowsCopying = allowCopy;
+    expected.pageCount = m_pageCount;
+    expected.passwords.push_back({userBytes, userBytes == ownerBytes});
+    if (ownerBytes != userBytes)
+        expected.passwords.push_back({ownerBytes, true});
+    if (m_beforeCheckHook)
+        m_beforeCheckHook(temp.path());
+    const QString problem = checkWrittenFile(temp.nativePath(), expected);
+    if (!problem.isEmpty()) {
+        setError(Outcome::VerifyFailed, problem);
         return false;
     }
-    temp.setAutoRemove(false);
-    syncFolder(dir);
+
+    if (!temp.replace()) {
+        setError(Outcome::IOError, temp.error());
+        return false;
+    }
     m_lastError.clear();
     m_lastOutcome = Outcome::Ok;
     return true;

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QVariantMap>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -52,7 +53,7 @@ public:
         PasswordEncoding, // a password cannot be written with the chosen key length
         InvalidOptions,   // e.g. a key length other than 40/128/256
         Locked,           // the operation needs an unlocked document
-        VerifyFailed,     // the written copy of a repaired file lost pages
+        VerifyFailed,     // the written file is not what was asked for (see writeToFile)
     };
 
     ~PDFDocument();
@@ -61,7 +62,9 @@ public:
 
     // Opens the file at `path` (a local path, not a URL). nullptr when it is
     // not a readable PDF (missing, not a regular file, empty, garbage, damaged
-    // beyond repair).
+    // beyond repair, a page tree nested deeper than kMaxPageTreeDepth). A file
+    // whose trailers name an encryption dictionary that qpdf does not read
+    // opens encrypted and locked, and no password unlocks it.
     static std::unique_ptr<PDFDocument> initWithURL(const QString &path);
     // The same document as initWithURL(path) followed by
     // unlockWithPassword(password), but a password that opens the file reads
@@ -89,14 +92,25 @@ public:
 
     // Writes the document without any encryption. Replaces an existing file at
     // `path` only when the whole write succeeded (temporary file in the same
-    // folder, flushed to disk, then renamed); on failure `path` is untouched and
-    // no temporary file is left. `path` may be the file this document reads.
+    // folder, flushed to disk, re-opened and checked, then renamed); on failure
+    // `path` is untouched and no temporary file is left. `path` may be the file
+    // this document reads. A replaced file keeps its owner, group and mode.
+    // The check (VerifyFailed): the written file opens with each password given
+    // (none when unsecured), has the encryption and print/copy permissions
+    // asked for, and as many pages as this document.
     bool writeToFile(const QString &path);
     // Same, with the options (kCGPDFContext* keys plus document-information
     // entries). An empty owner password takes the user password; both empty
     // writes without encryption. A password that cannot be encoded for the key
     // length, or an unknown key length, fails before anything is written.
     bool writeToFile(const QString &path, const QVariantMap &options);
+
+    // Tests only: called with the temporary file's path just before it is
+    // checked, to damage it the way a faulty write would.
+    void setBeforeCheckHook(std::function<void(const QString &)> hook)
+    {
+        m_beforeCheckHook = std::move(hook);
+    }
 
     QString lastError() const { return m_lastError; }
     Outcome lastOutcome() const { return m_lastOutcome; }
@@ -116,7 +130,6 @@ private:
     std::unique_ptr<QPDF> m_qpdf;
     bool m_encrypted = false;
     bool m_locked = false;
-    bool m_repaired = false; // qpdf warned while reading: verify what we write
     int m_pageCount = 0;
     QString m_openPassword; // the password of the current access
     // Password bytes this file refused, and its handler's revision once known:
@@ -124,6 +137,7 @@ private:
     std::vector<std::string> m_refused;
     int m_revision = -1;
     QString m_lastError;
+    std::function<void(const QString &)> m_beforeCheckHook;
     Outcome m_lastOutcome = Outcome::Ok;
 };
 

@@ -266,6 +266,14 @@ TEST_P(CorpusInterop, unsecuredWithItsDocumentedPassword_opensEverywhereWithoutO
         EXPECT_FALSE(QFile::exists(out));
         return;
     }
+    // qpdf rebuilds this one from an unencrypted revision while a later trailer
+    // names /Encrypt: its content would be ciphertext, so it is never unlocked.
+    if (e.value("notes").contains("DISAGREE: qpdf says encrypted=no, mutool says yes")) {
+        EXPECT_EQ(status, "Unable to read secured pdf docuemnt!");
+        EXPECT_FALSE(QFile::exists(out));
+        EXPECT_EQ(readFile(source), readFile(e.path()));
+        return;
+    }
     ASSERT_EQ(status, "Un-Secured Completed");
     EXPECT_EQ(readFile(source), readFile(e.path())) << "the source changed";
 
@@ -278,12 +286,7 @@ TEST_P(CorpusInterop, unsecuredWithItsDocumentedPassword_opensEverywhereWithoutO
     EXPECT_EQ(info.value("Pages").toInt(), pages);
     EXPECT_EQ(runProgram("pdftotext", {out, dir.file("out.txt")}).exitCode, 0);
     EXPECT_EQ(mutoolPages(out), pages);
-    // Where qpdf rebuilds a file as unencrypted that mupdf reads as encrypted,
-    // its content streams are ciphertext to qpdf and stay so: mupdf cannot
-    // draw them (it cannot draw the source without the password either).
-    if (!e.value("notes").contains("DISAGREE: qpdf says encrypted=no, mutool says yes")) {
-        EXPECT_EQ(mutoolDraw(out, dir.file("page%d.png")), 0);
-    }
+    EXPECT_EQ(mutoolDraw(out, dir.file("page%d.png")), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Manifest, CorpusInterop, ::testing::ValuesIn(corpusManifest()), corpusRowName);

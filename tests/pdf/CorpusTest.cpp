@@ -1,6 +1,7 @@
 // Every real-world sample of the shared corpus opens, unlocks and counts pages
 // as its manifest says. Where readers disagree, the manifest's qpdf view is
-// the one that holds here (qpdf is the library underneath).
+// the one that holds here (qpdf is the library underneath), except for a file
+// whose encryption qpdf passes over: that one stays locked.
 
 #include "pdf/PDFDocument.h"
 
@@ -20,6 +21,13 @@ namespace
 bool typeable(const QString &pw)
 {
     return pw != "(empty)" && isKnownPassword(pw);
+}
+
+// qpdf rebuilds such a file from its unencrypted revision while a later
+// trailer names /Encrypt: what it reads as content is ciphertext.
+bool encryptionQpdfDoesNotRead(const CorpusEntry &e)
+{
+    return e.value("notes").contains("DISAGREE: qpdf says encrypted=no, mutool says yes");
 }
 
 class Corpus : public ::testing::TestWithParam<CorpusEntry>
@@ -44,6 +52,18 @@ TEST_P(Corpus, opensUnlocksAndCountsPagesAsTheManifestSays)
 
     auto doc = PDFDocument::initWithURL(e.path());
     ASSERT_TRUE(doc);
+    if (encryptionQpdfDoesNotRead(e)) {
+        // Locked for good: no password turns ciphertext into a document.
+        EXPECT_TRUE(doc->isEncrypted());
+        EXPECT_TRUE(doc->isLocked());
+        EXPECT_FALSE(doc->unlockWithPassword(user));
+        EXPECT_FALSE(doc->unlockWithPassword(""));
+        EXPECT_EQ(doc->pageCount(), 0);
+        TempDir dir;
+        EXPECT_FALSE(doc->writeToFile(dir.file("out.pdf")));
+        EXPECT_FALSE(QFile::exists(dir.file("out.pdf")));
+        return;
+    }
     const bool encrypted = e.value("encrypted") == "yes";
     ASSERT_EQ(doc->isEncrypted(), encrypted);
     if (!encrypted) {
@@ -83,6 +103,8 @@ TEST_P(Corpus, opensUnlocksAndCountsPagesAsTheManifestSays)
 TEST_P(Corpus, unlocked_writesUnsecuredAndSecuredCopiesWithEveryPage)
 {
     const CorpusEntry e = GetParam();
+    if (encryptionQpdfDoesNotRead(e))
+        GTEST_SKIP() << "never unlocked (see opensUnlocksAndCountsPagesAsTheManifestSays)";
     auto doc = PDFDocument::initWithURL(e.path());
     ASSERT_TRUE(doc);
     for (const QString &pw : {e.value("user_pw"), e.value("owner_pw")}) {

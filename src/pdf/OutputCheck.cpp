@@ -1,0 +1,72 @@
+#include "pdf/OutputCheck.h"
+
+#include <qpdf/QPDF.hh>
+
+namespace lockleaf
+{
+
+namespace
+{
+
+QString checkOpened(QPDF &qpdf, const OutputExpectation &expected, bool mustBeOwner, bool countPages)
+{
+    int revision = 0;
+    int permissions = 0;
+    int version = 0;
+    QPDF::encryption_method_e streams = QPDF::e_none;
+    QPDF::encryption_method_e strings = QPDF::e_none;
+    QPDF::encryption_method_e files = QPDF::e_none;
+    const bool encrypted = qpdf.isEncrypted(revision, permissions, version, streams, strings, files);
+    if (encrypted != expected.encrypted)
+        return encrypted ? QStringLiteral("it is encrypted") : QStringLiteral("it is not encrypted");
+    if (encrypted) {
+        const bool keyMatches = (expected.keyLength == 40 && revision == 2 && version == 1) ||
+                                (expected.keyLength == 128 && revision == 4 && streams == QPDF::e_aes) ||
+                                (expected.keyLength == 256 && revision == 6 && streams == QPDF::e_aesv3);
+        if (!keyMatches)
+            return QStringLiteral("it is encrypted with revision %1, not with a %2-bit key")
+                .arg(revision)
+                .arg(expected.keyLength);
+        if (mustBeOwner && !qpdf.ownerPasswordMatched())
+            return QStringLiteral("the permission password does not open it as its owner");
+        if (qpdf.allowPrintLowRes() != expected.allowsPrinting ||
+            (revision >= 3 && qpdf.allowPrintHighRes() != expected.allowsPrinting))
+            return QStringLiteral("its printing permission is not the one asked for");
+        if (qpdf.allowExtractAll() != expected.allowsCopying)
+            return QStringLiteral("its copying permission is not the one asked for");
+    }
+    if (!countPages)
+        return {};
+    const int pages = static_cast<int>(qpdf.getAllPages().size());
+    if (pages != expected.pageCount)
+        return QStringLiteral("it has %1 pages instead of %2").arg(pages).arg(expected.pageCount);
+    return {};
+}
+
+} // namespace
+
+QString checkWrittenFile(const QByteArray &path, const OutputExpectation &expected)
+{
+    std::vector<std::pair<std::string, bool>> passwords = expected.passwords;
+    if (!expected.encrypted)
+        passwords = {{std::string(), false}};
+    bool first = true;
+    for (const auto &[password, mustBeOwner] : passwords) {
+        QString problem;
+        try {
+            QPDF qpdf;
+            qpdf.setSuppressWarnings(true);
+            qpdf.processFile(path.constData(), password.c_str());
+            // The pages are the same whichever password opened the file.
+            problem = checkOpened(qpdf, expected, mustBeOwner, first);
+        } catch (const std::exception &e) {
+            problem = QStringLiteral("it does not open: ") + QString::fromUtf8(e.what());
+        }
+        if (!problem.isEmpty())
+            return QStringLiteral("the written file failed its check: ") + problem;
+        first = false;
+    }
+    return {};
+}
+
+} // namespace lockleaf

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <string>
+#include <vector>
+
+namespace lockleaf
+{
+
+// What a written file must be before it may replace anything.
+struct OutputExpectation {
+    bool encrypted = false;
+    int keyLength = 40; // 40 (R2), 128 (R4, AES-128) or 256 (R6, AES-256)
+    bool allowsPrinting = true;
+    bool allowsCopying = true;
+    int pageCount = 0;
+    // Each password the file was written with, as bytes for the handler, and
+    // whether it must be recognised as the owner password.
+    std::vector<std::pair<std::string, bool>> passwords;
+};
+
+// Re-opens the file at `path` with each password of `expected` (or with none,
+// unencrypted) and checks its encryption parameters, permissions and page
+// count. "" when it holds, else why not. Reads the cross-reference data and the
+// page tree only: no stream is decoded.
+QString checkWrittenFile(const QByteArray &path, const OutputExpectation &expected);
+
+} // namespace lockleaf

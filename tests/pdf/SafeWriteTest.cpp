@@ -1,0 +1,230 @@
+// What a write leaves behind when something goes wrong: a written file that
+// is not what was asked for, a disk that fills up, temporary files of
+// processes that died, and the owner of a file replaced as root.
+
+#include "pdf/PDFDocument.h"
+#include "pdf/TemporaryOutput.h"
+
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using lockleaf::PDFDocument;
+using namespace testsupport;
+
+namespace
+{
+
+QVariantMap securedOptions(const QString &user, const QString &owner, int bits, bool print = true,
+                           bool copy = true)
+{
+    return {{lockleaf::kCGPDFContextUserPassword, user},
+            {lockleaf::kCGPDFContextOwnerPassword, owner},
+            {lockleaf::kCGPDFContextEncryptionKeyLength, bits},
+            {lockleaf::kCGPDFContextAllowsPrinting, print},
+            {lockleaf::kCGPDFContextAllowsCopying, copy}};
+}
+
+QStringList entries(const QString &dir)
+{
+    return QDir(dir).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+// A small tmpfs mounted for the test's lifetime; mounted() is false (with
+// why()) where mounting is not allowed.
+class SmallDisk
+{
+public:
+    SmallDisk(const QString &path, const QString &size) : m_path(path)
+    {
+        QDir().mkpath(path);
+        const RunResult r = runProgram("mount", {"-t", "tmpfs", "-o", "size=" + size, "tmpfs", path});
+        m_mounted = r.exitCode == 0;
+        m_why = QString::fromUtf8(r.err).trimmed();
+    }
+    ~SmallDisk()
+    {
+        if (m_mounted)
+            runProgram("umount", {m_path});
+    }
+    bool mounted() const { return m_mounted; }
+    std::string why() const { return "cannot mount a tmpfs: " + m_why.toStdString(); }
+
+private:
+    QString m_path;
+    bool m_mounted = false;
+    QString m_why;
+};
+
+// The pid of a child that has ended and been reaped.
+qint64 deadPid()
+{
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    if (child < 0 || ::waitpid(child, nullptr, 0) != child)
+        return 0;
+    return child;
+}
+
+} // namespace
+
+TEST(SafeWrite, writtenFileNotAsAsked_failsVerification_keepsTarget)
+{
+    TempDir dir;
+    makePdf(dir.file("in.pdf"), 3);
+    makeEncryptedPdf(dir.file("two.pdf"), "u", "o", 128, {}, 2);
+    makeEncryptedPdf(dir.file("noprint.pdf"), "u", "o", 128, {"--print=none"}, 3);
+    makeEncryptedPdf(dir.file("other.pdf"), "x", "y", 128, {}, 3);
+    makeEncryptedPdf(dir.file("rc4.pdf"), "u", "o", 128, {"--use-aes=n"}, 3);
+    makePdf(dir.file("out.pdf"), 7);
+    const QByteArray before = readFile(dir.file("out.pdf"));
+    auto doc = PDFDocument::initWithURL(dir.file("in.pdf"));
+    ASSERT_TRUE(doc);
+
+    // Each stands in for a write gone wrong, swapped in before the check.
+    const QList<std::pair<QString, QByteArray>> faults = {
+        {"pages", readFile(dir.file("two.pdf"))},        {"encrypted", readFile(dir.file("in.pdf"))},
+        {"printing", readFile(dir.file("noprint.pdf"))}, {"open", readFile(dir.file("other.pdf"))},
+        {"revision", readFile(dir.file("rc4.pdf"))},     {"open", readFile(dir.file("in.pdf")).left(200)},
+    };
+    for (const auto &[reason, bytes] : faults) {
+        SCOPED_TRACE(reason.toStdString());
+        doc->setBeforeCheckHook([&bytes = bytes](const QString &temp) { writeFile(temp, bytes); });
+        EXPECT_FALSE(doc->writeToFile(dir.file("out.pdf"), securedOptions("u", "o", 128)));
+        EXPECT_EQ(doc->lastOutcome(), PDFDocument::Outcome::VerifyFailed);
+        EXPECT_TRUE(doc->lastError().contains(reason)) << doc->lastError().toStdString();
+        EXPECT_EQ(readFile(dir.file("out.pdf")), before);
+    }
+    // Unsecured: an encrypted file is not what was asked for.
+    doc->setBeforeCheckHook([&](const QString &temp) { writeFile(temp, readFile(dir.file("noprint.pdf"))); });
+    EXPECT_FALSE(doc->writeToFile(dir.file("out.pdf")));
+    EXPECT_EQ(doc->lastOutcome(), PDFDocument::Outcome::VerifyFailed);
+    EXPECT_EQ(readFile(dir.file("out.pdf")), before);
+    EXPECT_EQ(entries(dir.path()),
+              (QStringList{"in.pdf", "noprint.pdf", "other.pdf", "out.pdf", "rc4.pdf", "two.pdf"}));
+
+    // Untouched, every key length and permission passes its own check.
+    doc->setBeforeCheckHook({});
+    for (int bits : {40, 128, 256}) {
+        EXPECT_TRUE(doc->writeToFile(dir.file("out.pdf"), securedOptions("", "o", bits, false, true)))
+            << bits;
+        EXPECT_TRUE(doc->writeToFile(dir.file("out.pdf"), securedOptions("u", "u", bits, true, false)))
+            << bits;
+    }
+    EXPECT_TRUE(doc->writeToFile(dir.file("out.pdf")));
+}
+
+TEST(SafeWrite, fullDisk_failsWithIOError_leavesNothing_andTheNextWriteWorks)
+{
+    TempDir dir;
+    SmallDisk disk(dir.file("small"), "64k");
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.why();
+
+    makePdf(dir.file("big.pdf"), 400);
+    ASSERT_GT(QFileInfo(dir.file("big.pdf")).size(), 64 * 1024);
+    makePdf(dir.file("small/out.pdf"), 1);
+    const QByteArray before = readFile(dir.file("small/out.pdf"));
+    auto doc = PDFDocument::initWithURL(dir.file("big.pdf"));
+    ASSERT_TRUE(doc);
+    for (int bits : {0, 128}) {
+        SCOPED_TRACE(bits);
+        const bool ok = bits ? doc->writeToFile(dir.file("small/out.pdf"), securedOptions("u", "o", bits))
+                             : doc->writeToFile(dir.file("small/out.pdf"));
+        EXPECT_FALSE(ok);
+        EXPECT_EQ(doc->lastOutcome(), PDFDocument::Outcome::IOError) << doc->lastError().toStdString();
+        EXPECT_EQ(entries(dir.file("small")), QStringList{"out.pdf"});
+        EXPECT_EQ(readFile(dir.file("small/out.pdf")), before);
+    }
+    ASSERT_TRUE(doc->writeToFile(dir.file("elsewhere.pdf"))) << doc->lastError().toStdString();
+    EXPECT_EQ(runProgram("qpdf", {"--show-npages", dir.file("elsewhere.pdf")}).out.trimmed(), "400");
+
+    // In place: the source fits, a second copy of it does not.
+    makePdf(dir.file("mid.pdf"), 120);
+    const qint64 size = QFileInfo(dir.file("mid.pdf")).size();
+    ASSERT_TRUE(size > 34 * 1024 && size < 56 * 1024) << size;
+    QFile::remove(dir.file("small/out.pdf"));
+    ASSERT_TRUE(QFile::copy(dir.file("mid.pdf"), dir.file("small/self.pdf")));
+    auto self = PDFDocument::initWithURL(dir.file("small/self.pdf"));
+    ASSERT_TRUE(self);
+    EXPECT_FALSE(self->writeToFile(dir.file("small/self.pdf"), securedOptions("u", "o", 256)));
+    EXPECT_EQ(self->lastOutcome(), PDFDocument::Outcome::IOError);
+    EXPECT_EQ(readFile(dir.file("small/self.pdf")), readFile(dir.file("mid.pdf")));
+    EXPECT_EQ(entries(dir.file("small")), QStringList{"self.pdf"});
+}
+
+TEST(SafeWrite, temporaryFiles_carryThePid_staleOnesOfDeadProcessesGo)
+{
+    TempDir dir;
+    makePdf(dir.file("in.pdf"));
+    const qint64 dead = deadPid();
+    ASSERT_GT(dead, 0);
+    const QString stale = QStringLiteral(".lockleaf-%1-AbC123.tmp").arg(dead);
+    const QString mine = QStringLiteral(".lockleaf-%1-AbC123.tmp").arg(::getpid());
+    const QString parent = QStringLiteral(".lockleaf-%1-AbC123.tmp").arg(::getppid());
+    // Other names are never touched, even close ones.
+    const QStringList kept = {mine, parent, ".lockleaf-AbC123.tmp",
+                              QStringLiteral(".lockleaf-%1-AbC1234.tmp").arg(dead),
+                              QStringLiteral("lockleaf-%1-AbC123.tmp").arg(dead)};
+    for (const QString &name : kept + QStringList{stale})
+        writeFile(dir.file(name), "partial");
+    QDir(dir.path()).mkdir(QStringLiteral(".lockleaf-%1-Folder.tmp").arg(dead));
+
+    auto doc = PDFDocument::initWithURL(dir.file("in.pdf"));
+    ASSERT_TRUE(doc);
+    // The name of the file being written, seen from the check.
+    QString written;
+    doc->setBeforeCheckHook([&](const QString &temp) { written = QFileInfo(temp).fileName(); });
+    ASSERT_TRUE(doc->writeToFile(dir.file("out.pdf")));
+    EXPECT_TRUE(written.startsWith(QStringLiteral(".lockleaf-%1-").arg(::getpid()))) << written.toStdString();
+    EXPECT_TRUE(written.endsWith(".tmp"));
+    EXPECT_FALSE(QFile::exists(dir.file(stale)));
+    for (const QString &name : kept)
+        EXPECT_TRUE(QFile::exists(dir.file(name))) << name.toStdString();
+    EXPECT_TRUE(QFileInfo(dir.file(QStringLiteral(".lockleaf-%1-Folder.tmp").arg(dead))).isDir());
+
+    // Once per folder per process: a stale file appearing later stays until forced.
+    writeFile(dir.file(stale), "partial");
+    ASSERT_TRUE(doc->writeToFile(dir.file("out.pdf")));
+    EXPECT_TRUE(QFile::exists(dir.file(stale)));
+    lockleaf::removeStaleTemporaryFiles(dir.path(), true);
+    EXPECT_FALSE(QFile::exists(dir.file(stale)));
+    EXPECT_TRUE(QFile::exists(dir.file(mine)));
+}
+
+TEST(SafeWrite, replacingAFile_keepsItsOwnerGroupAndMode)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "changing a file's owner needs root";
+    TempDir dir;
+    makePdf(dir.file("in.pdf"), 2);
+    makePdf(dir.file("theirs.pdf"), 1);
+    ASSERT_EQ(::chown(QFile::encodeName(dir.file("theirs.pdf")).constData(), 12345, 12345), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.file("theirs.pdf")).constData(), 0640), 0);
+
+    auto doc = PDFDocument::initWithURL(dir.file("in.pdf"));
+    ASSERT_TRUE(doc);
+    ASSERT_TRUE(doc->writeToFile(dir.file("theirs.pdf"), securedOptions("u", "o", 128)));
+    struct stat st {
+    };
+    ASSERT_EQ(::stat(QFile::encodeName(dir.file("theirs.pdf")).constData(), &st), 0);
+    EXPECT_EQ(st.st_uid, 12345u);
+    EXPECT_EQ(st.st_gid, 12345u);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(runProgram("qpdf", {"--show-npages", "--password=u", dir.file("theirs.pdf")}).out.trimmed(),
+              "2");
+
+    // A new file belongs to the writer, readable by all.
+    ASSERT_TRUE(doc->writeToFile(dir.file("new.pdf")));
+    ASSERT_EQ(::stat(QFile::encodeName(dir.file("new.pdf")).constData(), &st), 0);
+    EXPECT_EQ(st.st_uid, ::geteuid());
+    EXPECT_EQ(st.st_mode & 07777, 0644u);
+}
