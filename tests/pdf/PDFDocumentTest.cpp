@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 
 using lockleaf::PDFDocument;
+using lockleaf::passwordProblem;
 using namespace testsupport;
 
 namespace
