@@ -173,7 +173,8 @@ TEST(PDFDocument, nonAsciiPasswords_encodedPerRevision_orRefused)
     // give a file nobody can open, so it is refused before anything is written.
     const QString longest(127, QChar('A'));
     ASSERT_TRUE(doc->writeToFile(dir.file("long.pdf"), securedOptions(longest, longest, 256)));
-    EXPECT_EQ(pdfinfoExit(dir.file("long.pdf"), longest.toUtf8()), 0);
+    // (qpdf checks it: poppler 22.12 takes no AES-256 password over 32 bytes.)
+    EXPECT_TRUE(encryptionJson(dir.file("long.pdf"), longest.toUtf8()).value("userpasswordmatched").toBool());
     const QString tooLong(128, QChar('A'));
     const QByteArray longBefore = readFile(dir.file("long.pdf"));
     EXPECT_FALSE(doc->writeToFile(dir.file("long.pdf"), securedOptions(tooLong, "o", 256)));
