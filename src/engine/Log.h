@@ -21,7 +21,8 @@ public:
     void setFilename(const QString &v) { m_filename = v; }
     QString sourcePath() const { return m_sourcePath; } // source folder
     void setSourcePath(const QString &v) { m_sourcePath = v; }
-    QString targetPath() const { return m_targetPath; } // output folder used
+    // Output folder used; the output's full path when it could not keep its name.
+    QString targetPath() const { return m_targetPath; }
     void setTargetPath(const QString &v) { m_targetPath = v; }
     QString status() const { return m_status; } // outcome text
     void setStatus(const QString &v) { m_status = v; }

@@ -1,6 +1,7 @@
 #include "engine/OutputNames.h"
 
 #include "pdf/WriteOut.h"
+#include "platform/Utilities.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -55,6 +56,23 @@ QString OutputNames::numbered(const QString &path, int n)
     const QString extension = dot > 0 ? name.mid(dot) : QString();
     const QString folder = path.left(path.size() - name.size());
     return folder + QStringLiteral("%1 (%2)%3").arg(stem, QString::number(n), extension);
+}
+
+QString OutputNames::backupPathFor(const QString &readPath, bool isSecured, const QDateTime &now)
+{
+    const QFileInfo info(readPath);
+    const QString extension = info.suffix();
+    const QString extensionText = extension.isEmpty() ? QString() : QStringLiteral(".") + extension;
+    const QString stamp = getStringFromDateFormat(QStringLiteral("%d%m%Y%H%M%S"), now);
+    const QString marker = isSecured ? QStringLiteral(" (SECURED)") : QString();
+    const QString suffix = QStringLiteral("_%1_bak%2%3").arg(stamp, marker, extensionText);
+
+    // Only the file name changes: a folder called "old.pdf.files" stays as it is.
+    QString name = info.fileName();
+    if (!extensionText.isEmpty() && name.endsWith(extensionText))
+        name.chop(extensionText.size());
+    const QString folder = readPath.left(readPath.size() - info.fileName().size());
+    return folder + name + suffix;
 }
 
 bool OutputNames::isTaken(const QString &path, const QString &sourcePath) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -25,6 +26,8 @@ public:
 
     // "<name> (n).<ext>" of a path: "/o/a.pdf", 2 -> "/o/a (2).pdf".
     static QString numbered(const QString &path, int n);
+    // The backup copy of `readPath` (see Process::backupPathFor).
+    static QString backupPathFor(const QString &readPath, bool isSecured, const QDateTime &now);
 
 private:
     bool isTaken(const QString &path, const QString &sourcePath) const;

@@ -152,19 +152,7 @@ QDateTime Process::now() const
 
 QString Process::backupPathFor(const QString &readPath, bool isSecured, const QDateTime &now)
 {
-    const QFileInfo info(readPath);
-    const QString extension = info.suffix();
-    const QString extensionText = extension.isEmpty() ? QString() : QStringLiteral(".") + extension;
-    const QString stamp = getStringFromDateFormat(QStringLiteral("%d%m%Y%H%M%S"), now);
-    const QString marker = isSecured ? QStringLiteral(" (SECURED)") : QString();
-    const QString suffix = QStringLiteral("_%1_bak%2%3").arg(stamp, marker, extensionText);
-
-    // Only the file name changes: a folder called "old.pdf.files" stays as it is.
-    QString name = info.fileName();
-    if (!extensionText.isEmpty() && name.endsWith(extensionText))
-        name.chop(extensionText.size());
-    const QString folder = readPath.left(readPath.size() - info.fileName().size());
-    return folder + name + suffix;
+    return OutputNames::backupPathFor(readPath, isSecured, now);
 }
 
 void Process::start()
