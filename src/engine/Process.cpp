@@ -167,9 +167,6 @@ void Process::start()
                     if (item)
                         sources << item->filePath().toLocalFile();
         m_outputNames.setSources(sources);
-        // Checked once: a problem here would fail every file the same way.
-        PDFSettings *pdf = m_settings ? m_settings->pdfSettings() : nullptr;
-        m_securityProblem = pdf ? securityProblem(*pdf, m_keyLengthOverride) : QString();
         m_log.setStartTime(now());
         setMessage(QStringLiteral(""));
         for (const OutputFilePtr &outputFile : std::as_const(m_outputFiles)) {
@@ -265,8 +262,10 @@ void Process::processItem(const FileItem &item, LogFiles &record, const QString 
                 }
             } else if (securityType == 1) {
                 PDFSettings *pdfSettings = m_settings->pdfSettings();
+                const QString problem =
+                    pdfSettings ? securityProblem(*pdfSettings, m_keyLengthOverride) : QString();
                 SecuredWriteResult result = SecuredWriteResult::NotAttempted;
-                if (pdfSettings && !m_securityProblem.isEmpty())
+                if (pdfSettings && !problem.isEmpty())
                     result = SecuredWriteResult::Failed; // refused before anything is written
                 else if (pdfSettings)
                     result = writeSecured(*document, outputPath,
@@ -277,7 +276,7 @@ void Process::processItem(const FileItem &item, LogFiles &record, const QString 
                     break;
                 case SecuredWriteResult::Failed:
                     record.setStatus(kStatusSecureFailed);
-                    record.setReason(m_securityProblem.isEmpty() ? document->lastError() : m_securityProblem);
+                    record.setReason(problem.isEmpty() ? document->lastError() : problem);
                     break;
                 case SecuredWriteResult::NotAttempted:
                     break;

@@ -187,7 +187,6 @@ private:
     bool m_errorFlag = false;
     std::atomic<bool> m_logSaved{false};
     OutputNames m_outputNames;
-    QString m_securityProblem; // see securityProblem(); "" when the settings can be written
 };
 
 } // namespace lockleaf
