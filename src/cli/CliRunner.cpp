@@ -276,8 +276,8 @@ int runCommand(const Options &options, const CliIo &io)
         *io.err << "lockleaf-cli: no PDF files found\n";
 
     // The first given password that opens a file may not be the one that
-    // lets it be rewritten: removing security needs the right to copy.
-    if (options.command == Command::Unsecure && options.passwords.size() > 1) {
+    // lets it be rewritten: a run needs the right to copy in both modes.
+    if (options.passwords.size() > 1) {
         for (const FileItemPtr &item : std::as_const(gathering.files)) {
             if (!item->isSecured())
                 continue;

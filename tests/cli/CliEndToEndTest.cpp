@@ -265,6 +265,13 @@ TEST_F(CliProcess, unsecure_usesThePasswordThatGrantsCopying_andEscapesPaths)
               QStringList({"Un-Secured Completed\t" + in("both.pdf"),
                            "Un-Secured Completed\t" + in("new\\nline\\t\\x1b[31m.pdf")}));
     EXPECT_FALSE(r.out.contains(QChar(0x1b)));
+
+    // Re-securing needs the same right.
+    QDir().mkpath(tmp.file("again"));
+    const CliResult again = run({"secure", "-p", "OPEN", "-p", "PERM", "--open-password", "new", "-o",
+                                 tmp.file("again"), "--log-dir", tmp.file("logs"), in("both.pdf")});
+    EXPECT_EQ(again.exitCode, 0) << again.out.toStdString();
+    EXPECT_EQ(again.lines().value(0), "Secured Completed\t" + in("both.pdf"));
 }
 
 TEST_F(CliProcess, closedStdout_finishesTheFileInHand_savesTheLog_exits141Quietly)
