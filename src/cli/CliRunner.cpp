@@ -122,8 +122,11 @@ private:
 class ConsoleRun final : public RunDelegate
 {
 public:
-    ConsoleRun(Process &process, const CliIo &io, ProgressLine &progress, bool quiet)
-        : m_process(process), m_io(io), m_progress(progress), m_quiet(quiet)
+    // The first `printedAlready` records of the log (the skipped entries) are
+    // not the run's own and were printed before it.
+    ConsoleRun(Process &process, const CliIo &io, ProgressLine &progress, bool quiet, int printedAlready)
+        : m_process(process), m_io(io), m_progress(progress), m_quiet(quiet), m_offset(printedAlready),
+          m_printed(printedAlready)
     {
     }
 
@@ -162,9 +165,9 @@ private:
             return;
         m_progress.clear();
         const QList<OutputFilePtr> &outputs = m_process.outputFiles();
-        for (; m_printed < records.size() && m_printed < outputs.size(); ++m_printed) {
+        for (; m_printed < records.size() && m_printed - m_offset < outputs.size(); ++m_printed) {
             const LogFilesPtr &record = records.at(m_printed);
-            const QString source = outputs.at(m_printed)->filename;
+            const QString source = outputs.at(m_printed - m_offset)->filename;
             *m_io.out << escaped(record->status()) << '\t' << escaped(source) << '\n';
             if (!record->renamedOutput().isEmpty())
                 *m_io.err << "lockleaf-cli: " << escaped(source) << " was written as "
@@ -179,7 +182,8 @@ private:
     const CliIo &m_io;
     ProgressLine &m_progress;
     bool m_quiet;
-    int m_printed = 0;
+    int m_offset;
+    int m_printed;
 };
 
 QString dateField(const QDateTime &date)
@@ -288,7 +292,14 @@ int runCommand(const Options &options, const CliIo &io)
     }
 
     Process process;
-    ConsoleRun console(process, io, progress, options.quiet);
+    // What was left out goes into the log too, ahead of the run's own records.
+    for (const SkippedEntry &entry : skipped) {
+        const LogFilesPtr record = process.log().addFile();
+        record->setFilename(QFileInfo(entry.path).fileName());
+        record->setSourcePath(QFileInfo(entry.path).path());
+        record->setStatus(QStringLiteral("Skipped: ") + entry.reason);
+    }
+    ConsoleRun console(process, io, progress, options.quiet, static_cast<int>(skipped.size()));
     process.setSettings(&runSettings);
     process.setDelegate(&console);
     process.setKeyLengthOverride(options.keyLength);

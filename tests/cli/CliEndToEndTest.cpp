@@ -241,6 +241,11 @@ TEST_F(CliProcess, skippedPathsAndUnusableSecurity_areSaidNotSwallowed)
                            "Skipped: no PDF files in this folder (subfolders not included)\t" + in("x.pdf"),
                            "Skipped: not a regular file\t" + in("pipe.pdf"),
                            "Skipped: not a regular file\t/dev/zero", "Secured Completed\t" + in("a.pdf")}));
+    EXPECT_EQ(
+        logStatuses(logPathOf(r)),
+        QStringList({"Skipped: not a PDF file",
+                     "Skipped: no PDF files in this folder (subfolders not included)",
+                     "Skipped: not a regular file", "Skipped: not a regular file", "Secured Completed"}));
 
     // Refused before anything is read or written: exit 2, the problem named.
     r = run({"secure", "--open-password", QString::fromUtf8("密码"), "-o", out(), in("a.pdf")});
