@@ -12,8 +12,8 @@
 
 #include <sys/stat.h>
 
-using lockleaf::PDFDocument;
 using lockleaf::passwordProblem;
+using lockleaf::PDFDocument;
 using namespace testsupport;
 
 namespace
@@ -180,7 +180,8 @@ TEST(PDFDocument, nonAsciiPasswords_encodedPerRevision_orRefused)
     EXPECT_FALSE(doc->writeToFile(dir.file("long.pdf"), securedOptions(tooLong, "o", 256)));
     EXPECT_EQ(doc->lastOutcome(), PDFDocument::Outcome::PasswordEncoding);
     EXPECT_EQ(readFile(dir.file("long.pdf")), longBefore);
-    EXPECT_FALSE(doc->writeToFile(dir.file("long.pdf"), securedOptions("u", QString(64, QChar(0x00e9)), 256)));
+    EXPECT_FALSE(
+        doc->writeToFile(dir.file("long.pdf"), securedOptions("u", QString(64, QChar(0x00e9)), 256)));
 
     // The same rules, as sentences for an up-front check.
     EXPECT_TRUE(passwordProblem(longest, 256).isEmpty());
