@@ -1,9 +1,12 @@
 #include "cli/CliRunner.h"
 
 #include "cli/CliOptions.h"
+#include "cli/ConsoleText.h"
 #include "cli/Interrupt.h"
 #include "engine/FileGatherer.h"
+#include "engine/PasswordChoice.h"
 #include "engine/Process.h"
+#include "engine/RunSecurity.h"
 #include "model/Settings.h"
 #include "platform/SystemLog.h"
 #include "platform/Utilities.h"
@@ -23,6 +26,18 @@ namespace
 {
 
 constexpr int kInterruptedExit = 130;
+constexpr int kOutputClosedExit = 141; // what a shell reports for a death by SIGPIPE
+
+// Flushes standard output; a reader that went away (`| head -1`) turns into a
+// quiet stop of the run, as Ctrl-C would.
+bool flushOut(const CliIo &io)
+{
+    io.out->flush();
+    if (io.out->status() == QTextStream::Ok)
+        return true;
+    requestOutputClosed();
+    return false;
+}
 
 // One line of progress on a terminal, redrawn in place and at most ten times a
 // second; silent when standard error is not a terminal or with --quiet.
@@ -107,8 +122,11 @@ private:
 class ConsoleRun final : public RunDelegate
 {
 public:
-    ConsoleRun(Process &process, const CliIo &io, ProgressLine &progress, bool quiet)
-        : m_process(process), m_io(io), m_progress(progress), m_quiet(quiet)
+    // The first `printedAlready` records of the log (the skipped entries) are
+    // not the run's own and were printed before it.
+    ConsoleRun(Process &process, const CliIo &io, ProgressLine &progress, bool quiet, int printedAlready)
+        : m_process(process), m_io(io), m_progress(progress), m_quiet(quiet), m_offset(printedAlready),
+          m_printed(printedAlready)
     {
     }
 
@@ -146,18 +164,26 @@ private:
         if (m_printed >= records.size())
             return;
         m_progress.clear();
-        for (; m_printed < records.size(); ++m_printed) {
-            const OutputFilePtr &output = m_process.outputFiles().at(m_printed);
-            *m_io.out << records.at(m_printed)->status() << '\t' << output->filename << '\n';
+        const QList<OutputFilePtr> &outputs = m_process.outputFiles();
+        for (; m_printed < records.size() && m_printed - m_offset < outputs.size(); ++m_printed) {
+            const LogFilesPtr &record = records.at(m_printed);
+            const QString source = outputs.at(m_printed - m_offset)->filename;
+            *m_io.out << escaped(record->status()) << '\t' << escaped(source) << '\n';
+            if (!record->renamedOutput().isEmpty())
+                *m_io.err << "lockleaf-cli: " << escaped(source) << " was written as "
+                          << escaped(record->renamedOutput())
+                          << " (an earlier output of this run has its name)\n";
         }
-        m_io.out->flush();
+        if (!flushOut(m_io) && m_process.isCombining())
+            m_process.stop();
     }
 
     Process &m_process;
     const CliIo &m_io;
     ProgressLine &m_progress;
     bool m_quiet;
-    int m_printed = 0;
+    int m_offset;
+    int m_printed;
 };
 
 QString dateField(const QDateTime &date)
@@ -185,8 +211,34 @@ QString prepareLogFolder(const Options &options, const CliIo &io)
     return folder;
 }
 
+// Settings of the run, in memory only (nothing of the app's is read or saved).
+void armRunSettings(Settings &runSettings, const Options &options)
+{
+    runSettings.setSecurityType(options.command == Command::Secure ? 1 : 0);
+    runSettings.setIsBackupFile(options.backup);
+    runSettings.setOutputFolderPath(options.outputFolder);
+    runSettings.setIsOpenFolderAfterConversion(false);
+    runSettings.setIsAutoAddCorrectPasswordToPasswordList(false);
+    PDFSettings *pdf = runSettings.pdfSettings();
+    pdf->setPdfOpenPassword(options.openPassword);
+    pdf->setPdfPermissionPassword(options.permissionPassword);
+    pdf->setCanPrint(options.canPrint);
+    pdf->setCanCopy(options.canCopy);
+    pdf->setEncryptionStrength(options.keyLength == 40 ? 0 : 1);
+}
+
 int runCommand(const Options &options, const CliIo &io)
 {
+    Settings runSettings(false);
+    armRunSettings(runSettings, options);
+    if (options.command == Command::Secure) {
+        const QString problem = securityProblem(*runSettings.pdfSettings(), options.keyLength);
+        if (!problem.isEmpty()) {
+            *io.err << "lockleaf-cli: " << problem << '\n';
+            return 2;
+        }
+    }
+
     ProgressLine progress(io, io.errIsTerminal && !options.quiet);
 
     // Gathering tries the given passwords in order in both modes, the way the
@@ -200,7 +252,8 @@ int runCommand(const Options &options, const CliIo &io)
         arguments.urls << QUrl::fromLocalFile(path);
     arguments.isFolders = true;
     arguments.isIncludeSubdirectories = options.recursive;
-    FileGatherer(&gathering).loadURLs(arguments);
+    FileGatherer gatherer(&gathering);
+    gatherer.loadURLs(arguments);
     progress.clear();
 
     if (interruptRequested()) {
@@ -208,30 +261,45 @@ int runCommand(const Options &options, const CliIo &io)
         return kInterruptedExit;
     }
 
+    const QList<SkippedEntry> &skipped = gatherer.skipped();
     if (options.command == Command::List) {
+        for (const SkippedEntry &entry : skipped)
+            *io.err << "lockleaf-cli: skipped " << escaped(entry.path) << ": " << entry.reason << '\n';
         *io.out << exportText(gathering.files);
-        io.out->flush();
-        return 0;
+        if (!flushOut(io))
+            return kOutputClosedExit;
+        return skipped.isEmpty() ? 0 : 1;
     }
 
+    if (!options.quiet)
+        for (const SkippedEntry &entry : skipped)
+            *io.out << "Skipped: " << entry.reason << '\t' << escaped(entry.path) << '\n';
+    if (!flushOut(io))
+        return kOutputClosedExit;
     if (gathering.files.isEmpty() && !options.quiet)
         *io.err << "lockleaf-cli: no PDF files found\n";
 
-    Settings runSettings(false);
-    runSettings.setSecurityType(options.command == Command::Secure ? 1 : 0);
-    runSettings.setIsBackupFile(options.backup);
-    runSettings.setOutputFolderPath(options.outputFolder);
-    runSettings.setIsOpenFolderAfterConversion(false);
-    runSettings.setIsAutoAddCorrectPasswordToPasswordList(false);
-    PDFSettings *pdf = runSettings.pdfSettings();
-    pdf->setPdfOpenPassword(options.openPassword);
-    pdf->setPdfPermissionPassword(options.permissionPassword);
-    pdf->setCanPrint(options.canPrint);
-    pdf->setCanCopy(options.canCopy);
-    pdf->setEncryptionStrength(options.keyLength == 40 ? 0 : 1);
+    // The first given password that opens a file may not be the one that
+    // lets it be rewritten: a run needs the right to copy in both modes.
+    if (options.passwords.size() > 1) {
+        for (const FileItemPtr &item : std::as_const(gathering.files)) {
+            if (!item->isSecured())
+                continue;
+            const QString best = passwordGrantingCopy(item->filePath().toLocalFile(), options.passwords);
+            if (!best.isEmpty() && best != item->pdfOpenPassword())
+                item->setPdfOpenPassword(best);
+        }
+    }
 
     Process process;
-    ConsoleRun console(process, io, progress, options.quiet);
+    // What was left out goes into the log too, ahead of the run's own records.
+    for (const SkippedEntry &entry : skipped) {
+        const LogFilesPtr record = process.log().addFile();
+        record->setFilename(QFileInfo(entry.path).fileName());
+        record->setSourcePath(QFileInfo(entry.path).path());
+        record->setStatus(QStringLiteral("Skipped: ") + entry.reason);
+    }
+    ConsoleRun console(process, io, progress, options.quiet, static_cast<int>(skipped.size()));
     process.setSettings(&runSettings);
     process.setDelegate(&console);
     process.setKeyLengthOverride(options.keyLength);
@@ -249,19 +317,24 @@ int runCommand(const Options &options, const CliIo &io)
     process.start();
     progress.clear();
 
+    const QString logPath = process.log().logFilePath();
+    if (!process.logSaved())
+        *io.err << "lockleaf-cli: the log could not be written to " << escaped(logPath) << '\n';
+    if (outputClosed())
+        return kOutputClosedExit;
+
     QString message = process.message();
     message.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     *io.out << message << '\n' << console.lastText << '\n';
-    const QString logPath = process.log().logFilePath();
-    if (QFileInfo::exists(logPath))
-        *io.out << "Log: " << logPath << '\n';
-    else
-        *io.err << "lockleaf-cli: the log could not be written to " << logPath << '\n';
-    io.out->flush();
+    if (process.logSaved())
+        *io.out << "Log: " << escaped(logPath) << '\n';
+    if (!flushOut(io))
+        return kOutputClosedExit;
 
     if (interruptRequested())
         return kInterruptedExit;
-    return process.totalFileCreated() == process.outputFiles().size() ? 0 : 1;
+    const bool allWritten = process.totalFileCreated() == process.outputFiles().size();
+    return allWritten && skipped.isEmpty() && process.logSaved() ? 0 : 1;
 }
 
 } // namespace
@@ -271,10 +344,11 @@ QString exportText(const QList<FileItemPtr> &files)
     QString text =
         QStringLiteral("Name\tPages\tSize\tType\tModified Date\tAccessed Date\tCreated Date\tLocation\n");
     for (const FileItemPtr &item : files) {
-        text += QStringLiteral("%1\t%2\t%3\t%4\t%5\t%6\t%7\t%8\n")
-                    .arg(item->name(), QString::number(item->pages()), item->sizeInKB(), item->type(),
-                         dateField(item->dateModified()), dateField(item->dateAccessed()),
-                         dateField(item->dateCreated()), item->location());
+        text +=
+            QStringLiteral("%1\t%2\t%3\t%4\t%5\t%6\t%7\t%8\n")
+                .arg(escaped(item->name()), QString::number(item->pages()), item->sizeInKB(),
+                     escaped(item->type()), dateField(item->dateModified()), dateField(item->dateAccessed()),
+                     dateField(item->dateCreated()), escaped(item->location()));
     }
     return text;
 }

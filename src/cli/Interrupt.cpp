@@ -9,6 +9,7 @@ namespace lockleaf::cli
 namespace
 {
 std::atomic<bool> g_interrupted{false};
+std::atomic<bool> g_outputClosed{false};
 static_assert(std::atomic<bool>::is_always_lock_free, "the signal handler needs a lock-free flag");
 
 extern "C" void onInterruptSignal(int)
@@ -26,6 +27,7 @@ void installInterruptHandlers()
     action.sa_flags = SA_RESTART;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 void requestInterrupt() noexcept
@@ -41,6 +43,18 @@ bool interruptRequested() noexcept
 void clearInterrupt() noexcept
 {
     g_interrupted.store(false);
+    g_outputClosed.store(false);
+}
+
+void requestOutputClosed() noexcept
+{
+    g_outputClosed.store(true);
+    g_interrupted.store(true);
+}
+
+bool outputClosed() noexcept
+{
+    return g_outputClosed.load();
 }
 
 } // namespace lockleaf::cli

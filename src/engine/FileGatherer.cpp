@@ -6,11 +6,16 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 
 #include <exception>
 #include <utility>
+
+#ifdef Q_OS_UNIX
+#include <dirent.h>
+#endif
 
 namespace lockleaf
 {
@@ -35,11 +40,47 @@ QString urlKey(const QUrl &url)
     return url.toString(QUrl::FullyEncoded);
 }
 
+const QString kReasonMissing = QStringLiteral("no such file or folder");
+const QString kReasonSpecial = QStringLiteral("not a regular file");
+const QString kReasonNotPdf = QStringLiteral("not a PDF file");
+const QString kReasonBadName = QStringLiteral("name not valid in the file-name encoding");
+const QString kReasonEmpty = QStringLiteral("no PDF files in this folder");
+const QString kReasonEmptyFlat = QStringLiteral("no PDF files in this folder (subfolders not included)");
+
+// Entries of `folder` whose names do not survive decoding to text and back:
+// Qt's listing leaves them out, and no path made from text could open them.
+// Hidden names are left out as the walk leaves them out; folders only when
+// the walk would enter them.
+QStringList undecodableNames(const QString &folder, bool withFolders)
+{
+    QStringList names;
+#ifdef Q_OS_UNIX
+    DIR *dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        return names;
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArray raw(entry->d_name);
+        if (raw.startsWith('.') || QFile::encodeName(QFile::decodeName(raw)) == raw)
+            continue;
+        if (entry->d_type == DT_DIR && !withFolders)
+            continue;
+        names << QFile::decodeName(raw);
+    }
+    ::closedir(dir);
+    names.sort();
+#else
+    Q_UNUSED(folder);
+    Q_UNUSED(withFolders);
+#endif
+    return names;
+}
+
 // Folders that the file manager shows as one document (bundles). Their contents
-// are never visited by a walk. QFileInfo knows real bundles only on macOS, so the
-// usual bundle extensions stand in for them elsewhere.
+// are never visited by a walk. Packages exist on macOS only: elsewhere a folder
+// called "Talk.key" is an ordinary folder.
 bool isPackage(const QFileInfo &info)
 {
+#ifdef Q_OS_MACOS
     static const QSet<QString> packageSuffixes{
         QStringLiteral("app"),           QStringLiteral("bundle"),      QStringLiteral("framework"),
         QStringLiteral("plugin"),        QStringLiteral("kext"),        QStringLiteral("pkg"),
@@ -51,6 +92,10 @@ bool isPackage(const QFileInfo &info)
     if (!info.isDir())
         return false;
     return info.isBundle() || packageSuffixes.contains(info.suffix().toLower());
+#else
+    Q_UNUSED(info);
+    return false;
+#endif
 }
 
 } // namespace
@@ -101,42 +146,19 @@ bool FileGatherer::addFolderToList(const QList<QUrl> &urls, bool includeSubdirec
                 break;
             const QString path = url.toLocalFile();
             const QFileInfo info(path);
-            if (!info.isDir() && m_allowedFileTypes.contains(info.suffix())) {
+            if (info.isDir()) {
+                const int candidatesBefore = m_candidates;
+                walkFolder(path, includeSubdirectories);
+                // A folder named on its own that gives nothing is said so, not
+                // passed over: the user may have meant a file, or subfolders.
+                if (m_candidates == candidatesBefore && m_delegate->isProcessing())
+                    skip(path, includeSubdirectories ? kReasonEmpty : kReasonEmptyFlat);
+            } else if (!info.exists() && !info.isSymLink()) {
+                skip(path, kReasonMissing);
+            } else if (!m_allowedFileTypes.contains(info.suffix())) {
+                skip(path, info.isFile() || info.isSymLink() ? kReasonNotPdf : kReasonSpecial);
+            } else {
                 addCandidate(url);
-                continue;
-            }
-            if (!info.isDir())
-                continue; // a loose file of another type yields nothing
-
-            // Depth-first walk with an explicit stack: no recursion depth limit on
-            // deep trees, and symbolic links to folders are never followed, so a
-            // link cycle cannot make the walk endless.
-            QList<QString> pending{path};
-            bool cancelled = false;
-            while (!pending.isEmpty() && !cancelled) {
-                const QDir dir(pending.takeLast());
-                const QFileInfoList entries =
-                    dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name | QDir::DirsLast);
-                QList<QString> subfolders;
-                for (const QFileInfo &entry : entries) {
-                    if (!m_delegate->isProcessing()) {
-                        cancelled = true;
-                        break;
-                    }
-                    if (entry.isHidden() || entry.fileName().startsWith(QLatin1Char('.')))
-                        continue;
-                    if (entry.isDir()) {
-                        if (includeSubdirectories && !entry.isSymLink() && !isPackage(entry))
-                            subfolders.append(entry.filePath());
-                        continue;
-                    }
-                    if (!m_allowedFileTypes.contains(entry.suffix()))
-                        continue;
-                    addCandidate(QUrl::fromLocalFile(entry.filePath()));
-                }
-                // Reversed so that the stack pops subfolders in name order.
-                for (auto it = subfolders.crbegin(); it != subfolders.crend(); ++it)
-                    pending.append(*it);
             }
         }
     } catch (const std::exception &e) {
@@ -145,6 +167,39 @@ bool FileGatherer::addFolderToList(const QList<QUrl> &urls, bool includeSubdirec
         logError(QStringLiteral("addFolderToList:"), QStringLiteral("unknown exception"));
     }
     return m_added != addedAtEntry;
+}
+
+void FileGatherer::walkFolder(const QString &path, bool includeSubdirectories)
+{
+    // Depth-first walk with an explicit stack: no recursion depth limit on
+    // deep trees, and symbolic links to folders are never followed, so a
+    // link cycle cannot make the walk endless.
+    QList<QString> pending{path};
+    while (!pending.isEmpty()) {
+        const QDir dir(pending.takeLast());
+        const QFileInfoList entries =
+            dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name | QDir::DirsLast);
+        for (const QString &name : undecodableNames(dir.path(), includeSubdirectories))
+            skip(dir.filePath(name), kReasonBadName);
+        QList<QString> subfolders;
+        for (const QFileInfo &entry : entries) {
+            if (!m_delegate->isProcessing())
+                return;
+            if (entry.isHidden() || entry.fileName().startsWith(QLatin1Char('.')))
+                continue;
+            if (entry.isDir()) {
+                if (includeSubdirectories && !entry.isSymLink() && !isPackage(entry))
+                    subfolders.append(entry.filePath());
+                continue;
+            }
+            if (!m_allowedFileTypes.contains(entry.suffix()))
+                continue;
+            addCandidate(QUrl::fromLocalFile(entry.filePath()));
+        }
+        // Reversed so that the stack pops subfolders in name order.
+        for (auto it = subfolders.crbegin(); it != subfolders.crend(); ++it)
+            pending.append(*it);
+    }
 }
 
 bool FileGatherer::addFilesToList(const QList<QUrl> &urls)
@@ -164,19 +219,28 @@ bool FileGatherer::addFilesToList(const QList<QUrl> &urls)
     return m_added != addedAtEntry;
 }
 
-void FileGatherer::addCandidate(const QUrl &url)
+void FileGatherer::skip(const QString &path, const QString &reason)
+{
+    m_skipped.append(SkippedEntry{path, reason});
+    m_delegate->reportSkipped(path, reason);
+}
+
+bool FileGatherer::addCandidate(const QUrl &url)
 {
     // A FIFO, socket or device named like a PDF would block (or never end) when
     // opened to count its pages; only regular files, folders and missing paths
     // go on to become items.
     if (url.isLocalFile()) {
         const QFileInfo info(url.toLocalFile());
-        if (info.exists() && !info.isFile() && !info.isDir())
-            return;
+        if (info.exists() && !info.isFile() && !info.isDir()) {
+            skip(url.toLocalFile(), kReasonSpecial);
+            return false;
+        }
     }
     const FileItemPtr item = FileItem::initWithURL(url);
     if (!item)
-        return;
+        return false;
+    ++m_candidates;
 
     // The list's URLs are read once per task and then kept up to date here, so
     // the duplicate test costs the same for the first file as for the ten-thousandth.
@@ -187,7 +251,7 @@ void FileGatherer::addCandidate(const QUrl &url)
     }
     const QString key = urlKey(item->filePath());
     if (m_knownURLs.contains(key))
-        return;
+        return true;
 
     Settings *settings = m_delegate->settings();
     if (settings) {
@@ -201,7 +265,9 @@ void FileGatherer::addCandidate(const QUrl &url)
             if (settings->pdfOpenPassword().isNull())
                 settings->setPdfOpenPassword(QStringLiteral(""));
             item->setPdfOpenPassword(QString(settings->pdfOpenPassword()));
-            if (item->pages() > 0 && settings->isAutoAddCorrectPasswordToPasswordList())
+            // Saved only when it unlocked an encrypted file: the item keeps a
+            // password only then, so a typo that "opened" a plain file is not kept.
+            if (!item->pdfOpenPassword().isEmpty() && settings->isAutoAddCorrectPasswordToPasswordList())
                 m_delegate->addToPasswordsList(settings->pdfOpenPassword());
         }
     }
@@ -210,6 +276,7 @@ void FileGatherer::addCandidate(const QUrl &url)
     m_knownURLs.insert(key);
     ++m_added;
     m_delegate->updateTotalPagesLabel();
+    return true;
 }
 
 } // namespace lockleaf

@@ -48,6 +48,19 @@ public:
     virtual void updateTimeTakenLabel(const QString &text) = 0;
     virtual void updateTotalPagesLabel() = 0;
     virtual void addToPasswordsList(const QString &password) = 0;
+    // An entry the task left out and why ("not a PDF file", ...), as it
+    // happens; the task also keeps the list (FileGatherer::skipped()).
+    virtual void reportSkipped(const QString &path, const QString &reason)
+    {
+        Q_UNUSED(path);
+        Q_UNUSED(reason);
+    }
+};
+
+// An entry left out of the list, with the reason in a few words.
+struct SkippedEntry {
+    QString path;
+    QString reason;
 };
 
 // Turns URLs into file items appended to the delegate's list.
@@ -63,17 +76,31 @@ public:
     void loadURLs(const Arguments &arguments);
 
     // Both return whether the list grew.
+    // Each path named in `urls` is a folder (walked), a regular file with an
+    // allowed extension, or reported as skipped; so is a folder that yields no
+    // file at all, and, inside a walk, an entry whose name the file system
+    // encoding cannot express, or a special file (FIFO, device, socket).
     bool addFolderToList(const QList<QUrl> &urls, bool includeSubdirectories);
+    // Every path becomes an item except special files and names that cannot
+    // be opened, which are reported as skipped.
     bool addFilesToList(const QList<QUrl> &urls);
 
+    // Entries of this task left out so far, in the order met.
+    const QList<SkippedEntry> &skipped() const { return m_skipped; }
+
 private:
-    void addCandidate(const QUrl &url);
+    // Whether the path was taken as a candidate (added or already listed).
+    bool addCandidate(const QUrl &url);
+    void skip(const QString &path, const QString &reason);
+    void walkFolder(const QString &path, bool includeSubdirectories);
 
     GatheringDelegate *m_delegate;
     QStringList m_allowedFileTypes;
     QSet<QString> m_knownURLs;
     bool m_knownLoaded = false;
     int m_added = 0;
+    int m_candidates = 0; // files taken as candidates, listed already or not
+    QList<SkippedEntry> m_skipped;
 };
 
 } // namespace lockleaf

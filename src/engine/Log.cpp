@@ -4,6 +4,8 @@
 #include "platform/Utilities.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QXmlStreamWriter>
 
@@ -166,6 +168,8 @@ QByteArray Log::toXml() const
         writer.writeAttribute(QStringLiteral("TargetPath"), xmlSafe(record->targetPath()));
         writer.writeAttribute(QStringLiteral("Status"), xmlSafe(record->status()));
         writer.writeAttribute(QStringLiteral("Pages"), QString::number(record->pages()));
+        if (!record->reason().isEmpty())
+            writer.writeAttribute(QStringLiteral("Reason"), xmlSafe(record->reason()));
         writer.writeEndElement();
     }
     writer.writeEndElement();
@@ -181,24 +185,57 @@ bool Log::save()
         if (folder.isEmpty()) {
             // No per-user folder on this platform: there is nowhere to write.
             systemLog(QStringLiteral("Could not write document out..."));
-            return true;
+            return false;
         }
-        const QString path = QDir(folder).filePath(fileNameFor(endTime()));
+        const QString fileName = fileNameFor(endTime());
+        const QString path = claimName(folder, fileName);
         {
             std::lock_guard<std::mutex> lock(m_mutex);
-            m_logFilePath = path;
+            m_logFilePath = path.isEmpty() ? QDir(folder).filePath(fileName) : path;
         }
-        // QSaveFile never creates the folder and replaces the file only on commit.
-        QSaveFile file(path);
-        const bool written =
-            file.open(QIODevice::WriteOnly) && file.write(xml) == xml.size() && file.commit();
-        if (!written)
+        if (path.isEmpty() || !writeChecked(path, xml)) {
+            if (!path.isEmpty())
+                QFile::remove(path); // the claimed name, or what a failed commit left there
             systemLog(QStringLiteral("Could not write document out..."));
+            return false;
+        }
         return true;
     } catch (const std::exception &e) {
         logError(QStringLiteral("Log=>save"), QString::fromUtf8(e.what()));
         return false;
     }
+}
+
+QString Log::claimName(const QString &folder, const QString &fileName) const
+{
+    const QString ownPath = logFilePath();
+    const QString stem = fileName.chopped(4); // without ".log"
+    for (int n = 1; n <= kMaxLogCounter; ++n) {
+        const QString name = n == 1 ? fileName : QStringLiteral("%1 (%2).log").arg(stem, QString::number(n));
+        const QString path = QDir(folder).filePath(name);
+        if (path == ownPath)
+            return path; // this log, saved again
+        // Created exclusively: another run ending in the same second cannot
+        // take the same name between the test and the write.
+        QFile claim(path);
+        if (claim.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            return path;
+        if (!QFileInfo::exists(path))
+            return QString(); // the folder refuses new files
+    }
+    return QString();
+}
+
+bool Log::writeChecked(const QString &path, const QByteArray &xml)
+{
+    // QSaveFile never creates the folder and replaces the file only on commit.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(xml) != xml.size() || !file.commit())
+        return false;
+    // A commit on a full disk can still leave a short or empty file: only a
+    // file that reads back whole counts as written.
+    QFile check(path);
+    return check.open(QIODevice::ReadOnly) && check.readAll() == xml;
 }
 
 } // namespace lockleaf

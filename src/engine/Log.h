@@ -21,12 +21,21 @@ public:
     void setFilename(const QString &v) { m_filename = v; }
     QString sourcePath() const { return m_sourcePath; } // source folder
     void setSourcePath(const QString &v) { m_sourcePath = v; }
-    QString targetPath() const { return m_targetPath; } // output folder used
+    // Output folder used; the output's full path when it could not keep its name.
+    QString targetPath() const { return m_targetPath; }
     void setTargetPath(const QString &v) { m_targetPath = v; }
     QString status() const { return m_status; } // outcome text
     void setStatus(const QString &v) { m_status = v; }
     int pages() const { return m_pages; }
     void setPages(int v) { m_pages = v; }
+    // Why a file failed, when more is known than its status says; written as
+    // an extra "Reason" attribute only when not empty.
+    QString reason() const { return m_reason; }
+    void setReason(const QString &v) { m_reason = v; }
+    // Full path of the output when it could not keep the source's name (an
+    // earlier output of the same run has it); "" otherwise.
+    QString renamedOutput() const { return m_renamedOutput; }
+    void setRenamedOutput(const QString &v) { m_renamedOutput = v; }
 
 private:
     QString m_filename{""};
@@ -34,6 +43,8 @@ private:
     QString m_targetPath{""};
     QString m_status{""};
     int m_pages = 0;
+    QString m_reason;
+    QString m_renamedOutput;
 };
 
 using LogFilesPtr = std::shared_ptr<LogFiles>;
@@ -57,7 +68,7 @@ public:
     QList<LogFilesPtr> files() const;
 
     // Path of the last save (set before the write, so also when it failed);
-    // null before the first save.
+    // null before the first save. Check save()'s result for whether it exists.
     QString logFilePath() const;
 
     // Folder the log is saved in. Default (null): getAppPath() + "/Logs".
@@ -70,10 +81,13 @@ public:
     void setLocale(const QLocale &locale);
 
     // Writes the log as pretty-printed XML to <logsFolder>/<ddMMyyHHmmss of
-    // endTime>.log, atomically: either the complete new file replaces any file
-    // of that name, or nothing changes on disk. A failed write puts
-    // "Could not write document out..." in the system log and still returns
-    // true; false only when an exception was caught ("Error in (Log=>save) : ...").
+    // endTime>.log. A name another log already has gets a counter
+    // ("<stamp> (2).log", ...), so runs ending in the same second keep their
+    // own logs; saving the same log again reuses its own name. The written
+    // file is read back: true only when it holds the whole log. A failed
+    // write puts "Could not write document out..." in the system log, leaves
+    // no partial file and returns false; so does a caught exception
+    // ("Error in (Log=>save) : ...").
     bool save();
 
     // The XML text save() writes (for the current records).
@@ -85,6 +99,11 @@ public:
     static QString fileNameFor(const QDateTime &endTime);
 
 private:
+    static constexpr int kMaxLogCounter = 9999;
+    // Reserves a free name in `folder` (see save); "" when none can be made.
+    QString claimName(const QString &folder, const QString &fileName) const;
+    static bool writeChecked(const QString &path, const QByteArray &xml);
+
     mutable std::mutex m_mutex;
     QDateTime m_startTime;
     QDateTime m_endTime;

@@ -1,7 +1,9 @@
 #include "engine/Process.h"
 
 #include "engine/RunSecurity.h"
+#include "engine/RunStatus.h"
 #include "engine/Workspace.h"
+#include "model/PDFSettings.h"
 #include "model/Settings.h"
 #include "pdf/PDFDocument.h"
 #include "pdf/WriteOut.h"
@@ -22,16 +24,6 @@ namespace lockleaf
 
 namespace
 {
-
-const QString kStatusUnsecured = QStringLiteral("Un-Secured Completed");
-const QString kStatusSecured = QStringLiteral("Secured Completed");
-const QString kStatusUnsecureFailed = QStringLiteral("Unable to un-secure pdf document!");
-const QString kStatusSecureFailed = QStringLiteral("Unable to secure pdf document!");
-const QString kStatusPermission = QStringLiteral("Permission Password Required.");
-const QString kStatusSecuredUnreadable = QStringLiteral("Unable to read secured pdf docuemnt!");
-const QString kStatusUnreadable = QStringLiteral("Unable to read pdf document!");
-const QString kStatusUnopenable = QStringLiteral("Unable to open pdf document!");
-const QString kStatusNoBackup = QStringLiteral("Unable to create backup file!");
 
 QString reasonOf(const std::exception &e)
 {
@@ -160,19 +152,7 @@ QDateTime Process::now() const
 
 QString Process::backupPathFor(const QString &readPath, bool isSecured, const QDateTime &now)
 {
-    const QFileInfo info(readPath);
-    const QString extension = info.suffix();
-    const QString extensionText = extension.isEmpty() ? QString() : QStringLiteral(".") + extension;
-    const QString stamp = getStringFromDateFormat(QStringLiteral("%d%m%Y%H%M%S"), now);
-    const QString marker = isSecured ? QStringLiteral(" (SECURED)") : QString();
-    const QString suffix = QStringLiteral("_%1_bak%2%3").arg(stamp, marker, extensionText);
-
-    // Only the file name changes: a folder called "old.pdf.files" stays as it is.
-    QString name = info.fileName();
-    if (!extensionText.isEmpty() && name.endsWith(extensionText))
-        name.chop(extensionText.size());
-    const QString folder = readPath.left(readPath.size() - info.fileName().size());
-    return folder + name + suffix;
+    return OutputNames::backupPathFor(readPath, isSecured, now);
 }
 
 void Process::start()
@@ -180,6 +160,13 @@ void Process::start()
     m_errorFlag = false;
     setIsCompleted(false);
     try {
+        QStringList sources;
+        for (const OutputFilePtr &outputFile : std::as_const(m_outputFiles))
+            if (outputFile)
+                for (const FileItemPtr &item : outputFile->fileItems)
+                    if (item)
+                        sources << item->filePath().toLocalFile();
+        m_outputNames.setSources(sources);
         m_log.setStartTime(now());
         setMessage(QStringLiteral(""));
         for (const OutputFilePtr &outputFile : std::as_const(m_outputFiles)) {
@@ -256,7 +243,11 @@ void Process::processItem(const FileItem &item, LogFiles &record, const QString 
             isOpen = true;
 
         if (!unlockFailed && !isOpen) {
-            const QString outputPath = outputPathFor(outputFolder, sourcePath);
+            const QString outputPath = m_outputNames.pathFor(outputFolder, sourcePath);
+            if (outputPath != outputPathFor(outputFolder, sourcePath)) {
+                record.setRenamedOutput(outputPath);
+                record.setTargetPath(outputPath);
+            }
             // Without settings there is no mode to run in: write nothing rather
             // than fall back to removing security.
             const int securityType = m_settings ? m_settings->securityType() : -1;
@@ -264,24 +255,28 @@ void Process::processItem(const FileItem &item, LogFiles &record, const QString 
                 m_testHook(HookPoint::BeforeWrite, outputPath);
             if (securityType == 0) {
                 if (writeUnsecured(*document, outputPath)) {
-                    record.setStatus(kStatusUnsecured);
-                    setTotalFileCreated(totalFileCreated() + 1);
+                    written(record, kStatusUnsecured, outputPath);
                 } else {
                     record.setStatus(kStatusUnsecureFailed);
+                    record.setReason(document->lastError());
                 }
             } else if (securityType == 1) {
                 PDFSettings *pdfSettings = m_settings->pdfSettings();
-                const SecuredWriteResult result =
-                    pdfSettings ? writeSecured(*document, outputPath,
-                                               runSecurityFrom(*pdfSettings, m_keyLengthOverride))
-                                : SecuredWriteResult::NotAttempted;
+                const QString problem =
+                    pdfSettings ? securityProblem(*pdfSettings, m_keyLengthOverride) : QString();
+                SecuredWriteResult result = SecuredWriteResult::NotAttempted;
+                if (pdfSettings && !problem.isEmpty())
+                    result = SecuredWriteResult::Failed; // refused before anything is written
+                else if (pdfSettings)
+                    result = writeSecured(*document, outputPath,
+                                          runSecurityFrom(*pdfSettings, m_keyLengthOverride));
                 switch (result) {
                 case SecuredWriteResult::Written:
-                    record.setStatus(kStatusSecured);
-                    setTotalFileCreated(totalFileCreated() + 1);
+                    written(record, kStatusSecured, outputPath);
                     break;
                 case SecuredWriteResult::Failed:
                     record.setStatus(kStatusSecureFailed);
+                    record.setReason(problem.isEmpty() ? document->lastError() : problem);
                     break;
                 case SecuredWriteResult::NotAttempted:
                     break;
@@ -305,6 +300,13 @@ void Process::processItem(const FileItem &item, LogFiles &record, const QString 
     }
     // The document (and the file it holds open) is released before the next one is opened.
     document.reset();
+}
+
+void Process::written(LogFiles &record, const QString &status, const QString &outputPath)
+{
+    record.setStatus(status);
+    m_outputNames.markWritten(outputPath);
+    setTotalFileCreated(totalFileCreated() + 1);
 }
 
 void Process::reportProgress()
@@ -333,7 +335,7 @@ void Process::finishRun()
 
     guarded([this] {
         m_log.setEndTime(now());
-        m_log.save();
+        m_logSaved = m_log.save();
     });
     guarded([this] {
         if (m_errorFlag)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/Log.h"
+#include "engine/OutputNames.h"
 #include "model/FileItem.h"
 
 #include <QDateTime>
@@ -55,7 +56,10 @@ using OutputFilePtr = std::shared_ptr<OutputFile>;
 //
 // Files: every output is written through PDFDocument's atomic write, so a failed
 // or interrupted file leaves the target as it was; a backup copy that was made
-// stays on disk whatever happens next.
+// stays on disk whatever happens next. No output replaces another output of the
+// same run or a source still to be read (see OutputNames); a renamed output is
+// named in its record's targetPath. Secured runs whose settings fail
+// securityProblem() write nothing: each file fails with that reason.
 class Process final : public QObject
 {
     Q_OBJECT
@@ -105,6 +109,8 @@ public:
 
     // The run's log; final once isCompleted is true. Owned by the run.
     Log &log() { return m_log; }
+    // Whether the log was saved whole (final once isCompleted is true).
+    bool logSaved() const { return m_logSaved.load(); }
     const Log &log() const { return m_log; }
     // The work list, filled before start(); not to be changed while running.
     QList<OutputFilePtr> &outputFiles() { return m_outputFiles; }
@@ -155,6 +161,7 @@ private:
     void processOutputFile(const OutputFile &outputFile);
     void processItem(const FileItem &item, LogFiles &record, const QString &outputFolder);
     void finishRun();
+    void written(LogFiles &record, const QString &status, const QString &outputPath);
     void reportProgress();
     QDateTime now() const;
 
@@ -178,6 +185,8 @@ private:
     std::function<void(HookPoint, const QString &)> m_testHook;
     int m_keyLengthOverride = 0;
     bool m_errorFlag = false;
+    std::atomic<bool> m_logSaved{false};
+    OutputNames m_outputNames;
 };
 
 } // namespace lockleaf

@@ -1,32 +1,58 @@
 #include "engine/RunSecurity.h"
 
 #include "model/PDFSettings.h"
+#include "pdf/PasswordEncoding.h"
 
 namespace lockleaf
 {
 
-SecurityOptions runSecurityFrom(PDFSettings &settings, int keyLengthOverride)
+namespace
+{
+
+int keyLengthOf(const PDFSettings &settings, int keyLengthOverride)
+{
+    if (keyLengthOverride == 40 || keyLengthOverride == 128 || keyLengthOverride == 256)
+        return keyLengthOverride;
+    return settings.encryptionStrength() != 0 ? 128 : 40;
+}
+
+QString orEmpty(const QString &text)
+{
+    return text.isNull() ? QString("") : text;
+}
+
+} // namespace
+
+SecurityOptions runSecurityFrom(const PDFSettings &settings, int keyLengthOverride)
 {
     SecurityOptions security;
-    security.keyLength = (keyLengthOverride == 40 || keyLengthOverride == 128 || keyLengthOverride == 256)
-                             ? keyLengthOverride
-                             : (settings.encryptionStrength() != 0 ? 128 : 40);
-
-    // The shared record is normalised in place on purpose: it is saved later
-    // with the settings, holding the passwords the outputs were written with.
-    if (settings.pdfOpenPassword().isNull())
-        settings.setPdfOpenPassword(QString(""));
-    if (settings.pdfPermissionPassword().isNull())
-        settings.setPdfPermissionPassword(QString(""));
-    security.openPassword = settings.pdfOpenPassword();
-    security.permissionPassword = settings.pdfPermissionPassword();
-    if (security.permissionPassword.isEmpty() && !security.openPassword.isEmpty()) {
-        settings.setPdfPermissionPassword(security.openPassword);
+    security.keyLength = keyLengthOf(settings, keyLengthOverride);
+    security.openPassword = orEmpty(settings.pdfOpenPassword());
+    security.permissionPassword = orEmpty(settings.pdfPermissionPassword());
+    // Derived per run: the user's record keeps its empty permission password,
+    // so a later open password is not paired with this one.
+    if (security.permissionPassword.isEmpty())
         security.permissionPassword = security.openPassword;
-    }
     security.allowsCopying = settings.canCopy();
     security.allowsPrinting = settings.canPrint();
     return security;
+}
+
+QString securityProblem(const PDFSettings &settings, int keyLengthOverride)
+{
+    const int keyLength = keyLengthOf(settings, keyLengthOverride);
+    const QString open = orEmpty(settings.pdfOpenPassword());
+    const QString permission = orEmpty(settings.pdfPermissionPassword());
+    if (const QString problem = passwordProblem(open, keyLength); !open.isEmpty() && !problem.isEmpty())
+        return QStringLiteral("Open password: %1").arg(problem);
+    if (const QString problem = passwordProblem(permission, keyLength);
+        !permission.isEmpty() && !problem.isEmpty())
+        return QStringLiteral("Permission password: %1").arg(problem);
+    if (!open.isEmpty() && permission.isEmpty() && (!settings.canPrint() || !settings.canCopy()))
+        return QStringLiteral("Printing or copying can only be forbidden with a permission password: "
+                              "the open password alone would unlock every right. "
+                              "Please enter a permission password.");
+    return QString("");
 }
 
 } // namespace lockleaf

@@ -11,9 +11,14 @@ class PDFSettings;
 // document settings record at the moment a file is written.
 // Key length: `keyLengthOverride` when it is 40, 128 or 256, otherwise 40 when
 // encryptionStrength is 0 and 128 for any other value.
-// Side effect on the shared record (kept, saved later with the settings):
-// absent passwords become "", and an empty permission password takes the open
-// password.
-SecurityOptions runSecurityFrom(PDFSettings &settings, int keyLengthOverride = 0);
+// Absent passwords count as ""; an empty permission password takes the open
+// password for this run only. The record itself is never changed.
+SecurityOptions runSecurityFrom(const PDFSettings &settings, int keyLengthOverride = 0);
+
+// Why a secured run with these settings cannot protect its outputs, as a
+// message for the user ("" when it can): a password the key length cannot
+// carry, or printing/copying forbidden without a permission password (the
+// open password would then unlock every right). Check before starting a run.
+QString securityProblem(const PDFSettings &settings, int keyLengthOverride = 0);
 
 } // namespace lockleaf

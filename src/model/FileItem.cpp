@@ -147,13 +147,15 @@ void FileItem::setPdfOpenPassword(const QString &password)
         return;
     }
     bool secured = m_isSecured.load();
-    const int pages = getPDFPageCount(filePath().toLocalFile(), password, &secured);
+    bool unlocked = false;
+    const int pages = getPDFPageCount(filePath().toLocalFile(), password, &secured, &unlocked);
     m_pages.store(pages);
     m_isSecured.store(secured);
     refreshDates();
-    // Only a password that actually opened a secured file is worth keeping.
+    // Only a password that actually opened a secured file is worth keeping; a
+    // file readable without one keeps its pages when a wrong one is tried.
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_pdfOpenPassword = (pages != 0 && secured) ? password : QString("");
+    m_pdfOpenPassword = (pages != 0 && secured && unlocked) ? password : QString("");
 }
 
 QString FileItem::name() const

@@ -39,7 +39,8 @@ public:
     bool isSecured() const { return m_isSecured.load(); }
     QString pdfOpenPassword() const;
     // Null argument: pages 0, password "". Otherwise counts pages with it; the
-    // password is kept only when pages > 0 and the file is secured.
+    // password is kept only when it unlocked a secured file. A file that opens
+    // without a password keeps its pages whatever password is tried.
     void setPdfOpenPassword(const QString &password);
 
     // Derived, computed on each read; the dates are asked of the file system.

@@ -7,8 +7,10 @@
 namespace lockleaf
 {
 
-int getPDFPageCount(const QString &path, const QString &password, bool *isSecured)
+int getPDFPageCount(const QString &path, const QString &password, bool *isSecured, bool *unlocked)
 {
+    if (unlocked)
+        *unlocked = false;
     try {
         if (QFileInfo(path).suffix().toUpper() != QLatin1String("PDF"))
             return 0;
@@ -19,7 +21,11 @@ int getPDFPageCount(const QString &path, const QString &password, bool *isSecure
         if (doc->isEncrypted()) {
             if (isSecured)
                 *isSecured = true;
-            return doc->unlockWithPassword(password) ? doc->pageCount() : 0;
+            const bool opened = doc->unlockWithPassword(password);
+            if (unlocked)
+                *unlocked = opened;
+            // A failed try keeps the access the file gave without a password.
+            return doc->pageCount();
         }
         if (isSecured)
             *isSecured = false;

@@ -9,8 +9,11 @@ namespace lockleaf
 // Returns 0 (and leaves *isSecured untouched) when the upper-cased extension is
 // not "PDF" or the file cannot be opened as a PDF. Otherwise sets *isSecured to
 // whether the document is encrypted (locked or not) and returns its page count
-// when it is not encrypted or `password` unlocks it, else 0.
+// when it can be read: not encrypted, opened without a password (an empty user
+// password; a wrong `password` does not take that away), or unlocked by
+// `password`; else 0. *unlocked (optional) tells whether `password` itself
+// opened an encrypted document.
 // The document is closed before returning. Never throws.
-int getPDFPageCount(const QString &path, const QString &password, bool *isSecured);
+int getPDFPageCount(const QString &path, const QString &password, bool *isSecured, bool *unlocked = nullptr);
 
 } // namespace lockleaf

@@ -9,7 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <sys/mount.h>
+#include <sys/stat.h>
 
 using namespace testsupport;
 
@@ -152,6 +156,8 @@ TEST_F(CliProcess, listWritesNothing_usageErrorExitsTwo)
     r = run({"--help"});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_TRUE(r.out.contains("Examples:") && r.out.contains("process list"));
+    EXPECT_TRUE(r.out.contains("24-hour") && r.out.contains("_bak (SECURED).EXT")) << "backup names";
+    EXPECT_TRUE(r.out.contains("\\xHH") && r.out.contains("a (2).pdf")) << "escapes and output names";
     EXPECT_TRUE(QDir(out()).isEmpty());
 }
 
@@ -193,4 +199,120 @@ TEST_F(CliProcess, sigintMidRun_finishesFileInHandSavesLogExits130)
         const auto check = runProgram("qpdf", {"--check", "--password=pw", out(name)});
         EXPECT_EQ(check.exitCode, 0) << name.toStdString() << check.out.toStdString();
     }
+}
+
+TEST_F(CliProcess, sameNamedSources_keepEveryOutput_andNoRecursionWithoutR)
+{
+    QDir().mkpath(in("sub"));
+    makePdf(in("a.pdf"), 1, {}, "TOP");
+    makePdf(in("sub/a.pdf"), 1, {}, "SUB");
+    const CliResult flat =
+        run({"secure", "--open-password", "pw", "-o", out(), "--log-dir", tmp.file("logs"), in()});
+    EXPECT_EQ(flat.exitCode, 0) << flat.err.toStdString();
+    EXPECT_FALSE(flat.out.contains("sub")) << "recursed without -r";
+    EXPECT_EQ(QDir(out()).entryList(QDir::Files), QStringList({"a.pdf"}));
+
+    QDir().mkpath(tmp.file("out2"));
+    const CliResult r = run({"secure", "-r", "--open-password", "pw", "-o", tmp.file("out2"), "--log-dir",
+                             tmp.file("logs"), in()});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.lines().mid(0, 2),
+              QStringList({"Secured Completed\t" + in("a.pdf"), "Secured Completed\t" + in("sub/a.pdf")}));
+    EXPECT_EQ(QDir(tmp.file("out2")).entryList(QDir::Files, QDir::Name), QStringList({"a (2).pdf", "a.pdf"}));
+    EXPECT_TRUE(pdfText(tmp.file("out2/a.pdf"), "pw").contains("TOP"));
+    EXPECT_TRUE(pdfText(tmp.file("out2/a (2).pdf"), "pw").contains("SUB"));
+    EXPECT_TRUE(r.err.contains("written as " + tmp.file("out2/a (2).pdf"))) << r.err.toStdString();
+    // Two runs in the same second keep two logs.
+    EXPECT_NE(logPathOf(flat), logPathOf(r));
+    EXPECT_EQ(QDir(tmp.file("logs")).entryList(QDir::Files).size(), 2);
+}
+
+TEST_F(CliProcess, skippedPathsAndUnusableSecurity_areSaidNotSwallowed)
+{
+    makePdf(in("a.pdf"));
+    writeFile(in("notes.txt"), "text");
+    QDir().mkpath(in("x.pdf"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(in("pipe.pdf")).constData(), 0600), 0);
+    CliResult r = run({"secure", "--open-password", "pw", "-o", out(), "--log-dir", tmp.file("logs"),
+                       in("a.pdf"), in("notes.txt"), in("x.pdf"), in("pipe.pdf"), "/dev/zero"});
+    EXPECT_EQ(r.exitCode, 1) << r.out.toStdString();
+    EXPECT_EQ(r.lines().mid(0, 5),
+              QStringList({"Skipped: not a PDF file\t" + in("notes.txt"),
+                           "Skipped: no PDF files in this folder (subfolders not included)\t" + in("x.pdf"),
+                           "Skipped: not a regular file\t" + in("pipe.pdf"),
+                           "Skipped: not a regular file\t/dev/zero", "Secured Completed\t" + in("a.pdf")}));
+    EXPECT_EQ(
+        logStatuses(logPathOf(r)),
+        QStringList({"Skipped: not a PDF file",
+                     "Skipped: no PDF files in this folder (subfolders not included)",
+                     "Skipped: not a regular file", "Skipped: not a regular file", "Secured Completed"}));
+
+    // Refused before anything is read or written: exit 2, the problem named.
+    r = run({"secure", "--open-password", QString::fromUtf8("密码"), "-o", out(), in("a.pdf")});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains("128-bit key cannot carry")) << r.err.toStdString();
+    r = run({"secure", "--open-password", "pw", "--no-copy", "-o", out(), in("a.pdf")});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains("permission password")) << r.err.toStdString();
+    EXPECT_TRUE(r.out.isEmpty());
+    // With both permissions allowed an open password alone still does.
+    EXPECT_EQ(QDir(out()).entryList(QDir::Files), QStringList({"a.pdf"}));
+}
+
+TEST_F(CliProcess, unsecure_usesThePasswordThatGrantsCopying_andEscapesPaths)
+{
+    makeEncryptedPdf(in("both.pdf"), "OPEN", "PERM", 128, {"--extract=n"});
+    makePdf(in("new\nline\t\x1b[31m.pdf"));
+    const CliResult r =
+        run({"unsecure", "-p", "OPEN", "-p", "PERM", "-o", out(), "--log-dir", tmp.file("logs"), in()});
+    EXPECT_EQ(r.exitCode, 0) << r.out.toStdString();
+    EXPECT_EQ(r.lines().mid(0, 2),
+              QStringList({"Un-Secured Completed\t" + in("both.pdf"),
+                           "Un-Secured Completed\t" + in("new\\nline\\t\\x1b[31m.pdf")}));
+    EXPECT_FALSE(r.out.contains(QChar(0x1b)));
+
+    // Re-securing needs the same right.
+    QDir().mkpath(tmp.file("again"));
+    const CliResult again = run({"secure", "-p", "OPEN", "-p", "PERM", "--open-password", "new", "-o",
+                                 tmp.file("again"), "--log-dir", tmp.file("logs"), in("both.pdf")});
+    EXPECT_EQ(again.exitCode, 0) << again.out.toStdString();
+    EXPECT_EQ(again.lines().value(0), "Secured Completed\t" + in("both.pdf"));
+}
+
+TEST_F(CliProcess, closedStdout_finishesTheFileInHand_savesTheLog_exits141Quietly)
+{
+    for (int i = 0; i < 40; ++i)
+        makePdf(in(QString("f%1.pdf").arg(i, 2, 10, QChar('0'))), 20);
+    QProcess p;
+    prepare(p);
+    p.start("bash", {"-c", "\"$0\" \"$@\" | head -1; exit ${PIPESTATUS[0]}", cli(), "secure",
+                     "--open-password", "pw", "-o", out(), "--log-dir", tmp.file("logs"), in()});
+    ASSERT_TRUE(p.waitForFinished(120000));
+    EXPECT_EQ(p.exitCode(), 141) << p.readAllStandardError().toStdString();
+    EXPECT_TRUE(p.readAllStandardError().isEmpty());
+    const QStringList logs = QDir(tmp.file("logs")).entryList(QDir::Files);
+    ASSERT_EQ(logs.size(), 1);
+    const QStringList statuses = logStatuses(tmp.file("logs/" + logs.first()));
+    EXPECT_GE(statuses.size(), 1);
+    EXPECT_LT(statuses.size(), 40);
+    EXPECT_EQ(QDir(out()).entryList(QDir::Files | QDir::Hidden).size(), statuses.size());
+}
+
+TEST_F(CliProcess, logThatCannotBeWritten_isSaidOnStderr_exitOne)
+{
+    makePdf(in("a.pdf"));
+    const QString logs = tmp.file("logs");
+    QDir().mkpath(logs);
+    const QByteArray target = QFile::encodeName(logs);
+    if (::mount("tmpfs", target.constData(), "tmpfs", MS_RDONLY, "size=16k") != 0)
+        GTEST_SKIP() << "cannot mount a read-only tmpfs here: " << std::strerror(errno);
+    struct Unmount {
+        QByteArray path;
+        ~Unmount() { ::umount2(path.constData(), MNT_DETACH); }
+    } unmount{target};
+    const CliResult r = run({"secure", "--open-password", "pw", "-o", out(), "--log-dir", logs, in()});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("the log could not be written")) << r.err.toStdString();
+    EXPECT_FALSE(r.out.contains("Log: "));
+    EXPECT_TRUE(QDir(logs).isEmpty());
 }

@@ -62,6 +62,10 @@ public:
         ++passwordAppends;
         m_settings->appendPassword(password);
     }
+    void reportSkipped(const QString &path, const QString &reason) override
+    {
+        reported << QDir(root).relativeFilePath(path) + ": " + reason;
+    }
 
     QStringList names(const QString &root) const
     {
@@ -73,6 +77,8 @@ public:
 
     QList<FileItemPtr> files;
     QStringList calls;
+    QStringList reported; // "relative path: reason"
+    QString root;
     bool processing = true;
     int listReads = 0, pageLabelUpdates = 0, passwordAppends = 0, totalPages = 0, stopAfter = -1;
     bool throwOnAppend = false, throwOnSort = false;
@@ -102,6 +108,7 @@ protected:
     QStringList load(const QStringList &rels, bool isFolders, bool subfolders, ListDelegate *d = nullptr)
     {
         d = d ? d : &delegate;
+        d->root = tmp.path();
         FileGatherer(d).loadURLs(Arguments{urls(rels), isFolders, subfolders});
         return d->names(tmp.path());
     }
@@ -113,7 +120,7 @@ protected:
 
 } // namespace
 
-TEST_F(Gathering, folderWalk_exactExtensionsNoHiddenNoPackagesNoSpecialFiles)
+TEST_F(Gathering, folderWalk_exactExtensionsNoHiddenNoSpecialFiles_badNamesReported)
 {
     pdf("top/a.pdf");
     pdf("top/b.PDF", 3);
@@ -122,30 +129,70 @@ TEST_F(Gathering, folderWalk_exactExtensionsNoHiddenNoPackagesNoSpecialFiles)
     pdf("top/.hidden.pdf");
     pdf("top/.git/d.pdf");
     pdf("top/Viewer.app/Contents/e.pdf");
+    pdf("top/Talk.key/g.pdf");
     pdf("top/sub/c.pdf");
     pdf("top/sub/deeper/f.pdf");
     ASSERT_TRUE(QFile::link(path("top"), path("top/sub/loop")));                       // a cycle
     ASSERT_EQ(::mkfifo(QFile::encodeName(path("top/pipe.pdf")).constData(), 0600), 0); // would block on open
+    // A name that is not valid UTF-8: the folder listing leaves it out.
+    const QByteArray badName = QFile::encodeName(path("top/")) + "\xff\xfe.pdf";
+    ASSERT_TRUE(QFile::copy(path("top/a.pdf"), path("top/bad.pdf")));
+    ASSERT_EQ(::rename(QFile::encodeName(path("top/bad.pdf")).constData(), badName.constData()), 0);
 
     EXPECT_EQ(load({"top"}, true, false), QStringList({"top/a.pdf", "top/b.PDF"}));
     EXPECT_EQ(delegate.totalPages, 4);
     EXPECT_EQ(delegate.pageLabelUpdates, 2);
+    ASSERT_EQ(delegate.reported.size(), 1) << delegate.reported.join(" | ").toStdString();
+    EXPECT_TRUE(delegate.reported.at(0).endsWith(".pdf: name not valid in the file-name encoding"));
 
+    // Packages exist on macOS only: elsewhere Talk.key is a folder like any other.
     ListDelegate whole(&settings);
-    EXPECT_EQ(load({"top"}, true, true, &whole),
-              QStringList({"top/a.pdf", "top/b.PDF", "top/sub/c.pdf", "top/sub/deeper/f.pdf"}));
+#ifdef Q_OS_MACOS
+    const QStringList packaged;
+#else
+    const QStringList packaged{"top/Talk.key/g.pdf", "top/Viewer.app/Contents/e.pdf"};
+#endif
+    QStringList expected =
+        QStringList({"top/a.pdf", "top/b.PDF", "top/sub/c.pdf", "top/sub/deeper/f.pdf"}) + packaged;
+    std::sort(expected.begin(), expected.end());
+    QStringList found = load({"top"}, true, true, &whole);
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, expected);
 }
 
-TEST_F(Gathering, looseFiles_pickerFiltersByExtension_importDoesNot)
+TEST_F(Gathering, looseFiles_pickerFiltersByExtension_importDoesNot_eachLeftOutIsReported)
 {
     pdf("a.pdf");
     writeFile(path("notes.txt"), "text");
     writeFile(path("fake.pdf"), "not a pdf");
-    EXPECT_EQ(load({"a.pdf", "notes.txt", "fake.pdf", "missing-folder"}, true, false),
+    QDir(tmp.path()).mkpath("folder.pdf");
+    pdf("flat/sub/deep.pdf");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("pipe.pdf")).constData(), 0600), 0);
+    EXPECT_EQ(load({"a.pdf", "notes.txt", "fake.pdf", "missing-folder", "folder.pdf", "pipe.pdf", "flat"},
+                   true, false),
               QStringList({"a.pdf", "fake.pdf"}));
+    EXPECT_EQ(delegate.reported,
+              QStringList({"notes.txt: not a PDF file", "missing-folder: no such file or folder",
+                           "folder.pdf: no PDF files in this folder (subfolders not included)",
+                           "pipe.pdf: not a regular file",
+                           "flat: no PDF files in this folder (subfolders not included)"}));
+
+    // The gatherer keeps the list too, for whoever asks after the task.
+    ListDelegate direct(&settings);
+    direct.root = tmp.path();
+    FileGatherer gatherer(&direct);
+    gatherer.addFolderToList({QUrl::fromLocalFile("/dev/zero"), QUrl::fromLocalFile(path("folder.pdf"))},
+                             true);
+    ASSERT_EQ(gatherer.skipped().size(), 2);
+    EXPECT_EQ(gatherer.skipped().at(0).path, "/dev/zero");
+    EXPECT_EQ(gatherer.skipped().at(0).reason, "not a regular file");
+    EXPECT_EQ(gatherer.skipped().at(1).reason, "no PDF files in this folder");
+    EXPECT_TRUE(direct.files.isEmpty());
 
     ListDelegate imported(&settings);
-    EXPECT_EQ(load({"notes.txt", "a.pdf"}, false, false, &imported), QStringList({"a.pdf", "notes.txt"}));
+    EXPECT_EQ(load({"notes.txt", "a.pdf", "pipe.pdf"}, false, false, &imported),
+              QStringList({"a.pdf", "notes.txt"}));
+    EXPECT_EQ(imported.reported, QStringList({"pipe.pdf: not a regular file"}));
 }
 
 TEST_F(Gathering, duplicates_refusedAgainstListAndWithinTask)
@@ -166,34 +213,50 @@ TEST_F(Gathering, passwords_savedListInAddMode_typedOneInRemoveMode)
 {
     makeEncryptedPdf(path("s.pdf"), "second", "owner", 128, {}, 4);
     makeEncryptedPdf(path("t.pdf"), "other", "owner", 128);
+    makeEncryptedPdf(path("r.pdf"), "", "owner", 128, {"--extract=n"}, 3); // opens without a password
     pdf("plain.pdf", 2);
     settings.setSecurityType(1);
     settings.setPasswords({"first", "second"});
-    load({"s.pdf", "t.pdf", "plain.pdf"}, false, false);
-    ASSERT_EQ(delegate.files.size(), 3);
-    EXPECT_EQ(delegate.files[1]->pages(), 4);
-    EXPECT_EQ(delegate.files[1]->pdfOpenPassword(), "second");
-    EXPECT_TRUE(delegate.files[2]->isSecured());
-    EXPECT_EQ(delegate.files[2]->pages(), 0);
-    EXPECT_EQ(delegate.files[2]->pdfOpenPassword(), "");
+    load({"s.pdf", "t.pdf", "plain.pdf", "r.pdf"}, false, false);
+    ASSERT_EQ(delegate.files.size(), 4);
+    EXPECT_EQ(delegate.names(tmp.path()), QStringList({"plain.pdf", "r.pdf", "s.pdf", "t.pdf"}));
+    EXPECT_EQ(delegate.files[0]->pages(), 2);
+    // Saved passwords that do not match leave a file readable without one as it was.
+    EXPECT_EQ(delegate.files[1]->pages(), 3);
+    EXPECT_EQ(delegate.files[1]->pdfOpenPassword(), "");
+    EXPECT_EQ(delegate.files[2]->pages(), 4);
+    EXPECT_EQ(delegate.files[2]->pdfOpenPassword(), "second");
+    EXPECT_TRUE(delegate.files[3]->isSecured());
+    EXPECT_EQ(delegate.files[3]->pages(), 0);
+    EXPECT_EQ(delegate.files[3]->pdfOpenPassword(), "");
     EXPECT_EQ(delegate.passwordAppends, 0);
 
-    // Remove mode: the typed password opens s2 and the plain file (and is saved once), not t.
+    // Remove mode: the typed password unlocks s and s2 and is saved once; a
+    // plain file or one readable without a password proves nothing, and a typo
+    // that merely "opened" them is never saved.
     Settings remove(false);
     remove.setSecurityType(0);
     remove.setPdfOpenPassword("second");
     makeEncryptedPdf(path("s2.pdf"), "second", "o", 40);
     ListDelegate d(&remove);
-    load({"s.pdf", "s2.pdf", "t.pdf", "plain.pdf"}, false, false, &d);
-    EXPECT_EQ(d.passwordAppends, 3);
+    load({"s.pdf", "s2.pdf", "t.pdf", "plain.pdf", "r.pdf"}, false, false, &d);
+    EXPECT_EQ(d.passwordAppends, 2);
     EXPECT_EQ(remove.passwords(), QStringList{"second"});
-    EXPECT_EQ(d.totalPages, 4 + 1 + 2);
+    EXPECT_EQ(d.totalPages, 4 + 1 + 2 + 3);
+
+    Settings typo(false);
+    typo.setSecurityType(0);
+    typo.setPdfOpenPassword("secnod");
+    ListDelegate e(&typo);
+    load({"plain.pdf", "r.pdf"}, false, false, &e);
+    EXPECT_EQ(e.passwordAppends, 0);
+    EXPECT_TRUE(typo.passwords().isEmpty());
 
     // An absent typed password becomes "", which is never saved.
     Settings absent(false);
     absent.setPdfOpenPassword(QString());
-    ListDelegate e(&absent);
-    FileGatherer(&e).addFilesToList(urls({"plain.pdf"}));
+    ListDelegate f(&absent);
+    FileGatherer(&f).addFilesToList(urls({"plain.pdf"}));
     EXPECT_FALSE(absent.pdfOpenPassword().isNull());
     EXPECT_TRUE(absent.passwords().isEmpty());
 }

@@ -388,6 +388,7 @@ TEST_F(HostileInput, longAndNonAsciiPasswords_roundTripForEveryKeyLength)
             OutputFile{source, {FileItem::initWithURL(QUrl::fromLocalFile(source))}});
         secure.setIsCombining(true);
         secure.start();
+        ASSERT_EQ(secure.log().files().size(), 1);
         ASSERT_EQ(secure.log().files().at(0)->status(), kSecured);
 
         const QString out = dir.file("out/doc.pdf");

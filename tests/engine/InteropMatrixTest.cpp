@@ -87,7 +87,8 @@ QString runOne(Settings &settings, const QString &source, const QString &outFold
     process.outputFiles() << std::make_shared<OutputFile>(OutputFile{source, {item}});
     process.setIsCombining(true);
     process.start();
-    return process.log().files().at(0)->status();
+    const QList<LogFilesPtr> records = process.log().files();
+    return records.size() == 1 ? records.at(0)->status() : QString("<%1 records>").arg(records.size());
 }
 
 // "Key: value" lines of pdfinfo; empty when pdfinfo refuses the file.
@@ -160,8 +161,16 @@ TEST_P(InteropMatrix, securedOutput_asReadersSeeIt_thenUnsecuredBackToTheSameTex
     pdf.setPdfPermissionPassword(c.permission());
     pdf.setCanPrint(c.canPrint);
     pdf.setCanCopy(c.canCopy);
-    ASSERT_EQ(runOne(settings, source, dir.file("secured"), "", c.bits), "Secured Completed");
     const QString secured = dir.file("secured/doc.pdf");
+    // An open password alone would open with every right: restrictions need a
+    // permission password, and the run refuses them without writing anything.
+    if (c.passwords == Passwords::OpenOnly && (!c.canPrint || !c.canCopy)) {
+        EXPECT_EQ(runOne(settings, source, dir.file("secured"), "", c.bits),
+                  "Unable to secure pdf document!");
+        EXPECT_FALSE(QFile::exists(secured));
+        return;
+    }
+    ASSERT_EQ(runOne(settings, source, dir.file("secured"), "", c.bits), "Secured Completed");
 
     // qpdf: the handler revision and the permissions that were asked for.
     const QJsonObject enc = encryptionJson(secured, c.open().toUtf8());

@@ -11,6 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+#include <sys/mount.h>
+
 using namespace lockleaf;
 using namespace testsupport;
 
@@ -62,11 +66,25 @@ TEST(Log, emptyLog_savesRootWithTimesOnly_namedByEndTime_replacingSameName)
     EXPECT_EQ(elements[0].attrNames(), (QStringList{"StartTime", "EndTime"}));
     EXPECT_TRUE(capture.lines().isEmpty());
 
-    // Same end second: the later log replaces the earlier one, completely.
-    log.addFile()->setStatus("second run");
+    // Saved again, the same log replaces its own file, completely.
+    log.addFile()->setStatus("second save");
     ASSERT_TRUE(log.save());
+    EXPECT_EQ(log.logFilePath(), dir.file("051226140309.log"));
     EXPECT_EQ(parse(readFile(log.logFilePath())).size(), 2);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+
+    // Other runs ending in the same second keep every earlier log.
+    for (const QString &expected : {"051226140309 (2).log", "051226140309 (3).log"}) {
+        Log other;
+        other.setLogsFolder(dir.path());
+        other.setEndTime(kEnd);
+        other.addFile()->setStatus(expected);
+        ASSERT_TRUE(other.save());
+        EXPECT_EQ(other.logFilePath(), dir.file(expected));
+        ASSERT_EQ(parse(readFile(other.logFilePath())).size(), 2);
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+              QStringList({"051226140309 (2).log", "051226140309 (3).log", "051226140309.log"}));
+    EXPECT_EQ(parse(readFile(dir.file("051226140309.log"))).size(), 2);
 }
 
 TEST(Log, times_twelveHourClockWithLocaleMarker_fileNameTwentyFourHourTwoDigitYear)
@@ -107,11 +125,20 @@ TEST(Log, records_keepOrder_andAnyTextReadsBack)
     EXPECT_EQ(elements[1].attr("TargetPath"), QString("/out/\"q\""));
     EXPECT_EQ(elements[1].attr("Status"), tricky);
     EXPECT_EQ(elements[1].attr("Pages"), QString("0"));
+    // A reason is an extra attribute, present only where one was given.
+    ASSERT_EQ(elements.size(), 3);
+    EXPECT_EQ(elements[2].attrNames(),
+              (QStringList{"FileName", "SourcePath", "TargetPath", "Status", "Pages"}));
+    log.addFile()->setReason("disk full");
+    const QList<Element> withReason = parse(log.toXml());
+    ASSERT_EQ(withReason.size(), 4);
+    EXPECT_EQ(withReason[3].attrNames().last(), QString("Reason"));
+    EXPECT_EQ(withReason[3].attr("Reason"), QString("disk full"));
     EXPECT_EQ(elements[2].attr("FileName"),
               QString("bad") + QString(4, QChar::ReplacementCharacter) + "😀.pdf");
 }
 
-TEST(Log, unwritableFolder_logsTheFailure_keepsPath_andStillReturnsTrue)
+TEST(Log, unwritableFolder_reportsTheFailure_keepsPath)
 {
     TempDir dir;
     LogCapture capture;
@@ -120,12 +147,45 @@ TEST(Log, unwritableFolder_logsTheFailure_keepsPath_andStillReturnsTrue)
     writeFile(dir.file("file"), "x");
     for (const QString &folder : {dir.file("missing"), dir.file("file")}) {
         log.setLogsFolder(folder);
-        EXPECT_TRUE(log.save());
+        EXPECT_FALSE(log.save());
         EXPECT_EQ(log.logFilePath(), folder + "/051226140309.log");
         EXPECT_FALSE(QFile::exists(log.logFilePath()));
     }
     EXPECT_EQ(capture.lines(), QStringList(2, "Could not write document out..."));
     EXPECT_FALSE(QDir(dir.file("missing")).exists());
+}
+
+// A full disk: the save says so, and no empty or partial log stays behind.
+TEST(Log, fullDisk_reportsTheFailure_leavesNoFile)
+{
+    TempDir dir;
+    const QString mountPoint = dir.file("small");
+    ASSERT_TRUE(QDir().mkpath(mountPoint));
+    const QByteArray target = QFile::encodeName(mountPoint);
+    if (::mount("tmpfs", target.constData(), "tmpfs", 0, "size=8k") != 0)
+        GTEST_SKIP() << "cannot mount a small tmpfs here: " << std::strerror(errno);
+    struct Unmount {
+        QByteArray path;
+        ~Unmount() { ::umount2(path.constData(), MNT_DETACH); }
+    } unmount{target};
+
+    Log log;
+    log.setLogsFolder(mountPoint);
+    log.setEndTime(kEnd);
+    for (int i = 0; i < 400; ++i)
+        log.addFile()->setFilename(QString("file number %1 with a long enough name.pdf").arg(i));
+    ASSERT_GT(log.toXml().size(), 16 * 1024);
+    LogCapture capture;
+    EXPECT_FALSE(log.save());
+    EXPECT_TRUE(capture.contains("Could not write document out..."));
+    EXPECT_EQ(QDir(mountPoint).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList());
+
+    // Room again: the same log saves whole.
+    Log small;
+    small.setLogsFolder(mountPoint);
+    small.setEndTime(kEnd);
+    EXPECT_TRUE(small.save());
+    EXPECT_EQ(parse(readFile(small.logFilePath())).size(), 1);
 }
 
 TEST(Log, defaultFolder_isLogsInTheAppFolder)

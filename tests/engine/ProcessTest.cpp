@@ -104,7 +104,16 @@ protected:
         p.start();
     }
 
-    QString status(int i, const Process &p) const { return p.log().files().at(i)->status(); }
+    // A missing record reads as a status no run writes, so the comparison fails cleanly.
+    static LogFilesPtr record(int i, const Process &p)
+    {
+        const QList<LogFilesPtr> files = p.log().files();
+        return i < files.size() && files.at(i) ? files.at(i) : std::make_shared<LogFiles>();
+    }
+    QString status(int i, const Process &p) const
+    {
+        return i < p.log().files().size() ? record(i, p)->status() : QString("<no record %1>").arg(i);
+    }
     QString status(int i) const { return status(i, process); }
 
     TempDir tmp;
@@ -159,7 +168,8 @@ TEST_F(ProcessRun, addSecurity_statusesAndFailedWriteKeepsPreviousOutput)
     add(src("b.pdf"), "o");
     run(process);
     EXPECT_EQ(process.message(), kAllDone);
-    EXPECT_TRUE(showEncryption(out("b.pdf"), "perm").contains("R = 4")) << "re-secured with the new passwords";
+    EXPECT_TRUE(showEncryption(out("b.pdf"), "perm").contains("R = 4"))
+        << "re-secured with the new passwords";
 
     // A password 40-bit keys cannot carry fails without touching the previous output.
     const QByteArray previous = readFile(out("a.pdf"));
@@ -169,7 +179,23 @@ TEST_F(ProcessRun, addSecurity_statusesAndFailedWriteKeepsPreviousOutput)
     add(src("a.pdf"), {}, &weak);
     run(weak);
     EXPECT_EQ(status(0, weak), "Unable to secure pdf document!");
+    EXPECT_TRUE(record(0, weak)->reason().contains("40-bit key cannot carry"))
+        << record(0, weak)->reason().toStdString();
     EXPECT_EQ(readFile(out("a.pdf")), previous);
+
+    // Restrictions with an open password alone would bind nobody: refused, with the reason.
+    Process &openOnly = another();
+    pdf->setEncryptionStrength(1);
+    pdf->setPdfOpenPassword("openme");
+    pdf->setPdfPermissionPassword("");
+    pdf->setCanCopy(false);
+    add(src("a.pdf"), {}, &openOnly);
+    run(openOnly);
+    EXPECT_EQ(status(0, openOnly), "Unable to secure pdf document!");
+    EXPECT_TRUE(record(0, openOnly)->reason().contains("permission password"));
+    EXPECT_EQ(readFile(out("a.pdf")), previous);
+    EXPECT_TRUE(pdf->pdfPermissionPassword().isEmpty()) << "the run changed the user's settings";
+    pdf->setCanCopy(true);
     EXPECT_EQ(weak.message(), "Total 0 files splitted successfully.");
 
     // Both passwords empty: nothing attempted, status "".
@@ -198,7 +224,7 @@ TEST_F(ProcessRun, inPlace_backupNamesAndSourcesReplacedSafely)
 
     EXPECT_EQ(logStatuses(process.log().logFilePath()),
               QStringList({"Secured Completed", "Secured Completed"}));
-    EXPECT_EQ(process.log().files().at(0)->targetPath(), src());
+    EXPECT_EQ(record(0, process)->targetPath(), src());
     EXPECT_EQ(readFile(src("report_05122026140309_bak.pdf")), before);
     EXPECT_EQ(readFile(src("SCAN_05122026140309_bak (SECURED).PDF")), scanBefore);
     EXPECT_TRUE(pdfText(src("report.pdf"), "pw").contains("ORIGINAL"));
@@ -332,6 +358,7 @@ TEST_F(ProcessRun, observableChanges_comeInTheDocumentedOrder)
                            "update:Total Time Taken : 1 min(s) 5 sec(s)  2/2 opened:0", "isCompleted"}));
     EXPECT_EQ(recorder.opened, QList<QUrl>{QUrl::fromLocalFile(out())});
     process.viewLog();
+    ASSERT_EQ(recorder.opened.size(), 2);
     EXPECT_EQ(recorder.opened.last(), QUrl::fromLocalFile(process.log().logFilePath()));
 
     // Written beside the sources: no folder is opened.
@@ -341,6 +368,58 @@ TEST_F(ProcessRun, observableChanges_comeInTheDocumentedOrder)
     add(src("a.pdf"), {}, &inPlace);
     run(inPlace);
     EXPECT_EQ(inPlace.totalFileCreated(), 1);
+    EXPECT_TRUE(recorder.opened.isEmpty());
+}
+
+// No output of a run replaces another output of the same run, or a source the
+// run has still to read; files from before the run are replaced as always.
+TEST_F(ProcessRun, sameNamedSources_laterOutputsGetFreeNames_earlierFilesReplaced)
+{
+    QDir(src()).mkpath("sub");
+    QDir(src()).mkpath("sub2");
+    makePdf(src("a.pdf"), 1, {}, "TOP");
+    makePdf(src("sub/a.pdf"), 1, {}, "SUB");
+    makePdf(src("sub2/a.pdf"), 1, {}, "SUB2");
+    writeFile(out("a.pdf"), "from an earlier day");
+    writeFile(out("a (2).pdf"), "not ours either");
+    add(src("a.pdf"));
+    add(src("sub/a.pdf"));
+    add(src("sub2/a.pdf"));
+    run(process);
+
+    EXPECT_EQ(logStatuses(process.log().logFilePath()), QStringList(3, "Un-Secured Completed"));
+    EXPECT_TRUE(pdfText(out("a.pdf")).contains("TOP"));
+    EXPECT_EQ(readFile(out("a (2).pdf")), "not ours either");
+    EXPECT_TRUE(pdfText(out("a (3).pdf")).contains("SUB"));
+    EXPECT_TRUE(pdfText(out("a (4).pdf")).contains("SUB2"));
+    EXPECT_EQ(record(0, process)->targetPath(), out());
+    EXPECT_EQ(record(1, process)->targetPath(), out("a (3).pdf"));
+    EXPECT_EQ(record(2, process)->renamedOutput(), out("a (4).pdf"));
+    EXPECT_TRUE(process.logSaved());
+
+    // Into the sources' own folder: sub/b.pdf comes first, and its output must
+    // not replace b.pdf before b.pdf itself is read.
+    Process &mixed = another();
+    settings.setOutputFolderPath(src());
+    makePdf(src("sub/b.pdf"), 1, {}, "SUBB");
+    makePdf(src("b.pdf"), 1, {}, "TOPB");
+    add(src("sub/b.pdf"), {}, &mixed);
+    add(src("b.pdf"), {}, &mixed);
+    run(mixed);
+    EXPECT_EQ(status(0, mixed), "Un-Secured Completed");
+    EXPECT_EQ(status(1, mixed), "Un-Secured Completed");
+    EXPECT_TRUE(pdfText(src("b (2).pdf")).contains("SUBB"));
+    EXPECT_TRUE(pdfText(src("b.pdf")).contains("TOPB"));
+}
+
+TEST_F(ProcessRun, nothingWritten_outputFolderNotOpened)
+{
+    settings.setIsOpenFolderAfterConversion(true);
+    makeEncryptedPdf(src("locked.pdf"), "user", "owner", 128);
+    add(src("locked.pdf"), "wrong");
+    run(process);
+    EXPECT_EQ(status(0), "Unable to read secured pdf docuemnt!");
+    EXPECT_EQ(process.totalFileCreated(), 0);
     EXPECT_TRUE(recorder.opened.isEmpty());
 }
 

@@ -6,22 +6,25 @@
 
 using namespace lockleaf;
 
-TEST(RunSecurity, missingPasswordsAreFilledIn_andPermissionTakesOpen)
+TEST(RunSecurity, permissionTakesOpenPerRun_userSettingsNeverChange)
 {
     PDFSettings settings;
     settings.setPdfOpenPassword(QString());
     settings.setPdfPermissionPassword(QString());
     SecurityOptions security = runSecurityFrom(settings);
+    EXPECT_FALSE(security.openPassword.isNull());
     EXPECT_TRUE(security.openPassword.isEmpty());
     EXPECT_TRUE(security.permissionPassword.isEmpty());
-    EXPECT_FALSE(settings.pdfOpenPassword().isNull());
-    EXPECT_FALSE(settings.pdfPermissionPassword().isNull());
+    EXPECT_TRUE(settings.pdfPermissionPassword().isNull());
 
     settings.setPdfOpenPassword("open");
-    settings.setPdfPermissionPassword(QString());
     security = runSecurityFrom(settings);
     EXPECT_EQ(security.permissionPassword, QString("open"));
-    EXPECT_EQ(settings.pdfPermissionPassword(), QString("open"));
+    EXPECT_TRUE(settings.pdfPermissionPassword().isNull()) << "the run wrote into the user's settings";
+
+    // A later run with a new open password pairs it with itself, not the old one.
+    settings.setPdfOpenPassword("newer");
+    EXPECT_EQ(runSecurityFrom(settings).permissionPassword, QString("newer"));
 
     settings.setPdfOpenPassword(QString());
     settings.setPdfPermissionPassword("perm");
@@ -32,6 +35,51 @@ TEST(RunSecurity, missingPasswordsAreFilledIn_andPermissionTakesOpen)
     EXPECT_EQ(security.permissionPassword, QString("perm"));
     EXPECT_FALSE(security.allowsPrinting);
     EXPECT_TRUE(security.allowsCopying);
+}
+
+TEST(RunSecurity, securityProblem_namesPasswordsAndRestrictionsThatCannotHold)
+{
+    struct Case {
+        QString open;
+        QString permission;
+        bool print;
+        bool copy;
+        int bits;
+        QString fragment; // "" when the settings can be written
+    };
+    const QString cjk = QString::fromUtf8("密码");
+    const QString nul = QString("a") + QChar(0) + "b";
+    const QString restrictions = "Please enter a permission password.";
+    for (const Case &c : {
+             Case{"open", "", true, true, 128, ""},            // an open password alone, nothing forbidden
+             Case{"open", "perm", false, false, 40, ""},       // restrictions with a permission password
+             Case{"", "perm", false, true, 128, ""},           // a permission password alone
+             Case{"", "", false, false, 128, ""},              // nothing to write with: not a refusal
+             Case{cjk, "perm", true, true, 256, ""},           // AES-256 takes any Unicode
+             Case{"open", "", false, true, 128, restrictions}, // no printing, bound to nobody
+             Case{"open", "", true, false, 256, restrictions}, // no copying, bound to nobody
+             Case{cjk, "perm", true, true, 128, "Open password: "},
+             Case{"open", cjk, true, true, 40, "Permission password: "},
+             Case{nul, "perm", true, true, 256, "NUL"},
+             Case{QString(128, 'A'), "perm", true, true, 256, "127 bytes"},
+         }) {
+        PDFSettings settings;
+        settings.setPdfOpenPassword(c.open);
+        settings.setPdfPermissionPassword(c.permission);
+        settings.setCanPrint(c.print);
+        settings.setCanCopy(c.copy);
+        const QString problem = securityProblem(settings, c.bits);
+        if (c.fragment.isEmpty())
+            EXPECT_TRUE(problem.isEmpty()) << problem.toStdString();
+        else
+            EXPECT_TRUE(problem.contains(c.fragment))
+                << c.fragment.toStdString() << " / " << problem.toStdString();
+    }
+    // The key length comes from the settings when not overridden: 40-bit here.
+    PDFSettings weak;
+    weak.setEncryptionStrength(0);
+    weak.setPdfOpenPassword(cjk);
+    EXPECT_TRUE(securityProblem(weak).contains("40-bit"));
 }
 
 TEST(RunSecurity, keyLength_followsStrengthOrOverride)

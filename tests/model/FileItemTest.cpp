@@ -102,6 +102,29 @@ TEST(FileItem, encryptedPdf_lockedUntilTheRightPassword)
     EXPECT_EQ(item->pdfOpenPassword(), "");
 }
 
+// A file that opens without a password (an empty user password) keeps what
+// it allowed when a wrong password is tried; only a password that unlocks it
+// is kept.
+TEST(FileItem, openWithoutPassword_wrongTryKeepsPages_onlyAnUnlockingPasswordIsKept)
+{
+    testsupport::TempDir dir;
+    const QString path = dir.file("restricted.pdf");
+    testsupport::makeEncryptedPdf(path, "", "owner", 128, {"--extract=n"}, 3);
+
+    const FileItemPtr item = itemFor(path);
+    EXPECT_EQ(item->pages(), 3);
+    EXPECT_TRUE(item->isSecured());
+    item->setPdfOpenPassword("typo");
+    EXPECT_EQ(item->pages(), 3);
+    EXPECT_EQ(item->pdfOpenPassword(), "");
+    item->setPdfOpenPassword("owner");
+    EXPECT_EQ(item->pages(), 3);
+    EXPECT_EQ(item->pdfOpenPassword(), "owner");
+    item->setPdfOpenPassword("typo");
+    EXPECT_EQ(item->pages(), 3);
+    EXPECT_EQ(item->pdfOpenPassword(), "");
+}
+
 TEST(FileItem, vanishedOrDamagedFile_isListedEmpty_datesBlank)
 {
     testsupport::TempDir dir;

@@ -1,0 +1,88 @@
+#include "engine/OutputNames.h"
+
+#include "pdf/WriteOut.h"
+#include "platform/Utilities.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace lockleaf
+{
+
+namespace
+{
+
+QString key(const QString &path)
+{
+    return QDir::cleanPath(path);
+}
+
+} // namespace
+
+void OutputNames::setSources(const QStringList &sourcePaths)
+{
+    m_pending.clear();
+    for (const QString &path : sourcePaths)
+        m_pending.insert(key(path));
+}
+
+QString OutputNames::pathFor(const QString &outputFolder, const QString &sourcePath)
+{
+    m_pending.remove(key(sourcePath));
+    const QString natural = outputPathFor(outputFolder, sourcePath);
+    if (!isTaken(natural, sourcePath))
+        return natural;
+    // A later output with a taken name must not replace anything at all, so a
+    // free name is one nobody has on disk either.
+    for (int n = 2;; ++n) {
+        const QString candidate = numbered(natural, n);
+        if (!isTaken(candidate, sourcePath) && !QFileInfo::exists(candidate) &&
+            !QFileInfo(candidate).isSymLink())
+            return candidate;
+    }
+}
+
+void OutputNames::markWritten(const QString &outputPath)
+{
+    m_written.insert(key(outputPath));
+}
+
+QString OutputNames::numbered(const QString &path, int n)
+{
+    const QFileInfo info(path);
+    const QString name = info.fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString stem = dot > 0 ? name.left(dot) : name;
+    const QString extension = dot > 0 ? name.mid(dot) : QString();
+    const QString folder = path.left(path.size() - name.size());
+    return folder + QStringLiteral("%1 (%2)%3").arg(stem, QString::number(n), extension);
+}
+
+QString OutputNames::backupPathFor(const QString &readPath, bool isSecured, const QDateTime &now)
+{
+    const QFileInfo info(readPath);
+    const QString extension = info.suffix();
+    const QString extensionText = extension.isEmpty() ? QString() : QStringLiteral(".") + extension;
+    const QString stamp = getStringFromDateFormat(QStringLiteral("%d%m%Y%H%M%S"), now);
+    const QString marker = isSecured ? QStringLiteral(" (SECURED)") : QString();
+    const QString suffix = QStringLiteral("_%1_bak%2%3").arg(stamp, marker, extensionText);
+
+    // Only the file name changes: a folder called "old.pdf.files" stays as it is.
+    QString name = info.fileName();
+    if (!extensionText.isEmpty() && name.endsWith(extensionText))
+        name.chop(extensionText.size());
+    const QString folder = readPath.left(readPath.size() - info.fileName().size());
+    return folder + name + suffix;
+}
+
+bool OutputNames::isTaken(const QString &path, const QString &sourcePath) const
+{
+    const QString k = key(path);
+    if (m_written.contains(k))
+        return true;
+    // A source still to be read must not be replaced before it is read; a
+    // source written onto itself (in place) is fine.
+    return k != key(sourcePath) && m_pending.contains(k);
+}
+
+} // namespace lockleaf

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QDateTime>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+namespace lockleaf
+{
+
+// The output paths of one run. An output keeps its source's file name unless
+// that path was already written by this run or is a source the run has still
+// to read; then it gets the first free "<name> (N).<ext>" (N from 2) that does
+// not exist on disk. A file that existed before the run keeps being replaced
+// by the output of its name. One instance per run; not thread-safe.
+class OutputNames final
+{
+public:
+    // The sources of the run, in any order; each is pending until taken.
+    void setSources(const QStringList &sourcePaths);
+    // Where the output of `sourcePath` goes in `outputFolder`; the source
+    // itself is no longer pending after this.
+    QString pathFor(const QString &outputFolder, const QString &sourcePath);
+    // Records a written output: no later output of the run may replace it.
+    void markWritten(const QString &outputPath);
+
+    // "<name> (n).<ext>" of a path: "/o/a.pdf", 2 -> "/o/a (2).pdf".
+    static QString numbered(const QString &path, int n);
+    // The backup copy of `readPath` (see Process::backupPathFor).
+    static QString backupPathFor(const QString &readPath, bool isSecured, const QDateTime &now);
+
+private:
+    bool isTaken(const QString &path, const QString &sourcePath) const;
+
+    QSet<QString> m_written;
+    QSet<QString> m_pending;
+};
+
+} // namespace lockleaf
