@@ -1,6 +1,7 @@
 #include "ui/FileTableModel.h"
 
 #include <QDateTime>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <limits>
@@ -88,6 +89,11 @@ bool validColumn(int column)
     return column >= 0 && column < FileTableModel::ColumnCount;
 }
 
+QString fileNameOf(const FileItem &item)
+{
+    return QFileInfo(item.filePath().toLocalFile()).fileName();
+}
+
 } // namespace
 
 FileTableModel::FileTableModel(QList<FileItemPtr> &files, QObject *parent)
@@ -133,8 +139,17 @@ QVariant FileTableModel::data(const QModelIndex &index, int role) const
     if (column == CheckColumn) {
         if (role == Qt::CheckStateRole)
             return item->isSelected() ? Qt::Checked : Qt::Unchecked;
+        // A bare check box says nothing to a screen reader about whose it is.
+        if (role == Qt::AccessibleTextRole)
+            return (item->isSelected() ? QStringLiteral("Checked: %1") : QStringLiteral("Not checked: %1"))
+                .arg(fileNameOf(*item));
+        if (role == Qt::AccessibleDescriptionRole)
+            return QStringLiteral("Only checked files are processed");
         return {};
     }
+    // The secured marker is shown in capitals, which a screen reader spells out.
+    if (role == Qt::AccessibleTextRole && column == NameColumn)
+        return item->isSecured() ? QStringLiteral("%1, secured").arg(fileNameOf(*item)) : fileNameOf(*item);
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:

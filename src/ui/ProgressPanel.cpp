@@ -12,6 +12,17 @@
 namespace lockleaf
 {
 
+namespace
+{
+
+// A label's text is its accessible name; an empty summary still needs one.
+void nameSummary(QLabel *label)
+{
+    label->setAccessibleName(label->text().isEmpty() ? QStringLiteral("Summary") : QString());
+}
+
+} // namespace
+
 ProgressPanel::ProgressPanel(QWidget *parent) : QDialog(parent), m_ui(std::make_unique<Ui::ProgressPanel>())
 {
     m_ui->setupUi(this);
@@ -62,6 +73,7 @@ void ProgressPanel::refresh()
         ui.countsLabel->setText(QString());
         ui.timeTakenLabel->setText(QString());
         ui.messageLabel->setText(QString());
+        nameSummary(ui.messageLabel);
         ui.progressBar->setRange(0, 1);
         ui.progressBar->setValue(0);
         ui.progressBar->setFormat(QString());
@@ -103,6 +115,9 @@ void ProgressPanel::refresh()
     // The summary may carry "\r\n"; a label breaks on the line feed alone.
     ui.messageLabel->setText(
         QString(process->message()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    nameSummary(ui.messageLabel);
+    // Focus lands on Close at the end: a screen reader then reads the summary with it.
+    ui.closeProcessBtn->setAccessibleDescription(ui.messageLabel->text());
 
     ui.cancelProcessBtn->setEnabled(!completed && !stopping);
     ui.closeProcessBtn->setEnabled(completed);

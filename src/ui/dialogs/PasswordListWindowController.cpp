@@ -64,6 +64,11 @@ public:
         }
         if (role == Qt::DisplayRole)
             return m_masked ? QStringLiteral("\u2022\u2022\u2022\u2022\u2022\u2022\u2022\u2022") : value;
+        // Spoken instead of a row of bullets while masked.
+        if (role == Qt::AccessibleTextRole)
+            return value.isEmpty() ? QStringLiteral("(empty password)")
+                   : m_masked      ? QStringLiteral("Hidden password %1").arg(index.row() + 1)
+                                   : value;
         return {};
     }
 
