@@ -17,6 +17,18 @@ inline const QString kCGPDFContextUserPassword = QStringLiteral("kCGPDFContextUs
 inline const QString kCGPDFContextOwnerPassword = QStringLiteral("kCGPDFContextOwnerPassword");
 inline const QString kCGPDFContextAllowsPrinting = QStringLiteral("kCGPDFContextAllowsPrinting");
 inline const QString kCGPDFContextAllowsCopying = QStringLiteral("kCGPDFContextAllowsCopying");
+// Finer permissions, each a bool; absent keys give what outputs always had:
+// modifying, annotating, form filling and assembling forbidden, printing (when
+// allowed) in high quality. Accessibility is always allowed. A 40-bit (R2)
+// output can only express modifying and annotating: form filling, assembling
+// and low-resolution printing are ignored there (readers derive forms and
+// assembly from the modify/annotate bits, and printing is all or nothing).
+inline const QString kCGPDFContextAllowsModifying = QStringLiteral("kCGPDFContextAllowsModifying");
+inline const QString kCGPDFContextAllowsAnnotating = QStringLiteral("kCGPDFContextAllowsAnnotating");
+inline const QString kCGPDFContextAllowsFillingForms = QStringLiteral("kCGPDFContextAllowsFillingForms");
+inline const QString kCGPDFContextAllowsAssembling = QStringLiteral("kCGPDFContextAllowsAssembling");
+inline const QString kCGPDFContextAllowsHighQualityPrinting =
+    QStringLiteral("kCGPDFContextAllowsHighQualityPrinting");
 // 40 (R2, RC4), 128 (R4, AES-128, metadata encrypted) or 256 (R6, AES-256).
 inline const QString kCGPDFContextEncryptionKeyLength = QStringLiteral("kCGPDFContextEncryptionKeyLength");
 inline const QString kCGPDFContextCreator = QStringLiteral("kCGPDFContextCreator");
