@@ -1,5 +1,6 @@
 #include "pdf/PDFDocument.h"
 
+#include "pdf/DigitalSignature.h"
 #include "pdf/DurableFileSink.h"
 #include "pdf/PageTree.h"
 #include "pdf/PasswordEncoding.h"
@@ -182,6 +183,11 @@ bool PDFDocument::allowsCopying() const
     } catch (const std::exception &) {
         return false;
     }
+}
+
+bool PDFDocument::isDigitallySigned() const
+{
+    return !m_locked && m_qpdf && hasDigitalSignature(*m_qpdf);
 }
 
 QVariantMap PDFDocument::documentAttributes() const

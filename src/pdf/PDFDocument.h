@@ -86,6 +86,11 @@ public:
     // True when not encrypted or opened with the owner password; otherwise
     // the document's extract permission. False while locked.
     bool allowsCopying() const;
+    // True when the document carries a digital signature that a rewrite would
+    // invalidate: a signature field (/FT /Sig) with a value, or a /Perms entry
+    // with /DocMDP or /UR3 in the catalog. Read-only; false while locked or
+    // when the structure cannot be read.
+    bool isDigitallySigned() const;
     // Page count; 0 while locked.
     int pageCount() const { return m_locked ? 0 : m_pageCount; }
     // Document information entries present in the file (keys of
