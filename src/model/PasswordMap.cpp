@@ -33,15 +33,25 @@ PasswordMap parsePasswordMap(const QByteArray &text, const QString &baseDir)
     QByteArrayView rest(text);
     if (rest.startsWith("\xEF\xBB\xBF"))
         rest = rest.sliced(3);
+    // Its tabs and line ends would still split (as "\t\0"), leaving NULs in
+    // every path and password: say what is wrong once instead.
+    if (rest.startsWith("\xFF\xFE") || rest.startsWith("\xFE\xFF")) {
+        map.problems.append({0, QStringLiteral("the map is UTF-16 text; save it as UTF-8")});
+        return map;
+    }
 
     int lineNumber = 0;
     while (!rest.isEmpty()) {
         ++lineNumber;
-        const qsizetype end = rest.indexOf('\n');
-        QByteArrayView line = end < 0 ? rest : rest.first(end);
-        rest = end < 0 ? QByteArrayView() : rest.sliced(end + 1);
-        if (line.endsWith('\r'))
-            line.chop(1);
+        // "\r\n", "\n", and a lone "\r" (older Mac exports) all end a line; a
+        // lone "\r" taken as text would run two rows into one.
+        qsizetype end = 0;
+        while (end < rest.size() && rest.at(end) != '\n' && rest.at(end) != '\r')
+            ++end;
+        const QByteArrayView line = rest.first(end);
+        if (end < rest.size() && rest.at(end) == '\r' && end + 1 < rest.size() && rest.at(end + 1) == '\n')
+            ++end;
+        rest = end < rest.size() ? rest.sliced(end + 1) : QByteArrayView();
         if (isBlank(line))
             continue;
 
@@ -52,6 +62,10 @@ PasswordMap parsePasswordMap(const QByteArray &text, const QString &baseDir)
         const QString decoded = decoder.decode(line);
         if (decoder.hasError()) {
             problem(QStringLiteral("not valid UTF-8 text"));
+            continue;
+        }
+        if (decoded.contains(QChar(0))) {
+            problem(QStringLiteral("a NUL character in the line"));
             continue;
         }
         const QStringList fields = decoded.split(QLatin1Char('\t'));

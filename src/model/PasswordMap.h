@@ -19,7 +19,7 @@ struct PasswordMapEntry {
 
 // A line that was not taken, and why.
 struct PasswordMapProblem {
-    int line = 0; // 1-based; 0 when the whole map could not be read
+    int line = 0; // 1-based; 0 when the map was refused as a whole
     QString reason;
 };
 
@@ -33,17 +33,18 @@ struct PasswordMap {
 
 // A map's text: header-less tab-separated UTF-8, as a spreadsheet exports it.
 // Each line is `path<TAB>open password[<TAB>permission password]`:
-// - "\r\n" line ends are accepted, a UTF-8 byte-order mark at the start is
-//   ignored, and lines holding nothing but blanks and tabs (empty spreadsheet
-//   rows) are skipped;
+// - "\n", "\r\n" and a lone "\r" end a line, a UTF-8 byte-order mark at the
+//   start is ignored, and lines holding nothing but blanks and tabs (empty
+//   spreadsheet rows) are skipped; UTF-16 text is refused as a whole (one
+//   problem at line 0, no entries);
 // - fields are taken literally: passwords keep every character, spaces and
-//   quotes included (only the line's trailing "\r" goes);
+//   quotes included (no unquoting, no trimming);
 // - an empty open password with a permission password is allowed (secured
 //   with a permission password only; in remove mode that password is the one
 //   tried); a line with both empty is a problem, as are a line without a tab,
 //   one with more than three fields, an empty path, text that is not valid
-//   UTF-8, and a second line for the same file with other passwords (the
-//   first is kept; an identical repetition is no problem).
+//   UTF-8 or holds a NUL, and a second line for the same file with other
+//   passwords (the first is kept; an identical repetition is no problem).
 // Relative paths are resolved against `baseDir`.
 PasswordMap parsePasswordMap(const QByteArray &text, const QString &baseDir);
 

@@ -25,29 +25,31 @@ QStringList problemLines(const PasswordMap &map)
 
 TEST(PasswordMap, representativeLines_takenLiterally_problemsByLineNumber)
 {
-    const QByteArray text =
-        "\xEF\xBB\xBF"                                             // BOM of a spreadsheet export
-        "/pay/ann.pdf\tAnn 1!\r\n"                                 // 1: Windows line end
-        "bob.pdf\t  spaced \"quoted\"  \tOwner\r\n"                // 2: relative, passwords kept as typed
-        "\r\n"                                                     // 3: blank
-        "/pay/./x/../carl.pdf\t\tperm only\n"                      // 4: permission password only
-        "\t\t\n"                                                   // 5: an empty spreadsheet row
-        "/pay/dora.pdf\n"                                          // 6: no tab
-        "/pay/eve.pdf\ta\tb\tc\n"                                  // 7: too many fields
-        "\tpw\n"                                                   // 8: empty path
-        "/pay/fay.pdf\t\t\n"                                       // 9: no password at all
-        "/pay/gus.pdf\tcaf\xE9\n"                                  // 10: Latin-1, not UTF-8
-        "/pay/ann.pdf\tAnn 1!\n"                                   // 11: same again: fine
-        "/pay//ann.pdf\tother\n"                                   // 12: same file, other password
-        "/pay/h\xC3\xA9l\xC3\xA8ne.pdf\t\xE5\xAF\x86\xE7\xA0\x81"; // 13: no final newline
-    const PasswordMap map = parsePasswordMap(text, "/base/dir");
+    const char raw[] = "\xEF\xBB\xBF"                              // BOM of a spreadsheet export
+                       "/pay/ann.pdf\tAnn 1!\r\n"                  // 1: Windows line end
+                       "bob.pdf\t  spaced \"quoted\"  \tOwner\r\n" // 2: relative, passwords kept as typed
+                       "\r\n"                                      // 3: blank
+                       "/pay/./x/../carl.pdf\t\tperm only\n"       // 4: permission password only
+                       "\t\t\n"                                    // 5: an empty spreadsheet row
+                       "/pay/dora.pdf\n"                           // 6: no tab
+                       "/pay/eve.pdf\ta\tb\tc\n"                   // 7: too many fields
+                       "\tpw\n"                                    // 8: empty path
+                       "/pay/fay.pdf\t\t\n"                        // 9: no password at all
+                       "/pay/gus.pdf\tcaf\xE9\n"                   // 10: Latin-1, not UTF-8
+                       "/pay/ann.pdf\tAnn 1!\n"                    // 11: same again: fine
+                       "/pay//ann.pdf\tother\n"                    // 12: same file, other password
+                       "/pay/h\xC3\xA9l\xC3\xA8ne.pdf\t\xE5\xAF\x86\xE7\xA0\x81\r" // 13: a lone CR ends it
+                       "/pay/ivy.pdf\tx\0y\n"                                      // 14: a NUL
+                       "/pay/jo.pdf\tjo";                                          // 15: no final newline
+    const PasswordMap map = parsePasswordMap(QByteArray(raw, sizeof raw - 1), "/base/dir");
 
     EXPECT_EQ(problemLines(map),
               (QStringList{"6: malformed line: no tab between the path and the password",
                            "7: malformed line: 4 fields, at most 3 expected", "8: empty path",
                            "9: missing password", "10: not valid UTF-8 text",
-                           "12: other passwords for a file already given on line 1"}));
-    ASSERT_EQ(map.entries.size(), 4);
+                           "12: other passwords for a file already given on line 1",
+                           "14: a NUL character in the line"}));
+    ASSERT_EQ(map.entries.size(), 5);
     const PasswordMapEntry ann = map.entries.value("/pay/ann.pdf");
     EXPECT_EQ(ann.openPassword, "Ann 1!");
     EXPECT_EQ(ann.permissionPassword, "");
@@ -61,6 +63,8 @@ TEST(PasswordMap, representativeLines_takenLiterally_problemsByLineNumber)
     EXPECT_EQ(carl.line, 4);
     EXPECT_EQ(map.entries.value(QString::fromUtf8("/pay/hélène.pdf")).openPassword,
               QString::fromUtf8("密码"));
+    EXPECT_EQ(map.entries.value("/pay/jo.pdf").openPassword, "jo");
+    EXPECT_EQ(map.entries.value("/pay/jo.pdf").line, 15);
     EXPECT_FALSE(map.isClean());
 
     // Lookups go through the same normalisation.
@@ -97,6 +101,12 @@ TEST(PasswordMap, unreadableOrOversizedDevice_isOneProblemAndNoEntries)
     ASSERT_EQ(unread.problems.size(), 1);
     EXPECT_EQ(unread.problems.first().line, 0);
     EXPECT_TRUE(unread.entries.isEmpty());
+
+    // Excel's "Unicode Text" export.
+    const PasswordMap utf16 = parsePasswordMap(QByteArray("\xFF\xFE/\0a\0\t\0p\0\r\0\n\0", 14), "/");
+    ASSERT_EQ(utf16.problems.size(), 1);
+    EXPECT_EQ(utf16.problems.first().line, 0);
+    EXPECT_TRUE(utf16.entries.isEmpty());
 
     QByteArray big(kMaxPasswordMapBytes + 1, 'x');
     big.prepend("/a.pdf\tpw\n");
