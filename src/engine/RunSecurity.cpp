@@ -10,7 +10,7 @@ SecurityOptions runSecurityFrom(PDFSettings &settings, int keyLengthOverride)
     SecurityOptions security;
     security.keyLength = (keyLengthOverride == 40 || keyLengthOverride == 128 || keyLengthOverride == 256)
                              ? keyLengthOverride
-                             : (settings.encryptionStrength() != 0 ? 128 : 40);
+                             : keyLengthForStrength(settings.encryptionStrength());
 
     // The shared record is normalised in place on purpose: it is saved later
     // with the settings, holding the passwords the outputs were written with.
@@ -26,6 +26,11 @@ SecurityOptions runSecurityFrom(PDFSettings &settings, int keyLengthOverride)
     }
     security.allowsCopying = settings.canCopy();
     security.allowsPrinting = settings.canPrint();
+    security.allowsModifying = settings.canModify();
+    security.allowsAnnotating = settings.canAnnotate();
+    security.allowsFillingForms = settings.canFillForms();
+    security.allowsAssembling = settings.canAssemble();
+    security.allowsHighQualityPrinting = settings.canPrintHighQuality();
     return security;
 }
 

@@ -59,13 +59,37 @@ void bindCheck(QAbstractButton *box, Obj *obj, bool (Obj::*get)() const, void (O
     QObject::connect(obj, changed, box, [box, obj, get] { box->setChecked((obj->*get)()); });
 }
 
+// The pop-up's index is the stored encryptionStrength, so the items keep this
+// order; the list is made here, beside its binding, and replaces the form's.
+void fillKeyLengths(QComboBox *popup)
+{
+    popup->clear();
+    popup->addItems({QStringLiteral("40-bit key (RC4, weak; for very old readers)"),
+                     QStringLiteral("128-bit key (AES)"), QStringLiteral("256-bit key (AES)")});
+}
+
+// A value no item stands for (written by hand or by a later build) is written
+// with a 128-bit key, so it shows as that item rather than as a blank pop-up.
+int keyLengthIndex(int strength)
+{
+    switch (keyLengthForStrength(strength)) {
+    case 40:
+        return 0;
+    case 256:
+        return 2;
+    default:
+        return 1;
+    }
+}
+
 void bindIndex(QComboBox *popup, PDFSettings *obj)
 {
-    popup->setCurrentIndex(obj->encryptionStrength());
+    fillKeyLengths(popup);
+    popup->setCurrentIndex(keyLengthIndex(obj->encryptionStrength()));
     QObject::connect(popup, &QComboBox::activated, obj,
                      [obj](int index) { obj->setEncryptionStrength(index); });
     QObject::connect(obj, &PDFSettings::encryptionStrengthChanged, popup,
-                     [popup, obj] { popup->setCurrentIndex(obj->encryptionStrength()); });
+                     [popup, obj] { popup->setCurrentIndex(keyLengthIndex(obj->encryptionStrength())); });
 }
 
 } // namespace

@@ -114,6 +114,40 @@ TEST_F(OptionsPanelTest, controls_writeTheirFields_andShowChangesMadeElsewhere)
     EXPECT_FALSE(child<QLineEdit>(d, "openPasswordText")->isEnabled());
 }
 
+// The item index is the stored strength: 0 and 1 keep what they meant before
+// the 256-bit item came.
+TEST_F(OptionsPanelTest, keyLengthPopup_itemIndexIsTheStoredStrength)
+{
+    Panel d;
+    lockleaf::PDFSettings *pdf = d.settings()->pdfSettings();
+    auto *popup = child<QComboBox>(d, "encryptionStrengthPopup");
+    ASSERT_EQ(popup->count(), 3);
+    EXPECT_EQ(popup->itemText(0), QStringLiteral("40-bit key (RC4, weak; for very old readers)"));
+    EXPECT_EQ(popup->itemText(1), QStringLiteral("128-bit key (AES)"));
+    EXPECT_EQ(popup->itemText(2), QStringLiteral("256-bit key (AES)"));
+    EXPECT_EQ(popup->currentIndex(), 2) << "a first launch shows AES-256";
+
+    for (int index : {0, 1, 2}) {
+        popup->activated(index);
+        EXPECT_EQ(pdf->encryptionStrength(), index);
+    }
+    for (const auto &[strength, shown] :
+         {std::pair{1, 1}, std::pair{0, 0}, std::pair{2, 2}, std::pair{7, 1}}) {
+        pdf->setEncryptionStrength(strength);
+        EXPECT_EQ(popup->currentIndex(), shown) << "strength " << strength;
+    }
+}
+
+// A record saved before the 256-bit item and the finer permissions.
+TEST_F(OptionsPanelTest, olderRecord_showsItsKeyLength)
+{
+    const QVariantMap document{{"encryptionStrength", 1}, {"canPrint", true}, {"canCopy", false}};
+    lockleaf::Settings::openStore()->setValue("SETTINGS", QVariantMap{{"pdfSettings", document}});
+    Panel d;
+    EXPECT_EQ(child<QComboBox>(d, "encryptionStrengthPopup")->currentIndex(), 1);
+    EXPECT_FALSE(child<QCheckBox>(d, "copyTextAndGraphicsCheckbox")->isChecked());
+}
+
 TEST_F(OptionsPanelTest, outputFolderField_enablesTheOutputOptionsOnlyWhileSet)
 {
     Panel d;
