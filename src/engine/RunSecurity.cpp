@@ -13,7 +13,7 @@ int keyLengthOf(const PDFSettings &settings, int keyLengthOverride)
 {
     if (keyLengthOverride == 40 || keyLengthOverride == 128 || keyLengthOverride == 256)
         return keyLengthOverride;
-    return settings.encryptionStrength() != 0 ? 128 : 40;
+    return keyLengthForStrength(settings.encryptionStrength());
 }
 
 QString orEmpty(const QString &text)
@@ -35,6 +35,11 @@ SecurityOptions runSecurityFrom(const PDFSettings &settings, int keyLengthOverri
         security.permissionPassword = security.openPassword;
     security.allowsCopying = settings.canCopy();
     security.allowsPrinting = settings.canPrint();
+    security.allowsModifying = settings.canModify();
+    security.allowsAnnotating = settings.canAnnotate();
+    security.allowsFillingForms = settings.canFillForms();
+    security.allowsAssembling = settings.canAssemble();
+    security.allowsHighQualityPrinting = settings.canPrintHighQuality();
     return security;
 }
 

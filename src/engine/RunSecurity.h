@@ -9,8 +9,8 @@ class PDFSettings;
 
 // The security a run's secured outputs are written with, read from the
 // document settings record at the moment a file is written.
-// Key length: `keyLengthOverride` when it is 40, 128 or 256, otherwise 40 when
-// encryptionStrength is 0 and 128 for any other value.
+// Key length: `keyLengthOverride` when it is 40, 128 or 256, otherwise
+// keyLengthForStrength(encryptionStrength). The permissions are the record's.
 // Absent passwords count as ""; an empty permission password takes the open
 // password for this run only. The record itself is never changed.
 SecurityOptions runSecurityFrom(const PDFSettings &settings, int keyLengthOverride = 0);

@@ -29,6 +29,44 @@ const QString pdfOpenPassword = QStringLiteral("pdfOpenPassword");
 const QString pdfPermissionPassword = QStringLiteral("pdfPermissionPassword");
 } // namespace key
 
+// A first launch secures with AES-256; a saved record keeps its own value.
+constexpr int kFreshEncryptionStrength = 2;
+
+// The finer permissions: key, the value of a fresh record and of a record
+// saved before the key existed (what outputs were always written with), and
+// the accessors. Saved, loaded and coded in this order, after the older keys.
+struct PermissionKey {
+    QString key;
+    bool defaultValue;
+    bool (PDFSettings::*get)() const;
+    void (PDFSettings::*set)(bool);
+};
+const PermissionKey kPermissionKeys[] = {
+    {QStringLiteral("canModify"), false, &PDFSettings::canModify, &PDFSettings::setCanModify},
+    {QStringLiteral("canAnnotate"), false, &PDFSettings::canAnnotate, &PDFSettings::setCanAnnotate},
+    {QStringLiteral("canFillForms"), false, &PDFSettings::canFillForms, &PDFSettings::setCanFillForms},
+    {QStringLiteral("canAssemble"), false, &PDFSettings::canAssemble, &PDFSettings::setCanAssemble},
+    {QStringLiteral("canPrintHighQuality"), true, &PDFSettings::canPrintHighQuality,
+     &PDFSettings::setCanPrintHighQuality},
+};
+
+// A permission key that is missing (or null) takes its default; a present one
+// is read like every other boolean of the record (and may throw the same way).
+void loadPermissions(PDFSettings &settings, const QVariantMap &map)
+{
+    for (const PermissionKey &entry : kPermissionKeys) {
+        const QVariant v = map.value(entry.key);
+        const bool absent = !v.isValid() || v.metaType().id() == QMetaType::Nullptr;
+        (settings.*entry.set)(absent ? entry.defaultValue : plist::boolValue(map, entry.key));
+    }
+}
+
+void savePermissions(const PDFSettings &settings, QVariantMap &map)
+{
+    for (const PermissionKey &entry : kPermissionKeys)
+        map.insert(entry.key, (settings.*entry.get)());
+}
+
 // Stores `v` under the lock and says whether the value changed. Strings compare
 // by text, so absent -> "" is stored (it matters to getData) without a signal.
 template <typename T> bool store(QMutex &mutex, T &field, const T &v)
@@ -61,6 +99,9 @@ PDFSettings::PDFSettings(QObject *parent)
       m_pdfCreator(QStringLiteral("Lockleaf")), m_pdfProducer(QStringLiteral("Lockleaf")),
       m_pdfOpenPassword(""), m_pdfPermissionPassword("")
 {
+    m_encryptionStrength = kFreshEncryptionStrength;
+    for (const PermissionKey &entry : kPermissionKeys)
+        (this->*entry.set)(entry.defaultValue);
 }
 
 PDFSettings::~PDFSettings() = default;
@@ -103,6 +144,56 @@ void PDFSettings::setCanCopy(bool v)
 {
     if (store(m_mutex, m_canCopy, v))
         Q_EMIT canCopyChanged();
+}
+
+bool PDFSettings::canModify() const
+{
+    return load(m_mutex, m_canModify);
+}
+void PDFSettings::setCanModify(bool v)
+{
+    if (store(m_mutex, m_canModify, v))
+        Q_EMIT canModifyChanged();
+}
+
+bool PDFSettings::canAnnotate() const
+{
+    return load(m_mutex, m_canAnnotate);
+}
+void PDFSettings::setCanAnnotate(bool v)
+{
+    if (store(m_mutex, m_canAnnotate, v))
+        Q_EMIT canAnnotateChanged();
+}
+
+bool PDFSettings::canFillForms() const
+{
+    return load(m_mutex, m_canFillForms);
+}
+void PDFSettings::setCanFillForms(bool v)
+{
+    if (store(m_mutex, m_canFillForms, v))
+        Q_EMIT canFillFormsChanged();
+}
+
+bool PDFSettings::canAssemble() const
+{
+    return load(m_mutex, m_canAssemble);
+}
+void PDFSettings::setCanAssemble(bool v)
+{
+    if (store(m_mutex, m_canAssemble, v))
+        Q_EMIT canAssembleChanged();
+}
+
+bool PDFSettings::canPrintHighQuality() const
+{
+    return load(m_mutex, m_canPrintHighQuality);
+}
+void PDFSettings::setCanPrintHighQuality(bool v)
+{
+    if (store(m_mutex, m_canPrintHighQuality, v))
+        Q_EMIT canPrintHighQualityChanged();
 }
 
 QString PDFSettings::title() const
@@ -218,6 +309,7 @@ QVariant PDFSettings::getData()
         map.insert(key::keywords, keywords());
         map.insert(key::pdfOpenPassword, pdfOpenPassword());
         map.insert(key::pdfPermissionPassword, pdfPermissionPassword());
+        savePermissions(*this, map);
         return map;
     } catch (const std::exception &e) {
         logError(QStringLiteral("PDFSettings=>getData"), QString::fromUtf8(e.what()));
@@ -244,6 +336,9 @@ void PDFSettings::setData(const QVariant &data)
         setPdfOpenPassword(plist::stringValue(map, key::pdfOpenPassword));
         setPdfPermissionPassword(plist::stringValue(map, key::pdfPermissionPassword));
         setIsSecuredPDF(!pdfPermissionPassword().isEmpty());
+        // Last, so a record with a bad permission value still loads every
+        // older field as it always did.
+        loadPermissions(*this, map);
     } catch (const std::exception &e) {
         logError(QStringLiteral("PDFSettings=>setData:"), QString::fromUtf8(e.what()));
     }
@@ -263,6 +358,7 @@ QVariantMap PDFSettings::encodeWithCoder() const
     coder.insert(key::keywords, keywords());
     coder.insert(key::pdfOpenPassword, pdfOpenPassword());
     coder.insert(key::pdfPermissionPassword, pdfPermissionPassword());
+    savePermissions(*this, coder);
     return coder;
 }
 
@@ -279,8 +375,21 @@ void PDFSettings::initWithCoder(const QVariantMap &coder)
         setKeywords(plist::stringValue(coder, key::keywords));
         setPdfOpenPassword(plist::stringValue(coder, key::pdfOpenPassword));
         setPdfPermissionPassword(plist::stringValue(coder, key::pdfPermissionPassword));
+        loadPermissions(*this, coder);
     } catch (const std::exception &e) {
         logError(QStringLiteral("PDFSettings=>initWithCoder:"), QString::fromUtf8(e.what()));
+    }
+}
+
+int keyLengthForStrength(int encryptionStrength)
+{
+    switch (encryptionStrength) {
+    case 0:
+        return 40;
+    case 2:
+        return 256;
+    default:
+        return 128;
     }
 }
 

@@ -1,5 +1,6 @@
 #include "pdf/PDFDocument.h"
 
+#include "pdf/DigitalSignature.h"
 #include "pdf/DurableFileSink.h"
 #include "pdf/OutputCheck.h"
 #include "pdf/PageTree.h"
@@ -225,6 +226,11 @@ bool PDFDocument::allowsCopying() const
     }
 }
 
+bool PDFDocument::isDigitallySigned() const
+{
+    return !m_locked && m_qpdf && hasDigitalSignature(*m_qpdf);
+}
+
 QVariantMap PDFDocument::documentAttributes() const
 {
     QVariantMap attributes;
@@ -280,6 +286,11 @@ bool PDFDocument::write(const QString &path, const QVariantMap *options)
     std::string ownerBytes;
     bool allowPrint = true;
     bool allowCopy = true;
+    bool allowModify = false;
+    bool allowAnnotate = false;
+    bool allowForms = false;
+    bool allowAssemble = false;
+    bool highQualityPrint = true;
     if (options) {
         const QString user = options->value(kCGPDFContextUserPassword).toString();
         QString owner = options->value(kCGPDFContextOwnerPassword).toString();
@@ -307,6 +318,11 @@ bool PDFDocument::write(const QString &path, const QVariantMap *options)
             }
             allowPrint = options->value(kCGPDFContextAllowsPrinting, true).toBool();
             allowCopy = options->value(kCGPDFContextAllowsCopying, true).toBool();
+            allowModify = options->value(kCGPDFContextAllowsModifying, false).toBool();
+            allowAnnotate = options->value(kCGPDFContextAllowsAnnotating, false).toBool();
+            allowForms = options->value(kCGPDFContextAllowsFillingForms, false).toBool();
+            allowAssemble = options->value(kCGPDFContextAllowsAssembling, false).toBool();
+            highQualityPrint = options->value(kCGPDFContextAllowsHighQualityPrinting, true).toBool();
         }
     }
 
@@ -360,17 +376,20 @@ bool PDFDocument::write(const QString &path, const QVariantMap *options)
         writer.setDecodeLevel(qpdf_dl_none);
         writer.setPreserveEncryption(false);
         if (encrypt) {
-            const qpdf_r3_print_e print = allowPrint ? qpdf_r3p_full : qpdf_r3p_none;
+            const qpdf_r3_print_e print =
+                !allowPrint ? qpdf_r3p_none : (highQualityPrint ? qpdf_r3p_full : qpdf_r3p_low);
+            // R2 has only print/modify/copy/annotate bits (see the option keys).
             if (keyLength == 40)
                 writer.setR2EncryptionParametersInsecure(userBytes.c_str(), ownerBytes.c_str(), allowPrint,
-                                                         false, allowCopy, false);
+                                                         allowModify, allowCopy, allowAnnotate);
             else if (keyLength == 128)
                 writer.setR4EncryptionParametersInsecure(userBytes.c_str(), ownerBytes.c_str(), true,
-                                                         allowCopy, false, false, false, false, print, true,
-                                                         true);
+                                                         allowCopy, allowAssemble, allowAnnotate, allowForms,
+                                                         allowModify, print, true, true);
             else
                 writer.setR6EncryptionParameters(userBytes.c_str(), ownerBytes.c_str(), true, allowCopy,
-                                                 false, false, false, false, print, true);
+                                                 allowAssemble, allowAnnotate, allowForms, allowModify, print,
+                                                 true);
         }
         clearUpperVectorState();
         writer.write();

@@ -20,6 +20,18 @@ inline const QString kCGPDFContextUserPassword = QStringLiteral("kCGPDFContextUs
 inline const QString kCGPDFContextOwnerPassword = QStringLiteral("kCGPDFContextOwnerPassword");
 inline const QString kCGPDFContextAllowsPrinting = QStringLiteral("kCGPDFContextAllowsPrinting");
 inline const QString kCGPDFContextAllowsCopying = QStringLiteral("kCGPDFContextAllowsCopying");
+// Finer permissions, each a bool; absent keys give what outputs always had:
+// modifying, annotating, form filling and assembling forbidden, printing (when
+// allowed) in high quality. Accessibility is always allowed. A 40-bit (R2)
+// output can only express modifying and annotating: form filling, assembling
+// and low-resolution printing are ignored there (readers derive forms and
+// assembly from the modify/annotate bits, and printing is all or nothing).
+inline const QString kCGPDFContextAllowsModifying = QStringLiteral("kCGPDFContextAllowsModifying");
+inline const QString kCGPDFContextAllowsAnnotating = QStringLiteral("kCGPDFContextAllowsAnnotating");
+inline const QString kCGPDFContextAllowsFillingForms = QStringLiteral("kCGPDFContextAllowsFillingForms");
+inline const QString kCGPDFContextAllowsAssembling = QStringLiteral("kCGPDFContextAllowsAssembling");
+inline const QString kCGPDFContextAllowsHighQualityPrinting =
+    QStringLiteral("kCGPDFContextAllowsHighQualityPrinting");
 // 40 (R2, RC4), 128 (R4, AES-128, metadata encrypted) or 256 (R6, AES-256).
 inline const QString kCGPDFContextEncryptionKeyLength = QStringLiteral("kCGPDFContextEncryptionKeyLength");
 inline const QString kCGPDFContextCreator = QStringLiteral("kCGPDFContextCreator");
@@ -83,6 +95,11 @@ public:
     // True when not encrypted or opened with the owner password; otherwise
     // the document's extract permission. False while locked.
     bool allowsCopying() const;
+    // True when the document carries a digital signature that a rewrite would
+    // invalidate: a signature field (/FT /Sig) with a value, or a /Perms entry
+    // with /DocMDP or /UR3 in the catalog. Read-only; false while locked or
+    // when the structure cannot be read.
+    bool isDigitallySigned() const;
     // Page count; 0 while locked.
     int pageCount() const { return m_locked ? 0 : m_pageCount; }
     // Document information entries present in the file (keys of

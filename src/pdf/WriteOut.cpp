@@ -31,6 +31,11 @@ SecuredWriteResult writeSecured(PDFDocument &doc, const QString &outputPath, con
     options.insert(kCGPDFContextOwnerPassword, permissionPassword);
     options.insert(kCGPDFContextAllowsCopying, security.allowsCopying);
     options.insert(kCGPDFContextAllowsPrinting, security.allowsPrinting);
+    options.insert(kCGPDFContextAllowsModifying, security.allowsModifying);
+    options.insert(kCGPDFContextAllowsAnnotating, security.allowsAnnotating);
+    options.insert(kCGPDFContextAllowsFillingForms, security.allowsFillingForms);
+    options.insert(kCGPDFContextAllowsAssembling, security.allowsAssembling);
+    options.insert(kCGPDFContextAllowsHighQualityPrinting, security.allowsHighQualityPrinting);
     options.insert(kCGPDFContextEncryptionKeyLength, security.keyLength);
     options.insert(kCGPDFContextCreator, QStringLiteral("%1").arg(getAppTitle()));
 

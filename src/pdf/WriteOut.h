@@ -25,7 +25,15 @@ struct SecurityOptions {
     QString permissionPassword;
     bool allowsPrinting = true;
     bool allowsCopying = true;
-    int keyLength = 40; // 40 (RC4), 128 (AES-128) or 256 (AES-256)
+    // The finer permissions (see kCGPDFContextAllowsModifying and the keys
+    // after it); the defaults are what every output had before they existed.
+    // At 40 bits only allowsModifying and allowsAnnotating are written.
+    bool allowsModifying = false;
+    bool allowsAnnotating = false;
+    bool allowsFillingForms = false;
+    bool allowsAssembling = false;
+    bool allowsHighQualityPrinting = true; // false: low resolution only (when printing)
+    int keyLength = 40;                    // 40 (RC4), 128 (AES-128) or 256 (AES-256)
 };
 
 // Writes the document with `options` to `outputPath`. NotAttempted when both

@@ -3,8 +3,10 @@
 #include "model/PDFSettings.h"
 #include "model/Settings.h"
 #include "platform/SystemLog.h"
+#include "ui/ControlBinding.h"
 #include "ui/FileChooser.h"
 #include "ui/KeyCharacter.h"
+#include "ui/MorePermissions.h"
 #include "ui/WindowState.h"
 
 #include "ui_MainWindow.h"
@@ -31,41 +33,39 @@ int tagOf(const QObject *sender)
     return tag.isValid() ? tag.toInt() : -1;
 }
 
-// A text field edits a string field: typing writes it at once, and a change made
-// elsewhere (loading, the gathering task, a run) shows in the field. Change
-// signals from another thread arrive queued, on the main thread.
-template <typename Obj>
-void bindText(QLineEdit *field, Obj *obj, QString (Obj::*get)() const, void (Obj::*set)(const QString &),
-              void (Obj::*changed)())
+// The pop-up's index is the stored encryptionStrength, so the items keep this
+// order; the list is made here, beside its binding, and replaces the form's.
+void fillKeyLengths(QComboBox *popup)
 {
-    field->setText((obj->*get)());
-    QObject::connect(field, &QLineEdit::textEdited, obj,
-                     [obj, set](const QString &text) { (obj->*set)(text); });
-    QObject::connect(obj, changed, field, [field, obj, get] {
-        const QString value = (obj->*get)();
-        if (field->text() != value)
-            field->setText(value);
-    });
+    popup->clear();
+    popup->addItems({QStringLiteral("40-bit key (RC4, weak; for very old readers)"),
+                     QStringLiteral("128-bit key (AES)"), QStringLiteral("256-bit key (AES)")});
 }
 
-// `clicked` fires for user changes only, so a change shown from the settings
-// never writes back.
-template <typename Obj>
-void bindCheck(QAbstractButton *box, Obj *obj, bool (Obj::*get)() const, void (Obj::*set)(bool),
-               void (Obj::*changed)())
+// A value no item stands for (written by hand or by a later build) is written
+// with a 128-bit key, so it shows as that item rather than as a blank pop-up.
+int keyLengthIndex(int strength)
 {
-    box->setChecked((obj->*get)());
-    QObject::connect(box, &QAbstractButton::clicked, obj, [obj, set](bool on) { (obj->*set)(on); });
-    QObject::connect(obj, changed, box, [box, obj, get] { box->setChecked((obj->*get)()); });
+    switch (keyLengthForStrength(strength)) {
+    case 40:
+        return 0;
+    case 256:
+        return 2;
+    default:
+        return 1;
+    }
 }
 
 void bindIndex(QComboBox *popup, PDFSettings *obj)
 {
-    popup->setCurrentIndex(obj->encryptionStrength());
+    fillKeyLengths(popup);
+    // The pane may cut the longest item; its whole text stays at hand.
+    QObject::connect(popup, &QComboBox::currentTextChanged, popup, &QWidget::setToolTip);
+    popup->setCurrentIndex(keyLengthIndex(obj->encryptionStrength()));
     QObject::connect(popup, &QComboBox::activated, obj,
                      [obj](int index) { obj->setEncryptionStrength(index); });
     QObject::connect(obj, &PDFSettings::encryptionStrengthChanged, popup,
-                     [popup, obj] { popup->setCurrentIndex(obj->encryptionStrength()); });
+                     [popup, obj] { popup->setCurrentIndex(keyLengthIndex(obj->encryptionStrength())); });
 }
 
 } // namespace
@@ -113,6 +113,10 @@ OptionsPanel::OptionsPanel(Ui::MainWindow &ui, Settings *settings, WindowState *
     showSettings(m_showSettings);
     ui.settingTabView->setCurrentIndex(0);
     bindOptionControls(ui);
+    // The two rows under the copy box.
+    m_morePermissions =
+        new MorePermissions(ui.modeGrid, 9, ui.copyTextAndGraphicsCheckbox, settings->pdfSettings(), this);
+    fitPaneWidth();
     observeSettings();
     // The output options follow the folder from the start, not only from its first change.
     onOutputFolderPathChanged();
@@ -164,6 +168,23 @@ void OptionsPanel::observeSettings()
     connect(m_settings, &Settings::securityTypeChanged, this, &OptionsPanel::setSecurityOptions);
 }
 
+void OptionsPanel::fitPaneWidth()
+{
+    // The form fixes the pane's width; it grows only when a title in the user's
+    // font would be cut, measured with the disclosure open (a hidden group
+    // takes no room in the layout).
+    const bool open = m_morePermissions->isOpen();
+    m_morePermissions->setOpen(true);
+    // The pane's own layout still holds the tabs' size from before the
+    // disclosure was made, so the tabs are asked directly.
+    int needed = m_settingTabView->minimumSizeHint().width();
+    if (const QLayout *layout = m_rightBox->layout())
+        needed += layout->contentsMargins().left() + layout->contentsMargins().right();
+    m_morePermissions->setOpen(open);
+    if (needed > m_rightBox->minimumWidth())
+        m_rightBox->setFixedWidth(needed);
+}
+
 void OptionsPanel::onOutputFolderPathChanged()
 {
     const bool hasFolder = !m_settings->outputFolderPath().isEmpty();
@@ -197,6 +218,7 @@ void OptionsPanel::setSecurityOptions()
                 w->setEnabled(!adding);
             for (QWidget *w : std::as_const(m_addModeControls))
                 w->setEnabled(adding);
+            m_morePermissions->setAddMode(adding);
         }
     } catch (const std::exception &e) {
         logError(QStringLiteral("setSecurityOptions"), QString::fromLocal8Bit(e.what()));

@@ -22,6 +22,7 @@ namespace lockleaf
 {
 
 class FileChooser;
+class MorePermissions;
 class Settings;
 class WindowState;
 
@@ -88,6 +89,7 @@ public:
 private:
     void bindOptionControls(Ui::MainWindow &ui);
     void observeSettings();
+    void fitPaneWidth();
     void onOutputFolderPathChanged();
     void showSettingsTab(int index);
 
@@ -108,6 +110,7 @@ private:
     QAbstractButton *m_openFolderAfterBtn;
     QList<QWidget *> m_removeModeControls;
     QList<QWidget *> m_addModeControls;
+    MorePermissions *m_morePermissions = nullptr; // a child
     bool m_showSettings = true;
 };
 

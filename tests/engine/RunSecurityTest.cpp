@@ -1,10 +1,13 @@
 #include "engine/RunSecurity.h"
 
 #include "model/PDFSettings.h"
+#include "pdf/PDFDocument.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 using namespace lockleaf;
+using namespace testsupport;
 
 TEST(RunSecurity, permissionTakesOpenPerRun_userSettingsNeverChange)
 {
@@ -89,11 +92,73 @@ TEST(RunSecurity, keyLength_followsStrengthOrOverride)
         int override;
         int bits;
     };
-    for (const Case &c : {Case{0, 0, 40}, Case{1, 0, 128}, Case{7, 0, 128}, Case{-1, 0, 128},
-                          Case{0, 128, 128}, Case{1, 40, 40}, Case{0, 256, 256}, Case{1, 99, 128}}) {
+    for (const Case &c : {Case{0, 0, 40}, Case{1, 0, 128}, Case{2, 0, 256}, Case{7, 0, 128}, Case{-1, 0, 128},
+                          Case{0, 128, 128}, Case{1, 40, 40}, Case{2, 40, 40}, Case{0, 256, 256},
+                          Case{1, 99, 128}, Case{2, 99, 256}}) {
         PDFSettings settings;
         settings.setEncryptionStrength(c.strength);
         EXPECT_EQ(runSecurityFrom(settings, c.override).keyLength, c.bits)
             << "strength " << c.strength << " override " << c.override;
     }
+}
+
+// Each permission reaches its own field: one flipped at a time, the rest keep
+// the record's values, so a swapped pair shows.
+TEST(RunSecurity, finerPermissions_comeFromTheirOwnFields)
+{
+    using Set = void (PDFSettings::*)(bool);
+    using Get = bool SecurityOptions::*;
+    struct Case {
+        const char *name;
+        Set set;
+        Get field;
+    };
+    const Case cases[] = {
+        {"modify", &PDFSettings::setCanModify, &SecurityOptions::allowsModifying},
+        {"annotate", &PDFSettings::setCanAnnotate, &SecurityOptions::allowsAnnotating},
+        {"forms", &PDFSettings::setCanFillForms, &SecurityOptions::allowsFillingForms},
+        {"assemble", &PDFSettings::setCanAssemble, &SecurityOptions::allowsAssembling},
+        {"high quality", &PDFSettings::setCanPrintHighQuality, &SecurityOptions::allowsHighQualityPrinting}};
+    PDFSettings fresh;
+    const SecurityOptions defaults = runSecurityFrom(fresh);
+    for (const Case &c : cases) {
+        PDFSettings settings;
+        const bool before = defaults.*c.field;
+        (settings.*c.set)(!before);
+        const SecurityOptions security = runSecurityFrom(settings);
+        for (const Case &other : cases)
+            EXPECT_EQ(security.*other.field, other.field == c.field ? !before : defaults.*other.field)
+                << c.name << " flipped, " << other.name << " read";
+    }
+}
+
+// A fresh record, as a first launch has it, secures with AES-256 (R6) and the
+// permissions it holds, as qpdf reads them back.
+TEST(RunSecurity, freshRecord_writesAes256WithItsPermissions)
+{
+    TempDir dir;
+    makePdf(dir.file("in.pdf"), 1);
+    auto doc = PDFDocument::initWithURL(dir.file("in.pdf"));
+    ASSERT_TRUE(doc);
+
+    PDFSettings settings;
+    settings.setPdfOpenPassword("o");
+    settings.setPdfPermissionPassword("p");
+    settings.setCanModify(true);
+    settings.setCanAssemble(true);
+    settings.setCanPrintHighQuality(false);
+    ASSERT_EQ(writeSecured(*doc, dir.file("out.pdf"), runSecurityFrom(settings)),
+              SecuredWriteResult::Written);
+
+    const QJsonObject enc = encryptionJson(dir.file("out.pdf"), "o");
+    ASSERT_FALSE(enc.isEmpty());
+    EXPECT_EQ(encryptionParameters(enc).value("R").toInt(), 6);
+    EXPECT_EQ(encryptionParameters(enc).value("bits").toInt(), 256);
+    const QJsonObject can = encryptionCapabilities(enc);
+    EXPECT_TRUE(can.value("modifyother").toBool());
+    EXPECT_TRUE(can.value("modifyassembly").toBool());
+    EXPECT_FALSE(can.value("modifyannotations").toBool());
+    EXPECT_FALSE(can.value("modifyforms").toBool());
+    EXPECT_TRUE(can.value("printlow").toBool());
+    EXPECT_FALSE(can.value("printhigh").toBool());
 }

@@ -5,16 +5,20 @@
 #include <QSignalSpy>
 #include <QVariantList>
 
+#include <climits>
+
 #include <gtest/gtest.h>
 
 using lockleaf::PDFSettings;
 
-namespace {
+namespace
+{
 
 const QStringList kStringKeys = {"title",    "subject",         "author",
                                  "keywords", "pdfOpenPassword", "pdfPermissionPassword"};
 
-QVariantMap fullMap()
+// The record as saved before the finer permissions existed.
+QVariantMap tenKeyMap()
 {
     return {{"encryptionStrength", 1},
             {"bookmarkType", 7},
@@ -28,14 +32,38 @@ QVariantMap fullMap()
             {"pdfPermissionPassword", "owner"}};
 }
 
+// Every saved key, each permission the opposite of its default.
+QVariantMap fullMap()
+{
+    QVariantMap map = tenKeyMap();
+    map.insert({{"canModify", true},
+                {"canAnnotate", true},
+                {"canFillForms", true},
+                {"canAssemble", true},
+                {"canPrintHighQuality", false}});
+    return map;
+}
+
+// The finer permissions a record holds, in the order of kPermissionDefaults.
+QList<bool> permissions(const PDFSettings &s)
+{
+    return {s.canModify(), s.canAnnotate(), s.canFillForms(), s.canAssemble(), s.canPrintHighQuality()};
+}
+const QList<bool> kPermissionDefaults = {false, false, false, false, true};
+
 } // namespace
 
-TEST(PDFSettings, freshRecord_getDataGivesTheTenSavedEntriesOnly)
+TEST(PDFSettings, freshRecord_getDataGivesTheFifteenSavedEntriesOnly_aes256ByDefault)
 {
     PDFSettings s;
     const QVariantMap map = s.getData().toMap();
-    EXPECT_EQ(map.size(), 10);
-    EXPECT_EQ(map.value("encryptionStrength"), QVariant(0));
+    EXPECT_EQ(map.size(), 15);
+    EXPECT_EQ(map.value("encryptionStrength"), QVariant(2));
+    EXPECT_EQ(map.value("canModify"), QVariant(false));
+    EXPECT_EQ(map.value("canAnnotate"), QVariant(false));
+    EXPECT_EQ(map.value("canFillForms"), QVariant(false));
+    EXPECT_EQ(map.value("canAssemble"), QVariant(false));
+    EXPECT_EQ(map.value("canPrintHighQuality"), QVariant(true));
     EXPECT_EQ(map.value("bookmarkType"), QVariant(0));
     EXPECT_EQ(map.value("canCopy"), QVariant(true));
     EXPECT_EQ(map.value("canPrint"), QVariant(true));
@@ -61,6 +89,7 @@ TEST(PDFSettings, setData_emptyDictionary_givesZeroFalseAbsent_thenGetDataFillsE
     EXPECT_TRUE(s.title().isNull());
     EXPECT_TRUE(s.pdfPermissionPassword().isNull());
     EXPECT_FALSE(s.isSecuredPDF());
+    EXPECT_EQ(permissions(s), kPermissionDefaults); // missing permission keys: their defaults
 
     const QVariantMap map = s.getData().toMap();
     for (const QString &key : kStringKeys)
@@ -159,6 +188,8 @@ TEST(PDFSettings, coder_roundTrip_keepsPermissionsAndAbsentStrings_setsNothingEl
     PDFSettings source;
     source.setCanPrint(false);
     source.setCanCopy(true);
+    source.setCanAssemble(true);
+    source.setCanPrintHighQuality(false);
     source.setTitle(QString());
     source.setPdfPermissionPassword("owner");
 
@@ -167,8 +198,63 @@ TEST(PDFSettings, coder_roundTrip_keepsPermissionsAndAbsentStrings_setsNothingEl
     target.initWithCoder(source.encodeWithCoder());
     EXPECT_FALSE(target.canPrint());
     EXPECT_TRUE(target.canCopy());
+    EXPECT_EQ(permissions(target), (QList<bool>{false, false, false, true, false}));
     EXPECT_TRUE(target.title().isNull());
     EXPECT_EQ(target.pdfPermissionPassword(), "owner");
     EXPECT_EQ(target.pdfProducer(), "kept");
     EXPECT_FALSE(target.isSecuredPDF());
+}
+
+TEST(PDFSettings, recordSavedBeforePermissionKeys_loadsUnchanged_withTodaysPermissions)
+{
+    PDFSettings s;
+    s.setData(fullMap());
+    ASSERT_NE(permissions(s), kPermissionDefaults);
+    QSignalSpy modify(&s, &PDFSettings::canModifyChanged);
+
+    s.setData(tenKeyMap());
+    EXPECT_EQ(permissions(s), kPermissionDefaults);
+    EXPECT_EQ(modify.count(), 1);
+    EXPECT_EQ(s.encryptionStrength(), 1); // a saved strength is kept, not the fresh default
+    QVariantMap expected = tenKeyMap();
+    expected.insert({{"canModify", false},
+                     {"canAnnotate", false},
+                     {"canFillForms", false},
+                     {"canAssemble", false},
+                     {"canPrintHighQuality", true}});
+    EXPECT_EQ(s.getData().toMap(), expected);
+
+    // Present keys are read like the older booleans, null ones keep the default.
+    s.setData(QVariantMap{{"canModify", "YES"}, {"canPrintHighQuality", QVariant::fromValue(nullptr)}});
+    EXPECT_TRUE(s.canModify());
+    EXPECT_TRUE(s.canPrintHighQuality());
+    for (int strength : {0, 2, 7}) {
+        s.setData(QVariantMap{{"encryptionStrength", strength}});
+        EXPECT_EQ(s.getData().toMap().value("encryptionStrength"), QVariant(strength)); // stays an int
+    }
+}
+
+TEST(PDFSettings, badPermissionValue_isLogged_olderFieldsStillLoad)
+{
+    PDFSettings s;
+    testsupport::LogCapture log;
+    QVariantMap map = tenKeyMap();
+    map.insert("canModify", true);
+    map.insert("canAnnotate", QVariantList{1});
+    map.insert("canFillForms", true);
+    s.setData(map);
+    ASSERT_EQ(log.lines().size(), 1);
+    EXPECT_TRUE(log.lines().first().startsWith("Error in (PDFSettings=>setData:) : "));
+    EXPECT_EQ(s.title(), "T");
+    EXPECT_TRUE(s.isSecuredPDF());
+    EXPECT_TRUE(s.canModify());
+    EXPECT_FALSE(s.canAnnotate());
+    EXPECT_FALSE(s.canFillForms()); // after the bad key: as it was
+}
+
+TEST(PDFSettings, keyLengthForStrength_zeroIs40_twoIs256_restIs128)
+{
+    const QList<QPair<int, int>> cases = {{0, 40}, {1, 128}, {2, 256}, {3, 128}, {-1, 128}, {INT_MAX, 128}};
+    for (const auto &[strength, bits] : cases)
+        EXPECT_EQ(lockleaf::keyLengthForStrength(strength), bits) << strength;
 }

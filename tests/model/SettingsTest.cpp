@@ -15,12 +15,14 @@
 
 using lockleaf::Settings;
 
-namespace {
+namespace
+{
 
 [[maybe_unused]] ::testing::Environment *const kHome =
     ::testing::AddGlobalTestEnvironment(new testsupport::IsolatedHome);
 
-class SettingsTest : public ::testing::Test {
+class SettingsTest : public ::testing::Test
+{
 protected:
     void SetUp() override { storeRaw(QVariant()); }
 
@@ -72,7 +74,7 @@ TEST_F(SettingsTest, firstLaunch_orNonDictionaryStored_givesDefaults)
         EXPECT_TRUE(s.passwords().isEmpty());
         EXPECT_EQ(s.outputFolderPath(), "");
         EXPECT_TRUE(s.pdfSettings()->canPrint());
-        EXPECT_EQ(s.pdfSettings()->encryptionStrength(), 0);
+        EXPECT_EQ(s.pdfSettings()->encryptionStrength(), 2); // AES-256 on a first launch
     }
 }
 
@@ -89,6 +91,8 @@ TEST_F(SettingsTest, synchronizeThenLoad_roundTripsEveryField)
         s.setOutputFolderPath("/tmp/out folder");
         s.setPasswords({"b", "a", "c"});
         s.pdfSettings()->setCanPrint(false);
+        s.pdfSettings()->setCanFillForms(true);
+        s.pdfSettings()->setEncryptionStrength(0);
         s.pdfSettings()->setPdfPermissionPassword("owner");
         s.synchronize();
     }
@@ -103,6 +107,8 @@ TEST_F(SettingsTest, synchronizeThenLoad_roundTripsEveryField)
     EXPECT_EQ(loaded.outputFolderPath(), "/tmp/out folder");
     EXPECT_EQ(loaded.passwords(), QStringList({"b", "a", "c"}));
     EXPECT_FALSE(loaded.pdfSettings()->canPrint());
+    EXPECT_TRUE(loaded.pdfSettings()->canFillForms());
+    EXPECT_EQ(loaded.pdfSettings()->encryptionStrength(), 0); // a saved 40-bit choice stays
 
     // The saved form: exactly the ten keys; the nested document entries are
     // the document-settings suite's.

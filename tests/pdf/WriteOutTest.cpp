@@ -90,3 +90,92 @@ TEST(WriteOut, failedWrite_reportsFailure_andKeepsTarget)
     EXPECT_TRUE(writeUnsecured(*doc, dir.file("out.pdf")));
     EXPECT_EQ(pdfText(dir.file("out.pdf")), pdfText(dir.file("in.pdf")));
 }
+
+namespace
+{
+
+// What poppler reports in pdfinfo's "Encrypted:" line, e.g.
+// "yes (print:yes copy:yes change:no addNotes:no algorithm:AES)".
+QString pdfinfoEncryptedLine(const QString &path, const QString &password)
+{
+    const RunResult r = runProgram("pdfinfo", {"-upw", password, path});
+    for (const QString &line : QString::fromUtf8(r.out).split('\n'))
+        if (line.startsWith("Encrypted:"))
+            return line.simplified();
+    return {};
+}
+
+} // namespace
+
+// Each permission set at each key length, as qpdf and poppler read the output.
+// At 40 bits readers take forms from the annotate bit and assembly from the
+// modify bit, and printing has no low-resolution level.
+TEST(WriteOut, finerPermissions_writtenPerKeyLength_asReadersSeeThem)
+{
+    struct Perms {
+        bool modify, annotate, forms, assemble, print, highQuality;
+    };
+    struct Seen {
+        bool modifyother, modifyannotations, modifyforms, modifyassembly, printhigh, printlow;
+    };
+    struct Case {
+        int bits;
+        Perms set;
+        Seen seen;
+    };
+    const Perms defaults{false, false, false, false, true, true};
+    const Perms all{true, true, true, true, true, true};
+    const Perms modifyLowRes{true, false, false, false, true, false};
+    const Perms formsAssembleNoPrint{false, false, true, true, false, true};
+    const Perms annotateOnly{false, true, false, false, true, true};
+    const Case cases[] = {
+        {40, defaults, {false, false, false, false, true, true}},
+        {128, defaults, {false, false, false, false, true, true}},
+        {256, defaults, {false, false, false, false, true, true}},
+        {40, all, {true, true, true, true, true, true}},
+        {256, all, {true, true, true, true, true, true}},
+        {40, modifyLowRes, {true, false, false, true, true, true}},
+        {128, modifyLowRes, {true, false, false, false, false, true}},
+        {256, modifyLowRes, {true, false, false, false, false, true}},
+        {40, formsAssembleNoPrint, {false, false, false, false, false, false}},
+        {128, formsAssembleNoPrint, {false, false, true, true, false, false}},
+        {256, formsAssembleNoPrint, {false, false, true, true, false, false}},
+        {40, annotateOnly, {false, true, true, false, true, true}},
+        {256, annotateOnly, {false, true, false, false, true, true}},
+    };
+    TempDir dir;
+    auto doc = openPlain(dir);
+    ASSERT_TRUE(doc);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.bits << " bits, case " << (&c - cases));
+        SecurityOptions security;
+        security.openPassword = "o";
+        security.permissionPassword = "p";
+        security.keyLength = c.bits;
+        security.allowsModifying = c.set.modify;
+        security.allowsAnnotating = c.set.annotate;
+        security.allowsFillingForms = c.set.forms;
+        security.allowsAssembling = c.set.assemble;
+        security.allowsPrinting = c.set.print;
+        security.allowsHighQualityPrinting = c.set.highQuality;
+        ASSERT_EQ(writeSecured(*doc, dir.file("out.pdf"), security), SecuredWriteResult::Written);
+
+        const QJsonObject enc = encryptionJson(dir.file("out.pdf"), "o");
+        ASSERT_EQ(encryptionParameters(enc).value("bits").toInt(), c.bits);
+        const QJsonObject can = encryptionCapabilities(enc);
+        EXPECT_EQ(can.value("modifyother").toBool(), c.seen.modifyother);
+        EXPECT_EQ(can.value("modifyannotations").toBool(), c.seen.modifyannotations);
+        EXPECT_EQ(can.value("modifyforms").toBool(), c.seen.modifyforms);
+        EXPECT_EQ(can.value("modifyassembly").toBool(), c.seen.modifyassembly);
+        EXPECT_EQ(can.value("printhigh").toBool(), c.seen.printhigh);
+        EXPECT_EQ(can.value("printlow").toBool(), c.seen.printlow);
+        EXPECT_TRUE(can.value("accessibility").toBool());
+        EXPECT_TRUE(can.value("extract").toBool());
+
+        const QString yesNo[] = {"no", "yes"};
+        const QString line = pdfinfoEncryptedLine(dir.file("out.pdf"), "o");
+        EXPECT_TRUE(line.contains("print:" + yesNo[c.seen.printlow])) << line.toStdString();
+        EXPECT_TRUE(line.contains("change:" + yesNo[c.seen.modifyother])) << line.toStdString();
+        EXPECT_TRUE(line.contains("addNotes:" + yesNo[c.seen.modifyannotations])) << line.toStdString();
+    }
+}

@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -112,6 +113,146 @@ TEST_F(OptionsPanelTest, controls_writeTheirFields_andShowChangesMadeElsewhere)
     EXPECT_EQ(child<QLineEdit>(d, "outputFolderPath")->text(), QStringLiteral("/tmp/from-a-run"));
     EXPECT_TRUE(child<QRadioButton>(d, "unsecureOptionButton")->isChecked());
     EXPECT_FALSE(child<QLineEdit>(d, "openPasswordText")->isEnabled());
+}
+
+// The item index is the stored strength: 0 and 1 keep what they meant before
+// the 256-bit item came.
+TEST_F(OptionsPanelTest, keyLengthPopup_itemIndexIsTheStoredStrength)
+{
+    Panel d;
+    lockleaf::PDFSettings *pdf = d.settings()->pdfSettings();
+    auto *popup = child<QComboBox>(d, "encryptionStrengthPopup");
+    ASSERT_EQ(popup->count(), 3);
+    EXPECT_EQ(popup->itemText(0), QStringLiteral("40-bit key (RC4, weak; for very old readers)"));
+    EXPECT_EQ(popup->itemText(1), QStringLiteral("128-bit key (AES)"));
+    EXPECT_EQ(popup->itemText(2), QStringLiteral("256-bit key (AES)"));
+    EXPECT_EQ(popup->currentIndex(), 2) << "a first launch shows AES-256";
+
+    for (int index : {0, 1, 2}) {
+        popup->activated(index);
+        EXPECT_EQ(pdf->encryptionStrength(), index);
+    }
+    for (const auto &[strength, shown] :
+         {std::pair{1, 1}, std::pair{0, 0}, std::pair{2, 2}, std::pair{7, 1}}) {
+        pdf->setEncryptionStrength(strength);
+        EXPECT_EQ(popup->currentIndex(), shown) << "strength " << strength;
+        EXPECT_EQ(popup->toolTip(), popup->itemText(shown)) << "the whole title, even when cut";
+    }
+}
+
+using Get = bool (lockleaf::PDFSettings::*)() const;
+using Set = void (lockleaf::PDFSettings::*)(bool);
+struct Permission {
+    const char *box;
+    Get get;
+    Set set;
+};
+const Permission kPermissions[] = {
+    {"modifyDocumentCheckbox", &lockleaf::PDFSettings::canModify, &lockleaf::PDFSettings::setCanModify},
+    {"annotateCheckbox", &lockleaf::PDFSettings::canAnnotate, &lockleaf::PDFSettings::setCanAnnotate},
+    {"fillFormsCheckbox", &lockleaf::PDFSettings::canFillForms, &lockleaf::PDFSettings::setCanFillForms},
+    {"assembleCheckbox", &lockleaf::PDFSettings::canAssemble, &lockleaf::PDFSettings::setCanAssemble},
+    {"highQualityPrintCheckbox", &lockleaf::PDFSettings::canPrintHighQuality,
+     &lockleaf::PDFSettings::setCanPrintHighQuality}};
+
+// A record saved before the 256-bit item and the finer permissions.
+TEST_F(OptionsPanelTest, olderRecord_showsItsKeyLength_andTodaysPermissions)
+{
+    const QVariantMap document{{"encryptionStrength", 1}, {"canPrint", true}, {"canCopy", false}};
+    lockleaf::Settings::openStore()->setValue("SETTINGS", QVariantMap{{"pdfSettings", document}});
+    Panel d;
+    EXPECT_EQ(child<QComboBox>(d, "encryptionStrengthPopup")->currentIndex(), 1);
+    EXPECT_FALSE(child<QCheckBox>(d, "copyTextAndGraphicsCheckbox")->isChecked());
+    for (const char *name :
+         {"modifyDocumentCheckbox", "annotateCheckbox", "fillFormsCheckbox", "assembleCheckbox"})
+        EXPECT_FALSE(child<QCheckBox>(d, name)->isChecked()) << name;
+    EXPECT_TRUE(child<QCheckBox>(d, "highQualityPrintCheckbox")->isChecked());
+    EXPECT_FALSE(child<QToolButton>(d, "morePermissionsButton")->isChecked()) << "nothing to show: closed";
+    EXPECT_TRUE(child<QWidget>(d, "morePermissionsGroup")->isHidden());
+}
+
+TEST_F(OptionsPanelTest, morePermissions_tieBothWays_inAddModeOnly)
+{
+    Panel d;
+    lockleaf::PDFSettings *pdf = d.settings()->pdfSettings();
+    d.options()->securityAction(1);
+    auto *disclosure = child<QToolButton>(d, "morePermissionsButton");
+    auto *group = child<QWidget>(d, "morePermissionsGroup");
+    ASSERT_TRUE(disclosure && group);
+    EXPECT_EQ(disclosure->text(), QStringLiteral("More permissions…"));
+    disclosure->click();
+    EXPECT_TRUE(group->isVisible());
+    QCoreApplication::processEvents(); // the pane's layout settles
+
+    for (const Permission &p : kPermissions) {
+        SCOPED_TRACE(p.box);
+        auto *box = child<QCheckBox>(d, p.box);
+        ASSERT_TRUE(box);
+        EXPECT_TRUE(box->isEnabled());
+        EXPECT_GE(box->width(), box->sizeHint().width()) << "the pane cuts its title";
+        const bool before = (pdf->*p.get)();
+        box->click();
+        EXPECT_EQ((pdf->*p.get)(), !before);
+        // Shown when a load or a run changes it, also from another thread.
+        std::thread worker([pdf, &p, before] { (pdf->*p.set)(before); });
+        worker.join();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(box->isChecked(), before);
+    }
+
+    d.options()->securityAction(0);
+    EXPECT_FALSE(disclosure->isEnabled());
+    for (const Permission &p : kPermissions)
+        EXPECT_FALSE(child<QCheckBox>(d, p.box)->isEnabled()) << p.box;
+    disclosure->click();
+    EXPECT_TRUE(group->isVisible()) << "a disabled button does not fold";
+}
+
+// R2 has no bits for forms, assembling or print quality; quality also needs printing.
+TEST_F(OptionsPanelTest, morePermissions_offersOnlyWhatTheKeyCanExpress)
+{
+    Panel d;
+    lockleaf::PDFSettings *pdf = d.settings()->pdfSettings();
+    d.options()->securityAction(1);
+    auto *popup = child<QComboBox>(d, "encryptionStrengthPopup");
+    auto enabled = [&d](const char *name) { return child<QCheckBox>(d, name)->isEnabled(); };
+
+    popup->activated(0);
+    EXPECT_TRUE(enabled("modifyDocumentCheckbox"));
+    EXPECT_TRUE(enabled("annotateCheckbox"));
+    EXPECT_FALSE(enabled("fillFormsCheckbox"));
+    EXPECT_FALSE(enabled("assembleCheckbox"));
+    EXPECT_FALSE(enabled("highQualityPrintCheckbox"));
+
+    for (int index : {1, 2}) {
+        popup->activated(index);
+        for (const Permission &p : kPermissions)
+            EXPECT_TRUE(enabled(p.box)) << p.box << " at index " << index;
+    }
+    pdf->setCanPrint(true);
+    child<QCheckBox>(d, "printDocumentCheckbox")->click();
+    ASSERT_FALSE(pdf->canPrint());
+    EXPECT_FALSE(enabled("highQualityPrintCheckbox"));
+    EXPECT_TRUE(enabled("fillFormsCheckbox"));
+    child<QCheckBox>(d, "printDocumentCheckbox")->click();
+    EXPECT_TRUE(enabled("highQualityPrintCheckbox"));
+
+    // Settings the key cannot express are kept for the next key, not cleared.
+    pdf->setCanFillForms(true);
+    popup->activated(0);
+    EXPECT_TRUE(pdf->canFillForms());
+    EXPECT_TRUE(child<QCheckBox>(d, "fillFormsCheckbox")->isChecked());
+}
+
+// A granted permission is never hidden behind a closed disclosure.
+TEST_F(OptionsPanelTest, morePermissions_startOpenWhenTheRecordGrantsOne)
+{
+    const QVariantMap document{{"encryptionStrength", 2}, {"canAssemble", true}};
+    lockleaf::Settings::openStore()->setValue("SETTINGS", QVariantMap{{"pdfSettings", document}});
+    Panel d;
+    EXPECT_TRUE(child<QToolButton>(d, "morePermissionsButton")->isChecked());
+    EXPECT_TRUE(child<QWidget>(d, "morePermissionsGroup")->isVisible());
+    EXPECT_TRUE(child<QCheckBox>(d, "assembleCheckbox")->isChecked());
 }
 
 TEST_F(OptionsPanelTest, outputFolderField_enablesTheOutputOptionsOnlyWhileSet)
