@@ -29,11 +29,18 @@ QString checkOpened(QPDF &qpdf, const OutputExpectation &expected, bool mustBeOw
                 .arg(expected.keyLength);
         if (mustBeOwner && !qpdf.ownerPasswordMatched())
             return QStringLiteral("the permission password does not open it as its owner");
-        if (qpdf.allowPrintLowRes() != expected.allowsPrinting ||
-            (revision >= 3 && qpdf.allowPrintHighRes() != expected.allowsPrinting))
+        const bool highRes = expected.allowsPrinting && (revision < 3 || expected.allowsHighQualityPrinting);
+        if (qpdf.allowPrintLowRes() != expected.allowsPrinting || qpdf.allowPrintHighRes() != highRes)
             return QStringLiteral("its printing permission is not the one asked for");
         if (qpdf.allowExtractAll() != expected.allowsCopying)
             return QStringLiteral("its copying permission is not the one asked for");
+        // From revision 3 on each right has a bit of its own; revision 2 has
+        // only the modify and annotate bits, which readers read for the rest.
+        if (qpdf.allowModifyOther() != expected.allowsModifying ||
+            qpdf.allowModifyAnnotation() != expected.allowsAnnotating ||
+            (revision >= 3 && (qpdf.allowModifyForm() != expected.allowsFillingForms ||
+                               qpdf.allowModifyAssembly() != expected.allowsAssembling)))
+            return QStringLiteral("its editing permissions are not the ones asked for");
     }
     if (!countPages)
         return {};

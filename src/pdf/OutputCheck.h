@@ -15,6 +15,11 @@ struct OutputExpectation {
     int keyLength = 40; // 40 (R2), 128 (R4, AES-128) or 256 (R6, AES-256)
     bool allowsPrinting = true;
     bool allowsCopying = true;
+    bool allowsHighQualityPrinting = true; // when printing is allowed (40-bit: always)
+    bool allowsModifying = false;
+    bool allowsAnnotating = false;
+    bool allowsFillingForms = false; // not expressible at 40 bits: not checked there
+    bool allowsAssembling = false;   // likewise
     int pageCount = 0;
     // Each password the file was written with, as bytes for the handler, and
     // whether it must be recognised as the owner password.

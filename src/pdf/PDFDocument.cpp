@@ -420,6 +420,11 @@ bool PDFDocument::write(const QString &path, const QVariantMap *options)
     expected.keyLength = keyLength;
     expected.allowsPrinting = allowPrint;
     expected.allowsCopying = allowCopy;
+    expected.allowsHighQualityPrinting = highQualityPrint;
+    expected.allowsModifying = allowModify;
+    expected.allowsAnnotating = allowAnnotate;
+    expected.allowsFillingForms = allowForms;
+    expected.allowsAssembling = allowAssemble;
     expected.pageCount = m_pageCount;
     expected.passwords.push_back({userBytes, userBytes == ownerBytes});
     if (ownerBytes != userBytes)
