@@ -4,6 +4,7 @@
 #include "model/ExportList.h"
 #include "model/Settings.h"
 #include "platform/SystemLog.h"
+#include "ui/AlertPresenter.h"
 #include "ui/CommitEditing.h"
 #include "ui/FileChooser.h"
 #include "ui/FileInformationDialog.h"
@@ -14,6 +15,8 @@
 
 #include "ui_MainWindow.h"
 
+#include <QDir>
+#include <QMessageBox>
 #include <QProcess>
 #include <QSettings>
 
@@ -83,6 +86,25 @@ void FileActions::gather(const QList<QUrl> &urls, bool isFolders)
     // The box as it is now decides, not as it was when a panel opened.
     arguments.isIncludeSubdirectories = m_inculdeSubfoldersBtn->isChecked();
     m_gathering->startGathering(arguments);
+}
+
+void FileActions::reportSkipped(const QList<SkippedEntry> &entries)
+{
+    if (entries.isEmpty())
+        return;
+    // A long list would make the alert taller than the screen; the log of a
+    // run is not involved here, so the first few with a count must do.
+    constexpr int kShown = 10;
+    QStringList lines;
+    for (int i = 0; i < entries.size() && i < kShown; ++i)
+        lines << QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(entries[i].path), entries[i].reason);
+    if (entries.size() > kShown)
+        lines << QStringLiteral("... and %1 more.").arg(entries.size() - kShown);
+    const QString heading = entries.size() == 1
+                                ? QStringLiteral("1 item was not added to the list:")
+                                : QStringLiteral("%1 items were not added to the list:").arg(entries.size());
+    m_alerts->inform(m_window, heading + QStringLiteral("\n\n") + lines.join(QLatin1Char('\n')),
+                     QMessageBox::Warning);
 }
 
 void FileActions::resetView(bool enable)

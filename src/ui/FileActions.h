@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/FileGatherer.h"
 #include "ui/dialogs/ImportFilesWindowController.h"
 
 #include <QList>
@@ -95,6 +96,10 @@ public:
     // This part's share of the enabling rule: adding follows `enable`, the
     // commands on files need a non-empty list too.
     void resetView(bool enable);
+
+    // Tells the user which dropped, picked or imported entries a gathering
+    // left out and why, in one alert.
+    void reportSkipped(const QList<SkippedEntry> &entries);
 
 private:
     bool isBusy() const;

@@ -111,12 +111,19 @@ bool Gathering::startGathering(const Arguments &arguments)
     }
     GatheringDelegate *bridge = m_bridge.get();
     const QStringList types = m_allowedFileTypes;
-    m_thread.reset(QThread::create([bridge, types, arguments] {
+    auto skipped = std::make_shared<QList<SkippedEntry>>();
+    m_skipped = skipped;
+    m_thread.reset(QThread::create([bridge, types, arguments, skipped] {
         FileGatherer gatherer(bridge, types);
         gatherer.loadURLs(arguments);
+        *skipped = gatherer.skipped();
     }));
     m_thread->setObjectName(QStringLiteral("gathering"));
-    connect(m_thread.get(), &QThread::finished, this, &Gathering::gatheringFinished);
+    connect(m_thread.get(), &QThread::finished, this, [this, skipped] {
+        if (!skipped->isEmpty() && !m_shuttingDown)
+            Q_EMIT entriesSkipped(*skipped);
+        Q_EMIT gatheringFinished();
+    });
     m_thread->start();
     return true;
 }

@@ -56,6 +56,9 @@ public:
 Q_SIGNALS:
     // A gathering task has ended (emitted on the main thread).
     void gatheringFinished();
+    // The task that just ended left these entries out (emitted on the main
+    // thread, before gatheringFinished, only when there are any).
+    void entriesSkipped(const QList<lockleaf::SkippedEntry> &entries);
 
 private:
     class Bridge;
@@ -67,6 +70,8 @@ private:
     QStringList m_allowedFileTypes;
     std::unique_ptr<Bridge> m_bridge;
     std::unique_ptr<QThread> m_thread;
+    // Filled by the task's thread before it ends; read after it has ended.
+    std::shared_ptr<QList<SkippedEntry>> m_skipped;
     std::atomic<bool> m_shuttingDown{false};
 };
 

@@ -188,6 +188,7 @@ void LockleafAppDelegate::connectParts()
     connect(m_fileList.get(), &FileList::checksChanged, state, &WindowState::updateTotalLabel);
     connect(m_fileList.get(), &FileList::filesDropped, m_fileActions.get(), &FileActions::gatherDropped);
     connect(m_ui->cancelBtn, &QPushButton::clicked, m_gathering.get(), &Gathering::cancelAction);
+    connect(m_gathering.get(), &Gathering::entriesSkipped, m_fileActions.get(), &FileActions::reportSkipped);
 }
 
 void LockleafAppDelegate::setupToolbarAndMenus()

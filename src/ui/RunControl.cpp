@@ -1,6 +1,7 @@
 #include "ui/RunControl.h"
 
 #include "engine/Process.h"
+#include "engine/RunSecurity.h"
 #include "engine/Workspace.h"
 #include "model/PDFSettings.h"
 #include "model/Settings.h"
@@ -181,6 +182,13 @@ void RunControl::convert()
             const PDFSettings *pdf = m_settings->pdfSettings();
             if (!pdf || (pdf->pdfPermissionPassword().isEmpty() && pdf->pdfOpenPassword().isEmpty())) {
                 m_alerts->inform(m_window, kNoPassword, QMessageBox::Critical);
+                m_options->showPasswordProblem();
+                return;
+            }
+            // Caught here rather than as a failure of every file: a password
+            // the key length cannot carry, or restrictions nobody would be bound by.
+            if (const QString problem = securityProblem(*pdf); !problem.isEmpty()) {
+                m_alerts->inform(m_window, problem, QMessageBox::Critical);
                 m_options->showPasswordProblem();
                 return;
             }

@@ -181,7 +181,9 @@ TEST_F(FileTableTest, drops_fromOutsideAreGathered_asFolders)
     web.setUrls({QUrl("https://example.org/a.pdf")});
     EXPECT_FALSE(table->canAcceptDrag(nullptr, &web));
 
-    // A real drop on the table, include-subfolders off.
+    // A real drop on the table, include-subfolders off. The text file named
+    // directly is left out, and the user is told why.
+    d.alerts()->setNextAnswer(lockleaf::AlertPresenter::Answer::Ok);
     QSignalSpy finished(d.gathering(), &lockleaf::Gathering::gatheringFinished);
     const QPoint at = table->viewport()->rect().center();
     QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
@@ -196,6 +198,10 @@ TEST_F(FileTableTest, drops_fromOutsideAreGathered_asFolders)
     QStringList names = fileNames(d);
     names.sort();
     EXPECT_EQ(names, (QStringList{"a.pdf", "b.PDF", "loose.pdf"}));
+    ASSERT_EQ(d.alerts()->messages().size(), 1);
+    EXPECT_TRUE(d.alerts()->messages().first().startsWith("1 item was not added to the list:"));
+    EXPECT_TRUE(d.alerts()->messages().first().contains("notes.txt: not a PDF file"))
+        << d.alerts()->messages().first().toStdString();
 
     // With include-subfolders on, the subfolder is walked too.
     child<QCheckBox>(d, "inculdeSubfoldersBtn")->click();

@@ -172,6 +172,40 @@ TEST_F(RunControlTest, addingSecurityWithoutPasswords_alerts_thenAnEmptyRunEndsA
     EXPECT_TRUE(entriesOf(m_out.path()).isEmpty());
 }
 
+TEST_F(RunControlTest, passwordsThatCannotProtect_alertBeforeTheRun_andWriteNothing)
+{
+    auto d = window({1});
+    QApplication::setActiveWindow(d->window());
+    d->options()->securityAction(1);
+    lockleaf::PDFSettings *pdf = d->settings()->pdfSettings();
+    struct Case {
+        QString open, permission;
+        int strength;
+        bool canPrint;
+        const char *says;
+    };
+    const Case cases[] = {
+        {QStringLiteral("open"), QString(""), 2, false, "permission password"},
+        {QString::fromUtf8("\u5bc6\u7801"), QStringLiteral("owner"), 1, true, "128-bit key cannot carry"},
+        {QString(128, QChar('A')), QStringLiteral("owner"), 2, true, "127 bytes"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.says);
+        pdf->setPdfOpenPassword(c.open);
+        pdf->setPdfPermissionPassword(c.permission);
+        pdf->setEncryptionStrength(c.strength);
+        pdf->setCanPrint(c.canPrint);
+        d->alerts()->setNextAnswer(AlertPresenter::Answer::Ok);
+        d->run()->convert();
+        ASSERT_FALSE(d->alerts()->messages().isEmpty());
+        EXPECT_TRUE(d->alerts()->messages().last().contains(QLatin1String(c.says)))
+            << d->alerts()->messages().last().toStdString();
+        EXPECT_FALSE(d->run()->isRunWorking());
+        EXPECT_FALSE(d->run()->processViewPanel()->isVisible());
+    }
+    EXPECT_TRUE(entriesOf(m_out.path()).isEmpty());
+}
+
 TEST_F(RunControlTest, wholeRun_securesCheckedRowsInListOrder_andClosesBackToIdle)
 {
     auto d = window({2, 1, 3});
