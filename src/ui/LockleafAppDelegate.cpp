@@ -39,6 +39,10 @@ namespace lockleaf
 namespace
 {
 
+const QString kUnableToOpen =
+    QStringLiteral("Unable to open:\n%1\n\nNo application on this system is set up to open it.");
+const QString kHelpMissing = QStringLiteral("The help document MACLockleaf1.pdf could not be found.");
+
 QStringList &extraHelpDirectories()
 {
     static QStringList dirs;
@@ -59,7 +63,7 @@ public:
     void openURL(const QUrl &url) override { current->openURL(url); }
     void revealURLs(const QList<QUrl> &urls) override { current->revealURLs(urls); }
 
-    std::unique_ptr<Workspace> current = std::make_unique<DesktopWorkspace>();
+    std::unique_ptr<Workspace> current;
 };
 
 // Every quit request (the Quit menu item, the platform's quit, the last window
@@ -91,6 +95,11 @@ LockleafAppDelegate::LockleafAppDelegate(QObject *parent)
 {
     m_window = new QMainWindow;
     m_window->setAttribute(Qt::WA_DeleteOnClose, false);
+    m_workspace->current = std::make_unique<DesktopWorkspace>([this](const QUrl &url) {
+        const QString where =
+            url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile()) : url.toString();
+        m_alerts->inform(m_window, kUnableToOpen.arg(where), QMessageBox::Warning);
+    });
     m_ui->setupUi(m_window);
     awakeFromNib();
 }
@@ -333,8 +342,10 @@ void LockleafAppDelegate::helpAction()
 {
     try {
         const QString path = helpDocumentPath();
-        if (path.isEmpty())
+        if (path.isEmpty()) {
+            m_alerts->inform(m_window, kHelpMissing, QMessageBox::Warning);
             throw std::runtime_error("the help document MACLockleaf1.pdf is missing");
+        }
         m_workspace->openURL(QUrl::fromLocalFile(path));
     } catch (const std::exception &e) {
         systemLog(QStringLiteral("Error in [helpAction:] : %1").arg(QString::fromLocal8Bit(e.what())));

@@ -2,19 +2,31 @@
 
 #include "engine/Process.h"
 #include "platform/Utilities.h"
+#include "ui/RunRecordsTable.h"
 
 #include "ui_ProgressPanel.h"
 
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
 namespace lockleaf
 {
 
-ProgressPanel::ProgressPanel(QWidget *parent) : QDialog(parent), m_ui(std::make_unique<Ui::ProgressPanel>())
+ProgressPanel::ProgressPanel(QWidget *parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::ProgressPanel>()),
+      m_failureList(new RunRecordsTable(false, this))
 {
     m_ui->setupUi(this);
+    // Below the summary, so the reasons are read right after the counts.
+    m_failureList->setObjectName(QStringLiteral("failureList"));
+    m_failureList->setAccessibleName(QStringLiteral("Files not written"));
+    m_failureList->setMinimumHeight(90);
+    m_failureList->setMaximumHeight(180);
+    m_failureList->hide();
+    m_ui->panelLayout->insertWidget(m_ui->panelLayout->indexOf(m_ui->messageLabel) + 1, m_failureList);
     setWindowTitle(getAppTitle());
     setWindowModality(Qt::WindowModal);
     // A sheet has no place in the window list and no resize handle of its own.
@@ -68,6 +80,7 @@ void ProgressPanel::refresh()
         ui.viewLogBtn->setEnabled(false);
         ui.cancelProcessBtn->setEnabled(false);
         ui.closeProcessBtn->setEnabled(true);
+        showFailures(false);
         return;
     }
 
@@ -104,6 +117,8 @@ void ProgressPanel::refresh()
     ui.messageLabel->setText(
         QString(process->message()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 
+    showFailures(completed);
+
     ui.cancelProcessBtn->setEnabled(!completed && !stopping);
     ui.closeProcessBtn->setEnabled(completed);
     ui.viewLogBtn->setEnabled(completed && QFileInfo::exists(process->log().logFilePath()));
@@ -111,6 +126,21 @@ void ProgressPanel::refresh()
         ui.closeProcessBtn->setDefault(true);
         ui.closeProcessBtn->setFocus();
     }
+}
+
+void ProgressPanel::showFailures(bool completed)
+{
+    // The records are the run thread's until it has completed.
+    const QList<LogFilesPtr> failed =
+        completed && m_process ? RunRecordsTable::failures(m_process->log().files()) : QList<LogFilesPtr>();
+    const bool show = !failed.isEmpty();
+    if (show)
+        m_failureList->setRecords(failed);
+    if (show == m_failuresShown)
+        return;
+    m_failuresShown = show;
+    m_failureList->setVisible(show);
+    adjustSize();
 }
 
 void ProgressPanel::reject()

@@ -10,6 +10,7 @@
 #include "ui/CommitEditing.h"
 #include "ui/FileList.h"
 #include "ui/Gathering.h"
+#include "ui/LogView.h"
 #include "ui/MainThread.h"
 #include "ui/OptionsPanel.h"
 #include "ui/ProgressPanel.h"
@@ -236,8 +237,22 @@ void RunControl::cancelProcessAction()
 
 void RunControl::viewLogAction()
 {
-    if (m_process)
-        m_process->viewLog();
+    if (!m_process || !m_process->isCompleted())
+        return;
+    if (!m_logView) {
+        // Over the progress panel, which holds the window while it is up.
+        m_logView = new LogView(m_processViewPanel);
+        connect(m_logView, &LogView::openExternallyRequested, this,
+                [this](const QString &path) { m_workspace->openURL(QUrl::fromLocalFile(path)); });
+    }
+    // One record per output file, in work-list order: the sources' page counts
+    // fill the column the log itself leaves at 0.
+    QList<int> pages;
+    for (const auto &output : std::as_const(*m_process).outputFiles())
+        pages.append(output && !output->fileItems.isEmpty() && output->fileItems.constFirst()
+                         ? output->fileItems.constFirst()->pages()
+                         : 0);
+    m_logView->present(m_process->log().files(), pages, m_process->log().logFilePath());
 }
 
 void RunControl::closeProcessAction()

@@ -6,7 +6,9 @@
 #include "support/TestSupport.h"
 #include "ui/AlertPresenter.h"
 #include "ui/BusyIndicator.h"
+#include "ui/LogView.h"
 #include "ui/ProgressPanel.h"
+#include "ui/RunRecordsTable.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -209,14 +211,53 @@ TEST_F(RunControlTest, wholeRun_securesCheckedRowsInListOrder_andClosesBackToIdl
     EXPECT_EQ(m_opened, QList<QUrl>{QUrl::fromLocalFile(m_out.path())}) << "the run opened its folder";
 
     ASSERT_TRUE(panel->viewLogBtn()->isEnabled());
+    EXPECT_FALSE(panel->failureList()->isVisible()) << "a successful run lists no failures";
     panel->viewLogBtn()->click();
+    lockleaf::LogView *log = d->run()->logView();
+    ASSERT_NE(log, nullptr);
+    EXPECT_TRUE(log->isVisible());
+    EXPECT_EQ(log->records()->selectedText(),
+              QStringLiteral("f00.pdf\tSecured Completed\t2\t%1\nf02.pdf\tSecured Completed\t3\t%1")
+                  .arg(QDir::toNativeSeparators(m_out.path())));
+    EXPECT_EQ(m_opened.size(), 1) << "the log is read in the window first";
+    log->openExternallyBtn()->click();
     ASSERT_EQ(m_opened.size(), 2);
     EXPECT_EQ(m_opened[1].toLocalFile(), d->run()->process()->log().logFilePath());
+    log->close();
 
     panel->closeProcessBtn()->click();
     expectIdle(*d);
     EXPECT_EQ(d->run()->process(), nullptr);
     EXPECT_EQ(d->fileList()->files().size(), 3) << "rows stay unless the settings ask to clear them";
+}
+
+// The desktop's own workspace: the offscreen platform opens nothing, as a
+// desktop without a handler for folders does.
+TEST_F(RunControlTest, mixedRun_countsBothListsTheFailures_andSaysWhenTheFolderCannotOpen)
+{
+    LockleafAppDelegate d;
+    const QStringList plain = uitest::makeNumberedPdfs(m_sources, {1, 2});
+    const QString locked = m_sources.file("locked.pdf");
+    testsupport::makeEncryptedPdf(locked, "unknown-user-pw", "owner", 128);
+    uitest::gather(d, urlsOf({plain[0], locked, plain[1]}));
+    d.settings()->setOutputFolderPath(m_out.path());
+    d.settings()->setIsOpenFolderAfterConversion(true);
+
+    d.alerts()->setNextAnswer(AlertPresenter::Answer::Ok);
+    d.run()->convert();
+    waitForRun(d);
+    lockleaf::ProgressPanel *panel = d.run()->processViewPanel();
+    EXPECT_EQ(
+        panel->messageLabel()->text(),
+        QStringLiteral("2 of 3 files written, 1 failed.\nPlease check each file's status or the log for "
+                       "the reasons."));
+    EXPECT_TRUE(panel->failureList()->isVisible());
+    EXPECT_EQ(panel->failureList()->selectedText(),
+              QStringLiteral("locked.pdf\tUnable to read secured pdf docuemnt!"));
+    ASSERT_EQ(d.alerts()->messages().size(), 1);
+    EXPECT_TRUE(d.alerts()->messages()[0].contains(QDir::toNativeSeparators(m_out.path())))
+        << d.alerts()->messages()[0].toStdString();
+    d.run()->closeProcessAction();
 }
 
 TEST_F(RunControlTest, closeWithClearProcessedFiles_removesEveryCheckedRowFailuresIncluded)
@@ -231,8 +272,10 @@ TEST_F(RunControlTest, closeWithClearProcessedFiles_removesEveryCheckedRowFailur
 
     d->run()->convert();
     waitForRun(*d);
-    EXPECT_EQ(d->run()->processViewPanel()->messageLabel()->text(),
-              QStringLiteral("Total 1 files splitted successfully."));
+    EXPECT_EQ(
+        d->run()->processViewPanel()->messageLabel()->text(),
+        QStringLiteral("1 of 2 files written, 1 failed.\nPlease check each file's status or the log for "
+                       "the reasons."));
     d->run()->closeProcessAction();
     EXPECT_EQ(uitest::fileNames(*d), QStringList{"f01.pdf"});
     expectIdle(*d);

@@ -113,7 +113,7 @@ TEST_F(StartUpTest, help_opensTheBuiltHelpDocument)
         EXPECT_TRUE(text.contains(QLatin1String(topic), Qt::CaseInsensitive)) << topic;
 }
 
-TEST_F(StartUpTest, help_withoutTheDocument_logsAndOpensNothing)
+TEST_F(StartUpTest, help_withoutTheDocument_saysSoAndOpensNothing)
 {
     LockleafAppDelegate d;
     QList<QUrl> opened;
@@ -123,9 +123,12 @@ TEST_F(StartUpTest, help_withoutTheDocument_logsAndOpensNothing)
     if (!LockleafAppDelegate::helpDocumentPath().isEmpty())
         GTEST_SKIP() << "a help document lies next to the test executable";
     testsupport::LogCapture log;
+    d.alerts()->setNextAnswer(lockleaf::AlertPresenter::Answer::Ok);
     d.helpAction();
     LockleafAppDelegate::setExtraHelpDirectories({});
     EXPECT_TRUE(opened.isEmpty());
+    EXPECT_EQ(d.alerts()->messages(),
+              QStringList{QStringLiteral("The help document MACLockleaf1.pdf could not be found.")});
     EXPECT_TRUE(log.contains(QStringLiteral("Error in [helpAction:] : ")));
 }
 
