@@ -2,6 +2,7 @@
 
 #include "model/Settings.h"
 #include "platform/SystemLog.h"
+#include "ui/AlertPresenter.h"
 #include "ui/FileList.h"
 #include "ui/WindowState.h"
 
@@ -84,6 +85,8 @@ void PasswordActions::PDFReadPasswordWindowControllerDidFinish(PDFReadPasswordWi
 
 void PasswordActions::updatePDFReadPassword(const QString &password)
 {
+    int tried = 0;
+    int notOpened = 0;
     try {
         if (!password.isNull()) {
             for (const FileItemPtr &item : m_list->highlightedItems()) {
@@ -91,7 +94,10 @@ void PasswordActions::updatePDFReadPassword(const QString &password)
                     continue;
                 // Re-reads the page count; keeps the password only if it opens a secured file.
                 item->setPdfOpenPassword(password);
-                if (item->pages() > 0 && m_settings->isAutoAddCorrectPasswordToPasswordList())
+                ++tried;
+                if (item->pages() == 0)
+                    ++notOpened;
+                else if (m_settings->isAutoAddCorrectPasswordToPasswordList())
                     m_state->addToPasswordsList(password);
             }
         }
@@ -100,6 +106,13 @@ void PasswordActions::updatePDFReadPassword(const QString &password)
     }
     // Page counts changed, so the totals must follow them (checksChanged).
     m_list->refreshItems();
+    // The dialog has closed; without a word a wrong password looks like success.
+    if (notOpened > 0 && m_alerts)
+        m_alerts->inform(m_window,
+                         QStringLiteral("The password did not open %1 of the %2 highlighted PDF file(s).")
+                             .arg(notOpened)
+                             .arg(tried),
+                         QMessageBox::Warning);
 }
 
 } // namespace lockleaf
