@@ -265,8 +265,16 @@ void RunControl::closeProcessAction()
     }
     m_processViewPanel->done(QDialog::Accepted);
 
-    if (m_settings->isClearProcessedFiles())
-        m_list->removeCheckedItems();
+    // The rows the run processed, whatever their outcome; after a cancel the
+    // rest stay for the next run.
+    if (m_settings->isClearProcessedFiles() && m_process) {
+        const Process &run = *m_process;
+        QList<FileItemPtr> processed;
+        for (qsizetype i = 0; i < run.outputFiles().size() && i < run.totalFileProcessed(); ++i)
+            if (const OutputFilePtr &output = run.outputFiles().at(i))
+                processed.append(output->fileItems);
+        m_list->removeItems(processed);
+    }
 
     m_state->resetViewForProcess(true);
     m_state->stopProcess();

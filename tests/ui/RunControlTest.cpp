@@ -287,6 +287,7 @@ TEST_F(RunControlTest, closeWithClearProcessedFiles_removesEveryCheckedRowFailur
 TEST_F(RunControlTest, cancelMidRun_finishesTheFileInHand_escapeThenCloses)
 {
     auto d = window({1, 1, 1, 1, 1});
+    d->settings()->setIsClearProcessedFiles(true);
     d->run()->convert();
     holdAfterFiles(*d, 1);
     lockleaf::ProgressPanel *panel = d->run()->processViewPanel();
@@ -302,7 +303,8 @@ TEST_F(RunControlTest, cancelMidRun_finishesTheFileInHand_escapeThenCloses)
     EXPECT_TRUE(panel->closeProcessBtn()->isEnabled());
     QTest::keyClick(panel, Qt::Key_Escape); // an ended run: Escape closes
     expectIdle(*d);
-    EXPECT_EQ(d->fileList()->files().size(), 5);
+    EXPECT_EQ(uitest::fileNames(*d), (QStringList{"f01.pdf", "f02.pdf", "f03.pdf", "f04.pdf"}))
+        << "only the processed row is cleared";
 }
 
 TEST_F(RunControlTest, escapeWhileRunning_asksTheRunToStopAndKeepsTheSheetUp)
