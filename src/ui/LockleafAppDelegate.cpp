@@ -24,6 +24,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QIcon>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -197,6 +198,10 @@ void LockleafAppDelegate::connectParts()
     connect(m_fileList.get(), &FileList::checksChanged, state, &WindowState::updateTotalLabel);
     connect(m_fileList.get(), &FileList::filesDropped, m_fileActions.get(), &FileActions::gatherDropped);
     connect(m_ui->cancelBtn, &QPushButton::clicked, m_gathering.get(), &Gathering::cancelAction);
+    // Files listed before a password was typed or saved still get it.
+    connect(m_run.get(), &RunControl::aboutToRun, m_passwords.get(), &PasswordActions::unlockLockedItems);
+    connect(m_ui->unsecurePermissionPasswordText, &QLineEdit::editingFinished, m_passwords.get(),
+            [this] { m_passwords->unlockLockedItems(m_fileList->files()); });
 }
 
 void LockleafAppDelegate::setupToolbarAndMenus()

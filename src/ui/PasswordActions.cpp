@@ -83,6 +83,46 @@ void PasswordActions::PDFReadPasswordWindowControllerDidFinish(PDFReadPasswordWi
         updatePDFReadPassword(controller->pdfReadPassword());
 }
 
+int PasswordActions::unlockLockedItems(const QList<FileItemPtr> &items)
+{
+    if (m_settings->securityType() != 0)
+        return 0;
+    const QString typed = m_settings->pdfOpenPassword();
+    QStringList candidates;
+    if (!typed.isEmpty())
+        candidates.append(typed);
+    for (const QString &saved : m_settings->passwords())
+        if (!saved.isEmpty() && !candidates.contains(saved))
+            candidates.append(saved);
+    if (candidates.isEmpty())
+        return 0;
+
+    int opened = 0;
+    bool typedOpened = false;
+    try {
+        for (const FileItemPtr &item : items) {
+            if (!item || !item->isSecured() || item->pages() > 0 ||
+                QFileInfo(item->filePath().toLocalFile()).suffix().toUpper() != QLatin1String("PDF"))
+                continue;
+            for (const QString &password : std::as_const(candidates)) {
+                item->setPdfOpenPassword(password);
+                if (item->pages() > 0) {
+                    ++opened;
+                    typedOpened = typedOpened || password == typed;
+                    break;
+                }
+            }
+        }
+    } catch (const std::exception &e) {
+        logError(QStringLiteral("unlockLockedItems:"), reasonOf(e));
+    }
+    if (typedOpened && m_settings->isAutoAddCorrectPasswordToPasswordList())
+        m_state->addToPasswordsList(typed);
+    if (opened > 0)
+        m_list->refreshItems();
+    return opened;
+}
+
 void PasswordActions::updatePDFReadPassword(const QString &password)
 {
     int tried = 0;

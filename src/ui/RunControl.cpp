@@ -190,6 +190,7 @@ void RunControl::convert()
         m_options->selectSecurityTab();
 
         const QList<FileItemPtr> checked = m_list->checkedItems();
+        Q_EMIT aboutToRun(checked);
         for (const FileItemPtr &item : checked) {
             auto output = std::make_shared<OutputFile>();
             output->filename = item->filePath().toLocalFile();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/FileItem.h"
+
 #include <QObject>
 
 #include <atomic>
@@ -90,6 +92,9 @@ public:
 Q_SIGNALS:
     // A run's thread has ended (emitted on the main thread).
     void runFinished();
+    // Start passed its checks; `items` are about to become the run's work
+    // list, so a listener may still unlock them (emitted on the main thread).
+    void aboutToRun(const QList<FileItemPtr> &items);
 
 private:
     class Bridge;
