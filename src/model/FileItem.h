@@ -9,7 +9,8 @@
 #include <memory>
 #include <mutex>
 
-namespace lockleaf {
+namespace lockleaf
+{
 
 class FileItem;
 using FileItemPtr = std::shared_ptr<FileItem>;
@@ -18,7 +19,8 @@ using FileItemPtr = std::shared_ptr<FileItem>;
 // between the file list, a run's work list and the dialogs.
 // Made on a gathering thread, then only changed on the main thread or by the
 // open-password dialog; each accessor is thread-safe on its own.
-class FileItem final {
+class FileItem final
+{
 public:
     // No item (nullptr) when `url` is empty or not a file URL. Otherwise an item
     // with isSelected true, isSecured false, then setFilePath(url).
@@ -39,6 +41,10 @@ public:
     // Null argument: pages 0, password "". Otherwise counts pages with it; the
     // password is kept only when pages > 0 and the file is secured.
     void setPdfOpenPassword(const QString &password);
+
+    // Reads the file again after it changed on disk (a run replaced it): the
+    // size, the secured flag and the page count with the password it holds.
+    void reread();
 
     // Derived, computed on each read.
     QString name() const;     // file name + " (SECURED) " when secured

@@ -23,6 +23,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPushButton>
+#include <QSet>
 #include <QShortcut>
 #include <QTemporaryFile>
 #include <QThread>
@@ -213,6 +214,7 @@ void RunControl::convert()
         m_thread->setObjectName(QStringLiteral("run"));
         connect(m_thread.get(), &QThread::finished, this, [this] {
             m_processViewPanel->refresh();
+            rereadWrittenRows();
             Q_EMIT runFinished();
         });
         m_thread->start();
@@ -228,6 +230,29 @@ void RunControl::convert()
             m_state->resetView(true);
         }
     }
+}
+
+void RunControl::rereadWrittenRows()
+{
+    if (!m_process)
+        return;
+    // Rows whose file the run wrote or replaced: in a folder it wrote to and
+    // changed since it started (the second is the coarsest file-time step).
+    QSet<QString> folders;
+    for (const LogFilesPtr &record : m_process->log().files())
+        if (record)
+            folders.insert(QDir::cleanPath(record->targetPath()));
+    const QDateTime since = m_process->log().startTime().addSecs(-1);
+    bool changed = false;
+    for (const FileItemPtr &item : m_list->files()) {
+        const QFileInfo info(item->filePath().toLocalFile());
+        if (folders.contains(QDir::cleanPath(info.absolutePath())) && info.lastModified() >= since) {
+            item->reread();
+            changed = true;
+        }
+    }
+    if (changed)
+        m_list->refreshItems();
 }
 
 void RunControl::cancelProcessAction()

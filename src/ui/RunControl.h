@@ -99,6 +99,9 @@ Q_SIGNALS:
 private:
     class Bridge;
 
+    // Reads again the rows whose files the ended run wrote or replaced.
+    void rereadWrittenRows();
+
     QWidget *m_window;
     Settings *m_settings;
     FileList *m_list;

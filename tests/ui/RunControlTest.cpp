@@ -231,67 +231,6 @@ TEST_F(RunControlTest, wholeRun_securesCheckedRowsInListOrder_andClosesBackToIdl
     EXPECT_EQ(d->fileList()->files().size(), 3) << "rows stay unless the settings ask to clear them";
 }
 
-// The desktop's own workspace: the offscreen platform opens nothing, as a
-// desktop without a handler for folders does.
-TEST_F(RunControlTest, mixedRun_countsBothListsTheFailures_andSaysWhenTheFolderCannotOpen)
-{
-    LockleafAppDelegate d;
-    const QStringList plain = uitest::makeNumberedPdfs(m_sources, {1, 2});
-    const QString locked = m_sources.file("locked.pdf");
-    testsupport::makeEncryptedPdf(locked, "unknown-user-pw", "owner", 128);
-    uitest::gather(d, urlsOf({plain[0], locked, plain[1]}));
-    d.settings()->setOutputFolderPath(m_out.path());
-    d.settings()->setIsOpenFolderAfterConversion(true);
-
-    d.alerts()->setNextAnswer(AlertPresenter::Answer::Ok);
-    d.run()->convert();
-    waitForRun(d);
-    lockleaf::ProgressPanel *panel = d.run()->processViewPanel();
-    EXPECT_EQ(
-        panel->messageLabel()->text(),
-        QStringLiteral("2 of 3 files written, 1 failed.\nPlease check each file's status or the log for "
-                       "the reasons."));
-    EXPECT_TRUE(panel->failureList()->isVisible());
-    EXPECT_EQ(panel->failureList()->selectedText(),
-              QStringLiteral("locked.pdf\tUnable to read secured pdf docuemnt!"));
-    ASSERT_EQ(d.alerts()->messages().size(), 1);
-    EXPECT_TRUE(d.alerts()->messages()[0].contains(QDir::toNativeSeparators(m_out.path())))
-        << d.alerts()->messages()[0].toStdString();
-    d.run()->closeProcessAction();
-}
-
-TEST_F(RunControlTest, removeMode_typedThenSavedPasswordsOpenFilesListedBeforeThem)
-{
-    auto d = window({});
-    const QString typed = m_sources.file("typed.pdf");
-    const QString saved = m_sources.file("saved.pdf");
-    testsupport::makeEncryptedPdf(typed, "typed-pw", "owner", 128, {}, 2);
-    testsupport::makeEncryptedPdf(saved, "saved-pw", "owner", 128, {}, 3);
-    uitest::gather(*d, urlsOf({typed, saved}));
-    ASSERT_EQ(d->fileList()->files().size(), 2);
-    ASSERT_EQ(d->settings()->securityType(), 0);
-    for (const lockleaf::FileItemPtr &item : d->fileList()->files())
-        ASSERT_EQ(item->pages(), 0) << "listed while still locked";
-
-    // Typing the password (and leaving the field) opens the listed file at once.
-    auto *field = child<QLineEdit>(*d, "unsecurePermissionPasswordText");
-    QTest::keyClicks(field, QStringLiteral("typed-pw"));
-    QTest::keyClick(field, Qt::Key_Return);
-    EXPECT_EQ(d->fileList()->files()[0]->pages(), 2);
-    EXPECT_EQ(d->fileList()->files()[1]->pages(), 0);
-    EXPECT_EQ(d->settings()->passwords(), QStringList{"typed-pw"}) << "auto-add lists what opened a file";
-
-    // A password saved later is tried at Start, after the typed one.
-    d->settings()->setPasswords({QStringLiteral("typed-pw"), QStringLiteral("saved-pw")});
-    d->run()->convert();
-    waitForRun(*d);
-    EXPECT_EQ(d->run()->processViewPanel()->messageLabel()->text(),
-              QStringLiteral("All files splitted successfully."));
-    EXPECT_EQ(entriesOf(m_out.path()), (QStringList{"saved.pdf", "typed.pdf"}));
-    EXPECT_EQ(testsupport::pdfinfoExit(m_out.file("saved.pdf")), 0) << "written without security";
-    d->run()->closeProcessAction();
-}
-
 TEST_F(RunControlTest, closeWithClearProcessedFiles_removesEveryCheckedRowFailuresIncluded)
 {
     auto d = window({});
