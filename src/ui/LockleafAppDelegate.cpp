@@ -16,6 +16,7 @@
 #include "ui/OptionsPanel.h"
 #include "ui/PasswordActions.h"
 #include "ui/RunControl.h"
+#include "ui/WindowGeometry.h"
 #include "ui/WindowState.h"
 
 #include "ui_MainWindow.h"
@@ -23,6 +24,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QIcon>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -151,6 +153,7 @@ void LockleafAppDelegate::awakeFromNib()
     setupVersion();
     connectApplication();
 
+    WindowGeometry::restore(m_window, m_fileList->mainTableView()->horizontalHeader());
     m_window->show();
     m_window->raise();
     m_window->activateWindow();
@@ -305,6 +308,7 @@ bool LockleafAppDelegate::applicationShouldTerminate()
     m_gathering->stopAndWait();
     commitEditing();
     m_settings->synchronize();
+    WindowGeometry::save(m_window, m_fileList->mainTableView()->horizontalHeader());
     return true;
 }
 
