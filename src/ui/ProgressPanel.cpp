@@ -23,8 +23,7 @@ ProgressPanel::ProgressPanel(QWidget *parent)
     // Below the summary, so the reasons are read right after the counts.
     m_failureList->setObjectName(QStringLiteral("failureList"));
     m_failureList->setAccessibleName(QStringLiteral("Files not written"));
-    m_failureList->setMinimumHeight(90);
-    m_failureList->setMaximumHeight(180);
+    m_failureList->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Maximum);
     m_failureList->hide();
     m_ui->panelLayout->insertWidget(m_ui->panelLayout->indexOf(m_ui->messageLabel) + 1, m_failureList);
     setWindowTitle(getAppTitle());
@@ -93,6 +92,9 @@ void ProgressPanel::refresh()
 
     if (completed)
         ui.fileInProcessLabel->setText(QStringLiteral("Finished."));
+    else if (!process->message().isEmpty())
+        // The summary is set: the run is ending (saving its log, opening its folder), not cancelling.
+        ui.fileInProcessLabel->setText(QStringLiteral("Finishing..."));
     else if (stopping)
         ui.fileInProcessLabel->setText(QStringLiteral("Cancelling after the file in hand..."));
     else if (!file.isEmpty()) {

@@ -6,6 +6,9 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QScrollBar>
+
+#include <algorithm>
 
 namespace lockleaf
 {
@@ -23,6 +26,8 @@ RunRecordsTable::RunRecordsTable(bool detailed, QWidget *parent) : QTableWidget(
     setWordWrap(false);
     setAlternatingRowColors(true);
     verticalHeader()->setVisible(false);
+    // Compact rows: a few failures should not need a scroll bar.
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     horizontalHeader()->setStretchLastSection(true);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
 
@@ -69,6 +74,17 @@ void RunRecordsTable::setRecords(const QList<LogFilesPtr> &records, const QList<
         }
     }
     resizeColumnsToContents();
+    updateGeometry();
+}
+
+QSize RunRecordsTable::sizeHint() const
+{
+    // Tall enough for the rows (up to eight), so a short list leaves no empty box.
+    const int rows = std::clamp(rowCount(), 1, 8);
+    const int height = horizontalHeader()->sizeHint().height() +
+                       rows * verticalHeader()->defaultSectionSize() + 2 * frameWidth() +
+                       (horizontalScrollBar()->isVisible() ? horizontalScrollBar()->height() : 0);
+    return {QTableWidget::sizeHint().width(), height};
 }
 
 QString RunRecordsTable::selectedText() const

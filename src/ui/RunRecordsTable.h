@@ -31,6 +31,8 @@ public:
     // The records of files not written; a record without status counts as not written.
     static QList<LogFilesPtr> failures(const QList<LogFilesPtr> &records);
 
+    QSize sizeHint() const override;
+
 protected:
     void keyPressEvent(QKeyEvent *event) override;
 

@@ -37,6 +37,11 @@ WindowState::WindowState(Ui::MainWindow &ui, FileTableModel *model, Settings *se
       m_labelTimeTaken(ui.labelTimeTaken), m_convertBtn(ui.convertBtn), m_cancelBtn(ui.cancelBtn),
       m_model(model), m_settings(settings)
 {
+    // The totals line is long; at the window's smallest it wraps rather than
+    // lose its end. A wrapping label asks for little width, so its column takes
+    // the row's spare room first.
+    m_labelTotalFiles->setWordWrap(true);
+    ui.statusRow->setStretchFactor(ui.labelsColumn, 1);
 }
 
 WindowState::~WindowState() = default;
