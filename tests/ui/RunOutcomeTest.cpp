@@ -11,6 +11,7 @@
 #include "ui/ProgressPanel.h"
 #include "ui/RunRecordsTable.h"
 
+#include <QClipboard>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -79,7 +80,11 @@ TEST_F(RunOutcomeTest, mixedRun_countsBothListsTheFailures_andSaysWhenTheFolderC
         QStringLiteral("2 of 3 files written, 1 failed.\nPlease check each file's status or the log for "
                        "the reasons."));
     EXPECT_TRUE(panel->failureList()->isVisible());
-    EXPECT_EQ(panel->failureList()->selectedText(),
+    lockleaf::RunRecordsTable *failures = panel->failureList();
+    ASSERT_EQ(failures->rowCount(), 1);
+    failures->selectRow(0);
+    QTest::keySequence(failures, QKeySequence::Copy);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(),
               QStringLiteral("locked.pdf\tUnable to read secured pdf docuemnt!"));
     ASSERT_EQ(d.alerts()->messages().size(), 1);
     EXPECT_TRUE(d.alerts()->messages()[0].contains(QDir::toNativeSeparators(m_out.path())))
