@@ -345,8 +345,16 @@ void Process::finishRun()
             setMessage(QStringLiteral("Process cancelled!"));
         else if (m_outputFiles.size() == totalFileCreated())
             setMessage(QStringLiteral("All files splitted successfully."));
-        else
-            setMessage(QStringLiteral("Total %1 files splitted successfully.").arg(totalFileCreated()));
+        else {
+            // Never a success-sounding total when files failed: both counts, and where to look.
+            const qsizetype total = m_outputFiles.size();
+            const int written = totalFileCreated();
+            setMessage(QStringLiteral("%1 of %2 files written, %3 failed.\r\n"
+                                      "Please check each file's status or the log for the reasons.")
+                           .arg(written)
+                           .arg(total)
+                           .arg(total - written));
+        }
     });
     guarded([this] { setTimeTaken(timeTakenString(m_log.startTime(), m_log.endTime())); });
     guarded([this] {

@@ -305,4 +305,13 @@ QVariant FileItem::valueForKey(const QString &key) const
     return QVariant();
 }
 
+void FileItem::reread()
+{
+    qint64 bytes = 0;
+    if (allocatedSize(filePath().toLocalFile(), &bytes))
+        m_size.store(bytes);
+    // A password that no longer opens the file (it was re-secured) is dropped there.
+    setPdfOpenPassword(pdfOpenPassword());
+}
+
 } // namespace lockleaf

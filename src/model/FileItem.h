@@ -43,6 +43,10 @@ public:
     // without a password keeps its pages whatever password is tried.
     void setPdfOpenPassword(const QString &password);
 
+    // Reads the file again after it changed on disk (a run replaced it): the
+    // size, the secured flag and the page count with the password it holds.
+    void reread();
+
     // Derived, computed on each read; the dates are asked of the file system.
     QString name() const;     // file name + " (SECURED) " when secured
     QString type() const;     // extension in its own case

@@ -7,6 +7,22 @@
 namespace lockleaf
 {
 
+namespace
+{
+
+AlertPresenter::UnansweredHandler &unansweredHandler()
+{
+    static AlertPresenter::UnansweredHandler handler;
+    return handler;
+}
+
+} // namespace
+
+void AlertPresenter::setUnansweredHandler(UnansweredHandler handler)
+{
+    unansweredHandler() = std::move(handler);
+}
+
 bool AlertPresenter::confirm(QWidget *parent, const QString &message, QMessageBox::Icon icon)
 {
     return answer(parent, message, icon, true) == Answer::Yes;
@@ -23,6 +39,8 @@ AlertPresenter::Answer AlertPresenter::answer(QWidget *parent, const QString &me
     m_messages.append(message);
     if (!m_answers.isEmpty())
         return m_answers.dequeue();
+    if (unansweredHandler())
+        return unansweredHandler()(message);
     return show(parent, message, icon, question);
 }
 

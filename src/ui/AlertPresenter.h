@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QWidget;
 
 namespace lockleaf
@@ -30,6 +32,10 @@ public:
     void inform(QWidget *parent, const QString &message, QMessageBox::Icon icon = QMessageBox::Critical);
 
     void setNextAnswer(Answer answer) { m_answers.enqueue(answer); }
+    // Test seam for every presenter: called instead of showing a box when no
+    // answer is queued (a test fails there rather than wait on a modal box).
+    using UnansweredHandler = std::function<Answer(const QString &message)>;
+    static void setUnansweredHandler(UnansweredHandler handler);
     bool hasQueuedAnswers() const { return !m_answers.isEmpty(); }
     // Every message asked or told so far, oldest first.
     const QStringList &messages() const { return m_messages; }

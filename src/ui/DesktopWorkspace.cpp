@@ -45,7 +45,14 @@ bool showItemsOverDBus(const QList<QUrl> &urls)
 void DesktopWorkspace::openURL(const QUrl &url)
 {
     if (url.isValid())
-        QDesktopServices::openUrl(url);
+        open(url);
+}
+
+void DesktopWorkspace::open(const QUrl &url)
+{
+    // Without a handler Qt only writes a warning to stderr, which no user reads.
+    if (!QDesktopServices::openUrl(url) && m_onFailure)
+        m_onFailure(url);
 }
 
 QList<QUrl> DesktopWorkspace::enclosingFolders(const QList<QUrl> &urls)
@@ -80,7 +87,7 @@ void DesktopWorkspace::revealURLs(const QList<QUrl> &urls)
         return;
 #endif
     for (const QUrl &folder : enclosingFolders(urls))
-        QDesktopServices::openUrl(folder);
+        open(folder);
 }
 
 } // namespace lockleaf

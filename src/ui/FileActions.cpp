@@ -10,6 +10,7 @@
 #include "ui/FileInformationDialog.h"
 #include "ui/FileList.h"
 #include "ui/Gathering.h"
+#include "ui/ImportReview.h"
 #include "ui/InformationScript.h"
 #include "ui/WindowState.h"
 
@@ -191,8 +192,13 @@ void FileActions::ImportFilesWindowControllerDidFinish(ImportFilesWindowControll
 {
     if (!controller || controller->files().isEmpty())
         return;
-    // A copy: the dialog may be reopened, and its list cleared, while the task reads this.
-    gather(controller->files(), false);
+    // Paths that name nothing would become empty rows; each line left out is
+    // accounted for, so a long list never loses lines without a word.
+    const ImportReview review = reviewImport(controller->parsedText(), controller->files());
+    if (!review.existing.isEmpty())
+        gather(review.existing, false);
+    if (review.notTaken() > 0)
+        m_alerts->inform(m_window, review.message(), QMessageBox::Information);
 }
 
 void FileActions::openFiles()

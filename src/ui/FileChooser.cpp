@@ -1,5 +1,6 @@
 #include "ui/FileChooser.h"
 
+#include <QAbstractItemView>
 #include <QFileDialog>
 
 namespace lockleaf
@@ -55,6 +56,12 @@ QStringList FileChooser::showFilesPanel(QWidget *parent, const QString &message,
     if (foldersInstead) {
         dialog.setFileMode(QFileDialog::Directory);
         dialog.setOption(QFileDialog::ShowDirsOnly, true);
+        // Native folder panels pick one folder; Qt's own lets its views pick several.
+        dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+        for (auto *view : dialog.findChildren<QAbstractItemView *>())
+            if (view->objectName() == QLatin1String("listView") ||
+                view->objectName() == QLatin1String("treeView"))
+                view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     } else {
         dialog.setFileMode(QFileDialog::ExistingFiles);
         QStringList patterns;

@@ -25,7 +25,8 @@ public:
     Q_DISABLE_COPY_MOVE(FileChooser)
 
     QString chooseFolder(QWidget *parent, const QString &message);
-    // `extensions` without dots, e.g. {"pdf", "PDF"}.
+    // `extensions` without dots, e.g. {"pdf", "PDF"}. With `foldersInstead`
+    // several folders can be chosen at once.
     QStringList chooseFiles(QWidget *parent, const QString &message, const QStringList &extensions,
                             bool foldersInstead = false);
     QString chooseSaveFileName(QWidget *parent, const QString &message, const QString &proposedName,

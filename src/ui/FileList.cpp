@@ -82,6 +82,9 @@ FileList::~FileList()
 
 void FileList::setupTable()
 {
+    // The hint lies over the table's centre, the very spot it invites drops on:
+    // drags and clicks go through it to the table.
+    m_lableDragAndDrop->setAttribute(Qt::WA_TransparentForMouseEvents);
     CustomTableView *table = m_table;
     table->setModel(m_model);
     QHeaderView *header = table->horizontalHeader();
@@ -180,12 +183,11 @@ QList<FileItemPtr> FileList::checkedItems() const
     return items;
 }
 
-void FileList::removeCheckedItems()
+void FileList::removeItems(const QList<FileItemPtr> &items)
 {
-    // Every checked row goes, whatever its outcome in the run.
     QList<int> rows;
     for (int row = 0; row < m_files.size(); ++row)
-        if (m_files.at(row)->isSelected())
+        if (items.contains(m_files.at(row)))
             rows.append(row);
     m_model->removeRowsAt(rows);
     m_table->clearSelection();

@@ -56,8 +56,8 @@ public:
     QList<FileItemPtr> highlightedItems() const;
     // Checked items in list order: what a run works on.
     QList<FileItemPtr> checkedItems() const;
-    // Removes every checked row (a run's processed files) and the highlight.
-    void removeCheckedItems();
+    // Removes the rows of `items` (a run's processed files) and the highlight.
+    void removeItems(const QList<FileItemPtr> &items);
     // The items changed outside the model (a password, a page count): redraws
     // every cell and announces checksChanged().
     void refreshItems();

@@ -16,6 +16,7 @@
 #include "ui/OptionsPanel.h"
 #include "ui/PasswordActions.h"
 #include "ui/RunControl.h"
+#include "ui/WindowGeometry.h"
 #include "ui/WindowState.h"
 
 #include "ui_MainWindow.h"
@@ -23,7 +24,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QIcon>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -38,6 +41,10 @@ namespace lockleaf
 
 namespace
 {
+
+const QString kUnableToOpen =
+    QStringLiteral("Unable to open:\n%1\n\nNo application on this system is set up to open it.");
+const QString kHelpMissing = QStringLiteral("The help document MACLockleaf1.pdf could not be found.");
 
 QStringList &extraHelpDirectories()
 {
@@ -59,7 +66,7 @@ public:
     void openURL(const QUrl &url) override { current->openURL(url); }
     void revealURLs(const QList<QUrl> &urls) override { current->revealURLs(urls); }
 
-    std::unique_ptr<Workspace> current = std::make_unique<DesktopWorkspace>();
+    std::unique_ptr<Workspace> current;
 };
 
 // Every quit request (the Quit menu item, the platform's quit, the last window
@@ -91,6 +98,11 @@ LockleafAppDelegate::LockleafAppDelegate(QObject *parent)
 {
     m_window = new QMainWindow;
     m_window->setAttribute(Qt::WA_DeleteOnClose, false);
+    m_workspace->current = std::make_unique<DesktopWorkspace>([this](const QUrl &url) {
+        const QString where =
+            url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile()) : url.toString();
+        m_alerts->inform(m_window, kUnableToOpen.arg(where), QMessageBox::Warning);
+    });
     m_ui->setupUi(m_window);
     awakeFromNib();
 }
@@ -141,6 +153,7 @@ void LockleafAppDelegate::awakeFromNib()
     setupVersion();
     connectApplication();
 
+    WindowGeometry::restore(m_window, m_fileList->mainTableView()->horizontalHeader());
     m_window->show();
     m_window->raise();
     m_window->activateWindow();
@@ -189,6 +202,10 @@ void LockleafAppDelegate::connectParts()
     connect(m_fileList.get(), &FileList::filesDropped, m_fileActions.get(), &FileActions::gatherDropped);
     connect(m_ui->cancelBtn, &QPushButton::clicked, m_gathering.get(), &Gathering::cancelAction);
     connect(m_gathering.get(), &Gathering::entriesSkipped, m_fileActions.get(), &FileActions::reportSkipped);
+    // Files listed before a password was typed or saved still get it.
+    connect(m_run.get(), &RunControl::aboutToRun, m_passwords.get(), &PasswordActions::unlockLockedItems);
+    connect(m_ui->unsecurePermissionPasswordText, &QLineEdit::editingFinished, m_passwords.get(),
+            [this] { m_passwords->unlockLockedItems(m_fileList->files()); });
 }
 
 void LockleafAppDelegate::setupToolbarAndMenus()
@@ -292,6 +309,7 @@ bool LockleafAppDelegate::applicationShouldTerminate()
     m_gathering->stopAndWait();
     commitEditing();
     m_settings->synchronize();
+    WindowGeometry::save(m_window, m_fileList->mainTableView()->horizontalHeader());
     return true;
 }
 
@@ -334,8 +352,10 @@ void LockleafAppDelegate::helpAction()
 {
     try {
         const QString path = helpDocumentPath();
-        if (path.isEmpty())
+        if (path.isEmpty()) {
+            m_alerts->inform(m_window, kHelpMissing, QMessageBox::Warning);
             throw std::runtime_error("the help document MACLockleaf1.pdf is missing");
+        }
         m_workspace->openURL(QUrl::fromLocalFile(path));
     } catch (const std::exception &e) {
         systemLog(QStringLiteral("Error in [helpAction:] : %1").arg(QString::fromLocal8Bit(e.what())));

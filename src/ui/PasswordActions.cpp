@@ -2,6 +2,7 @@
 
 #include "model/Settings.h"
 #include "platform/SystemLog.h"
+#include "ui/AlertPresenter.h"
 #include "ui/FileList.h"
 #include "ui/WindowState.h"
 
@@ -82,8 +83,50 @@ void PasswordActions::PDFReadPasswordWindowControllerDidFinish(PDFReadPasswordWi
         updatePDFReadPassword(controller->pdfReadPassword());
 }
 
+int PasswordActions::unlockLockedItems(const QList<FileItemPtr> &items)
+{
+    if (m_settings->securityType() != 0)
+        return 0;
+    const QString typed = m_settings->pdfOpenPassword();
+    QStringList candidates;
+    if (!typed.isEmpty())
+        candidates.append(typed);
+    for (const QString &saved : m_settings->passwords())
+        if (!saved.isEmpty() && !candidates.contains(saved))
+            candidates.append(saved);
+    if (candidates.isEmpty())
+        return 0;
+
+    int opened = 0;
+    bool typedOpened = false;
+    try {
+        for (const FileItemPtr &item : items) {
+            if (!item || !item->isSecured() || item->pages() > 0 ||
+                QFileInfo(item->filePath().toLocalFile()).suffix().toUpper() != QLatin1String("PDF"))
+                continue;
+            for (const QString &password : std::as_const(candidates)) {
+                item->setPdfOpenPassword(password);
+                if (item->pages() > 0) {
+                    ++opened;
+                    typedOpened = typedOpened || password == typed;
+                    break;
+                }
+            }
+        }
+    } catch (const std::exception &e) {
+        logError(QStringLiteral("unlockLockedItems:"), reasonOf(e));
+    }
+    if (typedOpened && m_settings->isAutoAddCorrectPasswordToPasswordList())
+        m_state->addToPasswordsList(typed);
+    if (opened > 0)
+        m_list->refreshItems();
+    return opened;
+}
+
 void PasswordActions::updatePDFReadPassword(const QString &password)
 {
+    int tried = 0;
+    int notOpened = 0;
     try {
         if (!password.isNull()) {
             for (const FileItemPtr &item : m_list->highlightedItems()) {
@@ -91,7 +134,10 @@ void PasswordActions::updatePDFReadPassword(const QString &password)
                     continue;
                 // Re-reads the page count; keeps the password only if it opens a secured file.
                 item->setPdfOpenPassword(password);
-                if (item->pages() > 0 && m_settings->isAutoAddCorrectPasswordToPasswordList())
+                ++tried;
+                if (item->pages() == 0)
+                    ++notOpened;
+                else if (m_settings->isAutoAddCorrectPasswordToPasswordList())
                     m_state->addToPasswordsList(password);
             }
         }
@@ -100,6 +146,13 @@ void PasswordActions::updatePDFReadPassword(const QString &password)
     }
     // Page counts changed, so the totals must follow them (checksChanged).
     m_list->refreshItems();
+    // The dialog has closed; without a word a wrong password looks like success.
+    if (notOpened > 0 && m_alerts)
+        m_alerts->inform(m_window,
+                         QStringLiteral("The password did not open %1 of the %2 highlighted PDF file(s).")
+                             .arg(notOpened)
+                             .arg(tried),
+                         QMessageBox::Warning);
 }
 
 } // namespace lockleaf

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/FileItem.h"
 #include "ui/dialogs/PDFReadPasswordWindowController.h"
 #include "ui/dialogs/PasswordListWindowController.h"
 
@@ -56,6 +57,12 @@ public:
     void updatePDFReadPassword(const QString &password);
     PasswordListWindowController *passwordsListPanel() const { return m_passwordsListPanel; }
     PDFReadPasswordWindowController *pdfReadPasswordPanel() const { return m_pdfReadPasswordPanel; }
+
+    // In remove mode, tries the typed password, then each saved one, on every
+    // PDF of `items` still locked, keeping the first that opens it; lists the
+    // typed one when it opened a file and auto-add is on; refreshes the table
+    // when a file opened. Returns how many opened. Nothing in add mode.
+    int unlockLockedItems(const QList<FileItemPtr> &items);
 
     // This part's share of the enabling rule: the open password needs a list.
     void resetView(bool enable);

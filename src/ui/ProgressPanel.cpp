@@ -2,10 +2,13 @@
 
 #include "engine/Process.h"
 #include "platform/Utilities.h"
+#include "ui/RunRecordsTable.h"
 
 #include "ui_ProgressPanel.h"
 
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -23,9 +26,17 @@ void nameSummary(QLabel *label)
 
 } // namespace
 
-ProgressPanel::ProgressPanel(QWidget *parent) : QDialog(parent), m_ui(std::make_unique<Ui::ProgressPanel>())
+ProgressPanel::ProgressPanel(QWidget *parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::ProgressPanel>()),
+      m_failureList(new RunRecordsTable(false, this))
 {
     m_ui->setupUi(this);
+    // Below the summary, so the reasons are read right after the counts.
+    m_failureList->setObjectName(QStringLiteral("failureList"));
+    m_failureList->setAccessibleName(QStringLiteral("Files not written"));
+    m_failureList->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Maximum);
+    m_failureList->hide();
+    m_ui->panelLayout->insertWidget(m_ui->panelLayout->indexOf(m_ui->messageLabel) + 1, m_failureList);
     setWindowTitle(getAppTitle());
     setWindowModality(Qt::WindowModal);
     // A sheet has no place in the window list and no resize handle of its own.
@@ -80,6 +91,7 @@ void ProgressPanel::refresh()
         ui.viewLogBtn->setEnabled(false);
         ui.cancelProcessBtn->setEnabled(false);
         ui.closeProcessBtn->setEnabled(true);
+        showFailures(false);
         return;
     }
 
@@ -92,6 +104,9 @@ void ProgressPanel::refresh()
 
     if (completed)
         ui.fileInProcessLabel->setText(QStringLiteral("Finished."));
+    else if (!process->message().isEmpty())
+        // The summary is set: the run is ending (saving its log, opening its folder), not cancelling.
+        ui.fileInProcessLabel->setText(QStringLiteral("Finishing..."));
     else if (stopping)
         ui.fileInProcessLabel->setText(QStringLiteral("Cancelling after the file in hand..."));
     else if (!file.isEmpty()) {
@@ -119,6 +134,8 @@ void ProgressPanel::refresh()
     // Focus lands on Close at the end: a screen reader then reads the summary with it.
     ui.closeProcessBtn->setAccessibleDescription(ui.messageLabel->text());
 
+    showFailures(completed);
+
     ui.cancelProcessBtn->setEnabled(!completed && !stopping);
     ui.closeProcessBtn->setEnabled(completed);
     ui.viewLogBtn->setEnabled(completed && QFileInfo::exists(process->log().logFilePath()));
@@ -126,6 +143,21 @@ void ProgressPanel::refresh()
         ui.closeProcessBtn->setDefault(true);
         ui.closeProcessBtn->setFocus();
     }
+}
+
+void ProgressPanel::showFailures(bool completed)
+{
+    // The records are the run thread's until it has completed.
+    const QList<LogFilesPtr> failed =
+        completed && m_process ? RunRecordsTable::failures(m_process->log().files()) : QList<LogFilesPtr>();
+    const bool show = !failed.isEmpty();
+    if (show)
+        m_failureList->setRecords(failed);
+    if (show == m_failuresShown)
+        return;
+    m_failuresShown = show;
+    m_failureList->setVisible(show);
+    adjustSize();
 }
 
 void ProgressPanel::reject()

@@ -8,6 +8,7 @@
 #include <memory>
 
 class QLabel;
+class QVBoxLayout;
 class QProgressBar;
 class QPushButton;
 
@@ -19,9 +20,12 @@ class ProgressPanel;
 namespace lockleaf
 {
 
+class RunRecordsTable;
+
 // The progress panel of a run: a window-modal sheet over the main window that
 // presents the run's file in hand, its counts as text and as a bar, its summary
-// message and its time taken, with the buttons View Log, Cancel and Close.
+// message and its time taken, the files it did not write with their statuses,
+// and the buttons View Log, Cancel and Close.
 //
 // The panel only presents; RunControl connects the buttons to its actions.
 // Cancel is enabled while the run works and has not been asked to stop; Close,
@@ -56,6 +60,9 @@ public:
     QLabel *countsLabel() const;
     QLabel *timeTakenLabel() const;
     QLabel *messageLabel() const;
+    // The files a completed run did not write, with their statuses; hidden
+    // when there are none.
+    RunRecordsTable *failureList() const { return m_failureList; }
 
 Q_SIGNALS:
     // Escape or the window's close button: the panel stays up; RunControl
@@ -66,8 +73,12 @@ protected:
     void reject() override;
 
 private:
+    void showFailures(bool completed);
+
     std::unique_ptr<Ui::ProgressPanel> m_ui;
     QPointer<Process> m_process;
+    RunRecordsTable *m_failureList;
+    bool m_failuresShown = false;
     QList<QMetaObject::Connection> m_connections;
 };
 

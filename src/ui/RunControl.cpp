@@ -11,6 +11,7 @@
 #include "ui/CommitEditing.h"
 #include "ui/FileList.h"
 #include "ui/Gathering.h"
+#include "ui/LogView.h"
 #include "ui/MainThread.h"
 #include "ui/OptionsPanel.h"
 #include "ui/ProgressPanel.h"
@@ -23,6 +24,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPushButton>
+#include <QSet>
 #include <QShortcut>
 #include <QTemporaryFile>
 #include <QThread>
@@ -197,6 +199,7 @@ void RunControl::convert()
         m_options->selectSecurityTab();
 
         const QList<FileItemPtr> checked = m_list->checkedItems();
+        Q_EMIT aboutToRun(checked);
         for (const FileItemPtr &item : checked) {
             auto output = std::make_shared<OutputFile>();
             output->filename = item->filePath().toLocalFile();
@@ -219,6 +222,7 @@ void RunControl::convert()
         m_thread->setObjectName(QStringLiteral("run"));
         connect(m_thread.get(), &QThread::finished, this, [this] {
             m_processViewPanel->refresh();
+            rereadWrittenRows();
             Q_EMIT runFinished();
         });
         m_thread->start();
@@ -236,6 +240,29 @@ void RunControl::convert()
     }
 }
 
+void RunControl::rereadWrittenRows()
+{
+    if (!m_process)
+        return;
+    // Rows whose file the run wrote or replaced: in a folder it wrote to and
+    // changed since it started (the second is the coarsest file-time step).
+    QSet<QString> folders;
+    for (const LogFilesPtr &record : m_process->log().files())
+        if (record)
+            folders.insert(QDir::cleanPath(record->targetPath()));
+    const QDateTime since = m_process->log().startTime().addSecs(-1);
+    bool changed = false;
+    for (const FileItemPtr &item : m_list->files()) {
+        const QFileInfo info(item->filePath().toLocalFile());
+        if (folders.contains(QDir::cleanPath(info.absolutePath())) && info.lastModified() >= since) {
+            item->reread();
+            changed = true;
+        }
+    }
+    if (changed)
+        m_list->refreshItems();
+}
+
 void RunControl::cancelProcessAction()
 {
     if (m_process)
@@ -244,8 +271,22 @@ void RunControl::cancelProcessAction()
 
 void RunControl::viewLogAction()
 {
-    if (m_process)
-        m_process->viewLog();
+    if (!m_process || !m_process->isCompleted())
+        return;
+    if (!m_logView) {
+        // Over the progress panel, which holds the window while it is up.
+        m_logView = new LogView(m_processViewPanel);
+        connect(m_logView, &LogView::openExternallyRequested, this,
+                [this](const QString &path) { m_workspace->openURL(QUrl::fromLocalFile(path)); });
+    }
+    // One record per output file, in work-list order: the sources' page counts
+    // fill the column the log itself leaves at 0.
+    QList<int> pages;
+    for (const auto &output : std::as_const(*m_process).outputFiles())
+        pages.append(output && !output->fileItems.isEmpty() && output->fileItems.constFirst()
+                         ? output->fileItems.constFirst()->pages()
+                         : 0);
+    m_logView->present(m_process->log().files(), pages, m_process->log().logFilePath());
 }
 
 void RunControl::closeProcessAction()
@@ -258,8 +299,16 @@ void RunControl::closeProcessAction()
     }
     m_processViewPanel->done(QDialog::Accepted);
 
-    if (m_settings->isClearProcessedFiles())
-        m_list->removeCheckedItems();
+    // The rows the run processed, whatever their outcome; after a cancel the
+    // rest stay for the next run.
+    if (m_settings->isClearProcessedFiles() && m_process) {
+        const Process &run = *m_process;
+        QList<FileItemPtr> processed;
+        for (qsizetype i = 0; i < run.outputFiles().size() && i < run.totalFileProcessed(); ++i)
+            if (const OutputFilePtr &output = run.outputFiles().at(i))
+                processed.append(output->fileItems);
+        m_list->removeItems(processed);
+    }
 
     m_state->resetViewForProcess(true);
     m_state->stopProcess();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/FileItem.h"
+
 #include <QObject>
 
 #include <atomic>
@@ -19,6 +21,7 @@ namespace lockleaf
 class AlertPresenter;
 class FileList;
 class Gathering;
+class LogView;
 class OptionsPanel;
 class Process;
 class ProgressPanel;
@@ -54,6 +57,8 @@ public:
 
     Process *process() const { return m_process.get(); }
     ProgressPanel *processViewPanel() const { return m_processViewPanel; }
+    // The in-app view of the last log shown; null before View Log.
+    LogView *logView() const { return m_logView; }
 
     void convertAction() { convert(); }
     // Checks the output folder, then (adding security) the passwords; a failed
@@ -65,7 +70,8 @@ public:
     void convert();
     // Asks the run to stop after the file in hand.
     void cancelProcessAction();
-    // Opens the run's log once the run has ended; nothing otherwise.
+    // Shows the run's log records in the log view once the run has ended;
+    // nothing otherwise. The view can hand the saved file to another application.
     void viewLogAction();
     // Hides the panel, removes the checked rows when the settings ask for it,
     // goes back to idle and releases the run. A run still working is stopped
@@ -86,9 +92,15 @@ public:
 Q_SIGNALS:
     // A run's thread has ended (emitted on the main thread).
     void runFinished();
+    // Start passed its checks; `items` are about to become the run's work
+    // list, so a listener may still unlock them (emitted on the main thread).
+    void aboutToRun(const QList<FileItemPtr> &items);
 
 private:
     class Bridge;
+
+    // Reads again the rows whose files the ended run wrote or replaced.
+    void rereadWrittenRows();
 
     QWidget *m_window;
     Settings *m_settings;
@@ -99,6 +111,7 @@ private:
     AlertPresenter *m_alerts;
     Workspace *m_workspace;
     ProgressPanel *m_processViewPanel;
+    LogView *m_logView = nullptr;
     std::unique_ptr<Process> m_process;
     std::unique_ptr<Bridge> m_bridge;
     std::unique_ptr<QThread> m_thread;

@@ -37,6 +37,11 @@ WindowState::WindowState(Ui::MainWindow &ui, FileTableModel *model, Settings *se
       m_labelTimeTaken(ui.labelTimeTaken), m_convertBtn(ui.convertBtn), m_cancelBtn(ui.cancelBtn),
       m_model(model), m_settings(settings)
 {
+    // The totals line is long; at the window's smallest it wraps rather than
+    // lose its end. A wrapping label asks for little width, so its column takes
+    // the row's spare room first.
+    m_labelTotalFiles->setWordWrap(true);
+    ui.statusRow->setStretchFactor(ui.labelsColumn, 1);
 }
 
 WindowState::~WindowState() = default;
@@ -51,6 +56,8 @@ void WindowState::setTotalsColor(const QColor &color)
 void WindowState::startProcess()
 {
     m_isProcessing = true;
+    // Start would do nothing beside a gathering or a run; it says so by being disabled.
+    m_convertBtn->setEnabled(false);
     m_loadingIndicator->startAnimation();
     setTotalsColor(m_window->palette().color(QPalette::Disabled, QPalette::WindowText));
 }
@@ -63,6 +70,7 @@ void WindowState::stopBusyIndicator()
 void WindowState::stopProcess()
 {
     m_isProcessing = false;
+    m_convertBtn->setEnabled(true);
     m_loadingIndicator->stopAnimation();
     setTotalsColor(m_window->palette().color(QPalette::Active, QPalette::WindowText));
     Q_EMIT processStopped();
@@ -90,7 +98,7 @@ void WindowState::updateTotalLabel()
     try {
         const FileTableModel::Totals totals = m_model->recount();
         m_labelTotalPDFPages->setText(QStringLiteral("Total Pages PDF : %1").arg(totals.pages));
-        m_convertBtn->setEnabled(true);
+        m_convertBtn->setEnabled(!isProcessing());
         m_labelTotalFiles->setText(
             QStringLiteral("%1 Total file(s); %2 file selected; Total page count of selected PDF file(s): %3")
                 .arg(totals.files)

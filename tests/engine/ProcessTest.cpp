@@ -147,7 +147,9 @@ TEST_F(ProcessRun, removeSecurity_eachStatusHasItsRealCause)
                            "Unable to un-secure pdf document!"}));
     EXPECT_EQ(process.totalFileCreated(), 2);
     EXPECT_EQ(process.totalFileProcessed(), 5);
-    EXPECT_EQ(process.message(), "Total 2 files splitted successfully.");
+    EXPECT_EQ(
+        process.message(),
+        "2 of 5 files written, 3 failed.\r\nPlease check each file's status or the log for the reasons.");
     EXPECT_TRUE(QFileInfo(out("blocked.pdf")).isDir());
     // Nothing else written, no temporary file left behind by the failed write.
     EXPECT_EQ(QDir(out()).entryList(QDir::Files | QDir::Hidden), QStringList({"ownerpw.pdf", "plain.pdf"}));
@@ -196,7 +198,9 @@ TEST_F(ProcessRun, addSecurity_statusesAndFailedWriteKeepsPreviousOutput)
     EXPECT_EQ(readFile(out("a.pdf")), previous);
     EXPECT_TRUE(pdf->pdfPermissionPassword().isEmpty()) << "the run changed the user's settings";
     pdf->setCanCopy(true);
-    EXPECT_EQ(weak.message(), "Total 0 files splitted successfully.");
+    EXPECT_EQ(
+        weak.message(),
+        "0 of 1 files written, 1 failed.\r\nPlease check each file's status or the log for the reasons.");
 
     // Both passwords empty: nothing attempted, status "".
     Process &none = another();

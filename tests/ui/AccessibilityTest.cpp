@@ -286,6 +286,9 @@ TEST_F(AccessibilityTest, tabbing_reachesTheKeyControlsInWorkingOrder)
 TEST_F(AccessibilityTest, dialogs_tabInReadingOrder_withTheConfirmingButtonAsDefault)
 {
     LockleafAppDelegate d;
+    // The run below may open its output folder; this machine may have nothing to open it with.
+    QList<QUrl> opened;
+    d.setWorkspace(std::make_unique<uitest::RecordingWorkspace>(&opened));
     uitest::gather(d, urlsOf(uitest::makeNumberedPdfs(dir, {1})));
 
     d.passwords()->openPDFReadPasswordPanel();

@@ -206,6 +206,9 @@ TEST_F(FileActionsTest, pickers_gatherWhatWasChosen_oneGatheringAtATime)
     testsupport::makePdf(top + QStringLiteral("/sub/deep.pdf"), 1);
     const QString loose = dir.file(QStringLiteral("loose.pdf"));
     testsupport::makePdf(loose, 1);
+    const QString other = dir.file(QStringLiteral("other"));
+    ASSERT_TRUE(QDir().mkpath(other));
+    testsupport::makePdf(other + QStringLiteral("/two.pdf"), 1);
 
     QSignalSpy finished(d.gathering(), &lockleaf::Gathering::gatheringFinished);
     d.fileChooser()->setNextFileNames({}); // Cancel
@@ -230,8 +233,9 @@ TEST_F(FileActionsTest, pickers_gatherWhatWasChosen_oneGatheringAtATime)
     ASSERT_TRUE(finished.wait(60000));
     EXPECT_EQ(uitest::fileNames(d), QStringList{"one.pdf"});
 
+    // Several folders from one pick.
     child<QCheckBox>(d, "inculdeSubfoldersBtn")->setChecked(true);
-    d.fileChooser()->setNextFileNames({top});
+    d.fileChooser()->setNextFileNames({top, other});
     d.fileActions()->addFolder();
     ASSERT_TRUE(finished.wait(60000));
     d.fileChooser()->setNextFileNames({loose});
@@ -240,7 +244,7 @@ TEST_F(FileActionsTest, pickers_gatherWhatWasChosen_oneGatheringAtATime)
     EXPECT_EQ(finished.size(), 3);
     QStringList names = uitest::fileNames(d);
     names.sort();
-    EXPECT_EQ(names, (QStringList{"deep.pdf", "loose.pdf", "one.pdf"}));
+    EXPECT_EQ(names, (QStringList{"deep.pdf", "loose.pdf", "one.pdf", "two.pdf"}));
 }
 
 TEST_F(FileActionsTest, openRevealAndInfo_actOnTheHighlightedRowsInOrder)

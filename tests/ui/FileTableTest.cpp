@@ -76,6 +76,7 @@ TEST_F(FileTableTest, gathering_changesTheListOnTheMainThread_whileTheWindowShow
         sawBusy = d.windowState()->isProcessing() &&
                   child<lockleaf::BusyIndicator>(d, "loadingIndicator")->isAnimating() &&
                   !child<QPushButton>(d, "addFilesBtn")->isEnabled() &&
+                  !child<QPushButton>(d, "convertBtn")->isEnabled() &&
                   !d.fileList()->mainTableView()->isEnabled();
         timeLineWhileBusy = child<QLabel>(d, "labelTimeTaken")->text();
     });
@@ -88,6 +89,7 @@ TEST_F(FileTableTest, gathering_changesTheListOnTheMainThread_whileTheWindowShow
     EXPECT_FALSE(d.windowState()->isProcessing());
     EXPECT_FALSE(child<lockleaf::BusyIndicator>(d, "loadingIndicator")->isAnimating());
     EXPECT_TRUE(child<QPushButton>(d, "addFilesBtn")->isEnabled());
+    EXPECT_TRUE(child<QPushButton>(d, "convertBtn")->isEnabled());
     EXPECT_TRUE(child<QLabel>(d, "labelTimeTaken")->text().startsWith(QStringLiteral("Total Time Taken : ")));
 }
 
@@ -209,6 +211,30 @@ TEST_F(FileTableTest, drops_fromOutsideAreGathered_asFolders)
     ASSERT_TRUE(finished.wait(60000));
     EXPECT_TRUE(fileNames(d).contains(QStringLiteral("c.pdf")));
     EXPECT_EQ(d.fileList()->files().size(), 4);
+}
+
+// Drag events go to the widget under the pointer, as QWidget::childAt finds it.
+TEST_F(FileTableTest, dropOnTheHint_reachesTheTable)
+{
+    LockleafAppDelegate d;
+    testsupport::makePdf(dir.file("hinted.pdf"), 1);
+    auto *hint = child<QLabel>(d, "lableDragAndDrop");
+    ASSERT_TRUE(hint->isVisible());
+    const QPoint inWindow = hint->mapTo(d.window(), hint->rect().center());
+    QWidget *target = d.window()->childAt(inWindow);
+    ASSERT_EQ(target, d.fileList()->mainTableView()->viewport()) << "the hint takes the drop itself";
+
+    QMimeData mime;
+    mime.setUrls(urlsOf({dir.file("hinted.pdf")}));
+    QSignalSpy finished(d.gathering(), &lockleaf::Gathering::gatheringFinished);
+    const QPoint at = target->mapFrom(d.window(), inWindow);
+    QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &drop);
+    ASSERT_TRUE(finished.wait(60000));
+    EXPECT_EQ(fileNames(d), QStringList{"hinted.pdf"});
 }
 
 TEST_F(FileTableTest, closingDuringAGathering_endsItCleanly)

@@ -181,13 +181,22 @@ TEST_F(ImportFilesTest, windowImport_gathersTheFilesAndReopensEmptyInTheLastMode
     EXPECT_EQ(panel->windowModality(), Qt::WindowModal);
 
     panel->findChild<QRadioButton *>("importFromTextBtn")->click();
-    panel->findChild<QPlainTextEdit *>("importText")->setPlainText(a + "\r\n" + dir.file("gone.pdf"));
+    // Only the existing file is added; every other line is accounted for.
+    const QString text =
+        QStringList{
+            a, dir.file("gone.pdf"), dir.path(), QStringLiteral(" ") + a, dir.file("notes.txt"), a, QString()}
+            .join(QStringLiteral("\r\n"));
+    panel->findChild<QPlainTextEdit *>("importText")->setPlainText(text);
     QSignalSpy finished(d.gathering(), &lockleaf::Gathering::gatheringFinished);
+    d.alerts()->setNextAnswer(lockleaf::AlertPresenter::Answer::Ok);
     panel->findChild<QPushButton *>("importBtn")->click();
     EXPECT_FALSE(panel->isVisible());
     ASSERT_TRUE(finished.wait(60000));
-    EXPECT_EQ(uitest::fileNames(d), (QStringList{"a.pdf", "gone.pdf"}))
-        << "the gathering judges missing paths";
+    EXPECT_EQ(uitest::fileNames(d), QStringList{"a.pdf"});
+    EXPECT_EQ(d.alerts()->messages(),
+              QStringList{QStringLiteral("4 line(s) of the list were not added:\n1 name no existing file\n"
+                                         "1 name a folder (add folders with Add Folder...)\n"
+                                         "1 have blanks before or after the path\n1 name no PDF file")});
 
     d.fileActions()->importAction();
     EXPECT_EQ(d.fileActions()->importFilesPanel(), panel) << "one dialog, kept";

@@ -195,7 +195,7 @@ TEST_F(PasswordDialogsTest, openPassword_unlocksTheHighlightedPdfsAndListsItOnce
     for (const lockleaf::FileItemPtr &item : d.fileList()->files())
         ASSERT_EQ(item->pages(), 0);
 
-    // A wrong password first: nothing opens, nothing is listed.
+    // A wrong password first: nothing opens, nothing is listed, and the user is told.
     highlight(d, {0, 1});
     child<QPushButton>(d, "pdfPasswordButton")->click();
     PDFReadPasswordWindowController *dialog = d.passwords()->pdfReadPasswordPanel();
@@ -203,8 +203,11 @@ TEST_F(PasswordDialogsTest, openPassword_unlocksTheHighlightedPdfsAndListsItOnce
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_EQ(dialog->windowModality(), Qt::WindowModal);
     part<QLineEdit>(dialog, "passwordField")->setText(QStringLiteral("wrong"));
+    d.alerts()->setNextAnswer(lockleaf::AlertPresenter::Answer::Ok);
     part<QPushButton>(dialog, "applyButton")->click();
     EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(d.alerts()->messages(),
+              QStringList{QStringLiteral("The password did not open 2 of the 2 highlighted PDF file(s).")});
     for (const lockleaf::FileItemPtr &item : d.fileList()->files()) {
         EXPECT_EQ(item->pages(), 0);
         EXPECT_TRUE(item->name().endsWith(QStringLiteral(" (SECURED) ")));

@@ -6,7 +6,9 @@
 #include "support/TestSupport.h"
 #include "ui/AlertPresenter.h"
 #include "ui/BusyIndicator.h"
+#include "ui/LogView.h"
 #include "ui/ProgressPanel.h"
+#include "ui/RunRecordsTable.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -243,9 +245,19 @@ TEST_F(RunControlTest, wholeRun_securesCheckedRowsInListOrder_andClosesBackToIdl
     EXPECT_EQ(m_opened, QList<QUrl>{QUrl::fromLocalFile(m_out.path())}) << "the run opened its folder";
 
     ASSERT_TRUE(panel->viewLogBtn()->isEnabled());
+    EXPECT_FALSE(panel->failureList()->isVisible()) << "a successful run lists no failures";
     panel->viewLogBtn()->click();
+    lockleaf::LogView *log = d->run()->logView();
+    ASSERT_NE(log, nullptr);
+    EXPECT_TRUE(log->isVisible());
+    EXPECT_EQ(log->records()->selectedText(),
+              QStringLiteral("f00.pdf\tSecured Completed\t2\t%1\nf02.pdf\tSecured Completed\t3\t%1")
+                  .arg(QDir::toNativeSeparators(m_out.path())));
+    EXPECT_EQ(m_opened.size(), 1) << "the log is read in the window first";
+    log->openExternallyBtn()->click();
     ASSERT_EQ(m_opened.size(), 2);
     EXPECT_EQ(m_opened[1].toLocalFile(), d->run()->process()->log().logFilePath());
+    log->close();
 
     panel->closeProcessBtn()->click();
     expectIdle(*d);
@@ -265,8 +277,10 @@ TEST_F(RunControlTest, closeWithClearProcessedFiles_removesEveryCheckedRowFailur
 
     d->run()->convert();
     waitForRun(*d);
-    EXPECT_EQ(d->run()->processViewPanel()->messageLabel()->text(),
-              QStringLiteral("Total 1 files splitted successfully."));
+    EXPECT_EQ(
+        d->run()->processViewPanel()->messageLabel()->text(),
+        QStringLiteral("1 of 2 files written, 1 failed.\nPlease check each file's status or the log for "
+                       "the reasons."));
     d->run()->closeProcessAction();
     EXPECT_EQ(uitest::fileNames(*d), QStringList{"f01.pdf"});
     expectIdle(*d);
@@ -278,6 +292,7 @@ TEST_F(RunControlTest, closeWithClearProcessedFiles_removesEveryCheckedRowFailur
 TEST_F(RunControlTest, cancelMidRun_finishesTheFileInHand_escapeThenCloses)
 {
     auto d = window({1, 1, 1, 1, 1});
+    d->settings()->setIsClearProcessedFiles(true);
     d->run()->convert();
     holdAfterFiles(*d, 1);
     lockleaf::ProgressPanel *panel = d->run()->processViewPanel();
@@ -293,7 +308,8 @@ TEST_F(RunControlTest, cancelMidRun_finishesTheFileInHand_escapeThenCloses)
     EXPECT_TRUE(panel->closeProcessBtn()->isEnabled());
     QTest::keyClick(panel, Qt::Key_Escape); // an ended run: Escape closes
     expectIdle(*d);
-    EXPECT_EQ(d->fileList()->files().size(), 5);
+    EXPECT_EQ(uitest::fileNames(*d), (QStringList{"f01.pdf", "f02.pdf", "f03.pdf", "f04.pdf"}))
+        << "only the processed row is cleared";
 }
 
 TEST_F(RunControlTest, escapeWhileRunning_asksTheRunToStopAndKeepsTheSheetUp)

@@ -19,6 +19,9 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include <QHeaderView>
+#include <QScreen>
+
 #include <gtest/gtest.h>
 
 using lockleaf::LockleafAppDelegate;
@@ -113,7 +116,7 @@ TEST_F(StartUpTest, help_opensTheBuiltHelpDocument)
         EXPECT_TRUE(text.contains(QLatin1String(topic), Qt::CaseInsensitive)) << topic;
 }
 
-TEST_F(StartUpTest, help_withoutTheDocument_logsAndOpensNothing)
+TEST_F(StartUpTest, help_withoutTheDocument_saysSoAndOpensNothing)
 {
     LockleafAppDelegate d;
     QList<QUrl> opened;
@@ -123,10 +126,48 @@ TEST_F(StartUpTest, help_withoutTheDocument_logsAndOpensNothing)
     if (!LockleafAppDelegate::helpDocumentPath().isEmpty())
         GTEST_SKIP() << "a help document lies next to the test executable";
     testsupport::LogCapture log;
+    d.alerts()->setNextAnswer(lockleaf::AlertPresenter::Answer::Ok);
     d.helpAction();
     LockleafAppDelegate::setExtraHelpDirectories({});
     EXPECT_TRUE(opened.isEmpty());
+    EXPECT_EQ(d.alerts()->messages(),
+              QStringList{QStringLiteral("The help document MACLockleaf1.pdf could not be found.")});
     EXPECT_TRUE(log.contains(QStringLiteral("Error in [helpAction:] : ")));
+}
+
+TEST_F(StartUpTest, windowColumnsAndSort_comeBackAsLeft_onAScreenThatExists)
+{
+    const auto headerOf = [](const LockleafAppDelegate &d) {
+        return d.fileList()->mainTableView()->horizontalHeader();
+    };
+    QSize leftSize;
+    QPoint leftPos;
+    {
+        LockleafAppDelegate d;
+        d.window()->resize(d.window()->minimumSize() + QSize(37, 23));
+        d.window()->move(60, 50);
+        leftSize = d.window()->size();
+        leftPos = d.window()->geometry().topLeft();
+        headerOf(d)->resizeSection(lockleaf::FileTableModel::NameColumn, 321);
+        headerOf(d)->setSortIndicator(lockleaf::FileTableModel::PagesColumn, Qt::DescendingOrder);
+        ASSERT_TRUE(d.applicationShouldTerminate());
+    }
+    {
+        LockleafAppDelegate d;
+        EXPECT_EQ(d.window()->size(), leftSize);
+        EXPECT_EQ(d.window()->geometry().topLeft(), leftPos);
+        EXPECT_EQ(headerOf(d)->sectionSize(lockleaf::FileTableModel::NameColumn), 321);
+        EXPECT_EQ(headerOf(d)->sortIndicatorSection(), lockleaf::FileTableModel::PagesColumn);
+        EXPECT_EQ(headerOf(d)->sortIndicatorOrder(), Qt::DescendingOrder);
+        // Moved to where no screen is now (a display unplugged since).
+        d.window()->move(40000, 30000);
+        ASSERT_TRUE(d.applicationShouldTerminate());
+    }
+    LockleafAppDelegate d;
+    bool visible = false;
+    for (const QScreen *screen : QGuiApplication::screens())
+        visible = visible || screen->availableGeometry().intersects(d.window()->frameGeometry());
+    EXPECT_TRUE(visible) << "left at " << d.window()->x() << "," << d.window()->y();
 }
 
 TEST_F(StartUpTest, menuTitles_followTheDisplayTitle)

@@ -8,6 +8,7 @@
 #include "engine/Workspace.h"
 #include "model/Settings.h"
 #include "support/TestSupport.h"
+#include "ui/AlertPresenter.h"
 #include "ui/FileActions.h"
 #include "ui/FileList.h"
 #include "ui/FileTableModel.h"
@@ -45,6 +46,11 @@ inline QApplication *app()
         auto *a = new QApplication(argc, argv);
         QCoreApplication::setOrganizationName(QStringLiteral("Corvalen"));
         QCoreApplication::setApplicationName(QStringLiteral("Lockleaf"));
+        // An alert nobody queued an answer for is a fault, never a box to wait on.
+        lockleaf::AlertPresenter::setUnansweredHandler([](const QString &message) {
+            ADD_FAILURE() << "unexpected alert: " << message.toStdString();
+            return lockleaf::AlertPresenter::Answer::No;
+        });
         return a;
     }();
     return instance;

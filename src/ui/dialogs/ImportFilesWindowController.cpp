@@ -166,6 +166,7 @@ void ImportFilesWindowController::parseText(const QString &text)
 {
     try {
         m_files.clear();
+        m_parsedText = text;
         m_files = parseImportText(text, m_allowedTypes.split(QLatin1Char(',')));
     } catch (const std::exception &e) {
         logError(QStringLiteral("parseText:"), reasonOf(e));

@@ -59,6 +59,8 @@ public:
 
     // The result of the last parse.
     const QList<QUrl> &files() const { return m_files; }
+    // The text the last parse read (the file's or the typed one).
+    const QString &parsedText() const { return m_parsedText; }
 
     // Clears the path field, the text and the result; the count shows 0.
     void resetView();
@@ -113,6 +115,7 @@ private:
     FileChooser *m_chooser = nullptr;
     QString m_allowedTypes{QStringLiteral("")};
     QList<QUrl> m_files;
+    QString m_parsedText;
 };
 
 } // namespace lockleaf

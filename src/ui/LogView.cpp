@@ -1,0 +1,55 @@
+#include "ui/LogView.h"
+
+#include "platform/Utilities.h"
+#include "ui/RunRecordsTable.h"
+
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace lockleaf
+{
+
+LogView::LogView(QWidget *parent)
+    : QDialog(parent), m_records(new RunRecordsTable(true, this)), m_path(new QLabel(this)),
+      m_openExternally(new QPushButton(QStringLiteral("Open in another application"), this))
+{
+    setWindowTitle(QStringLiteral("%1 - Log").arg(getAppTitle()));
+    setWindowModality(Qt::WindowModal);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setObjectName(QStringLiteral("logView"));
+    m_records->setObjectName(QStringLiteral("logRecords"));
+    m_records->setAccessibleName(QStringLiteral("Log records"));
+    m_path->setTextFormat(Qt::PlainText);
+    m_path->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_path->setWordWrap(true);
+    m_openExternally->setAutoDefault(false);
+
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    buttons->addButton(m_openExternally, QDialogButtonBox::ActionRole);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(m_openExternally, &QPushButton::clicked, this,
+            [this] { Q_EMIT openExternallyRequested(m_logPath); });
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_records, 1);
+    layout->addWidget(m_path);
+    layout->addWidget(buttons);
+    resize(720, 360);
+}
+
+void LogView::present(const QList<LogFilesPtr> &records, const QList<int> &pages, const QString &logPath)
+{
+    m_logPath = logPath;
+    m_records->setRecords(records, pages);
+    const bool saved = !logPath.isEmpty() && QFileInfo::exists(logPath);
+    m_path->setText(saved ? QDir::toNativeSeparators(logPath)
+                          : QStringLiteral("The log file was not saved."));
+    m_openExternally->setEnabled(saved);
+    open();
+}
+
+} // namespace lockleaf

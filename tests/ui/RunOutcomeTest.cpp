@@ -1,0 +1,152 @@
+// What a run tells and leaves behind in the window: its summary and failures,
+// the rows it replaced, and the passwords tried at Start.
+
+#include "ui/LockleafAppDelegate.h"
+
+#include "UiTestSupport.h"
+#include "engine/Process.h"
+#include "model/PDFSettings.h"
+#include "support/TestSupport.h"
+#include "ui/AlertPresenter.h"
+#include "ui/ProgressPanel.h"
+#include "ui/RunRecordsTable.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using lockleaf::AlertPresenter;
+using lockleaf::LockleafAppDelegate;
+using uitest::child;
+using uitest::urlsOf;
+
+namespace
+{
+
+class RunOutcomeTest : public uitest::UiTest
+{
+protected:
+    static void waitForRun(LockleafAppDelegate &d)
+    {
+        QSignalSpy finished(d.run(), &lockleaf::RunControl::runFinished);
+        if (d.run()->isRunWorking()) {
+            ASSERT_TRUE(finished.wait(120000)) << "the run did not end";
+        }
+        QCoreApplication::processEvents();
+    }
+
+    std::unique_ptr<LockleafAppDelegate> window(const QList<int> &pages)
+    {
+        auto d = std::make_unique<LockleafAppDelegate>();
+        d->setWorkspace(std::make_unique<uitest::RecordingWorkspace>(&m_opened));
+        if (!pages.isEmpty())
+            uitest::gather(*d, urlsOf(uitest::makeNumberedPdfs(m_sources, pages)));
+        d->settings()->setOutputFolderPath(m_out.path());
+        return d;
+    }
+
+    static QStringList entriesOf(const QString &dir)
+    {
+        return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    }
+
+    QList<QUrl> m_opened;
+    testsupport::TempDir m_sources;
+    testsupport::TempDir m_out;
+};
+
+// The desktop's own workspace: the offscreen platform opens nothing, as a
+// desktop without a handler for folders does.
+TEST_F(RunOutcomeTest, mixedRun_countsBothListsTheFailures_andSaysWhenTheFolderCannotOpen)
+{
+    LockleafAppDelegate d;
+    const QStringList plain = uitest::makeNumberedPdfs(m_sources, {1, 2});
+    const QString locked = m_sources.file("locked.pdf");
+    testsupport::makeEncryptedPdf(locked, "unknown-user-pw", "owner", 128);
+    uitest::gather(d, urlsOf({plain[0], locked, plain[1]}));
+    d.settings()->setOutputFolderPath(m_out.path());
+    d.settings()->setIsOpenFolderAfterConversion(true);
+
+    d.alerts()->setNextAnswer(AlertPresenter::Answer::Ok);
+    d.run()->convert();
+    waitForRun(d);
+    lockleaf::ProgressPanel *panel = d.run()->processViewPanel();
+    EXPECT_EQ(
+        panel->messageLabel()->text(),
+        QStringLiteral("2 of 3 files written, 1 failed.\nPlease check each file's status or the log for "
+                       "the reasons."));
+    EXPECT_TRUE(panel->failureList()->isVisible());
+    lockleaf::RunRecordsTable *failures = panel->failureList();
+    ASSERT_EQ(failures->rowCount(), 1);
+    failures->selectRow(0);
+    QTest::keySequence(failures, QKeySequence::Copy);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(),
+              QStringLiteral("locked.pdf\tUnable to read secured pdf docuemnt!"));
+    ASSERT_EQ(d.alerts()->messages().size(), 1);
+    EXPECT_TRUE(d.alerts()->messages()[0].contains(QDir::toNativeSeparators(m_out.path())))
+        << d.alerts()->messages()[0].toStdString();
+    d.run()->closeProcessAction();
+}
+
+TEST_F(RunOutcomeTest, removeMode_typedThenSavedPasswordsOpenFilesListedBeforeThem)
+{
+    auto d = window({});
+    const QString typed = m_sources.file("typed.pdf");
+    const QString saved = m_sources.file("saved.pdf");
+    testsupport::makeEncryptedPdf(typed, "typed-pw", "owner", 128, {}, 2);
+    testsupport::makeEncryptedPdf(saved, "saved-pw", "owner", 128, {}, 3);
+    uitest::gather(*d, urlsOf({typed, saved}));
+    ASSERT_EQ(d->fileList()->files().size(), 2);
+    ASSERT_EQ(d->settings()->securityType(), 0);
+    for (const lockleaf::FileItemPtr &item : d->fileList()->files())
+        ASSERT_EQ(item->pages(), 0) << "listed while still locked";
+
+    // Typing the password (and leaving the field) opens the listed file at once.
+    auto *field = child<QLineEdit>(*d, "unsecurePermissionPasswordText");
+    QTest::keyClicks(field, QStringLiteral("typed-pw"));
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(d->fileList()->files()[0]->pages(), 2);
+    EXPECT_EQ(d->fileList()->files()[1]->pages(), 0);
+    EXPECT_EQ(d->settings()->passwords(), QStringList{"typed-pw"}) << "auto-add lists what opened a file";
+
+    // A password saved later is tried at Start, after the typed one.
+    d->settings()->setPasswords({QStringLiteral("typed-pw"), QStringLiteral("saved-pw")});
+    d->run()->convert();
+    waitForRun(*d);
+    EXPECT_EQ(d->run()->processViewPanel()->messageLabel()->text(),
+              QStringLiteral("All files splitted successfully."));
+    EXPECT_EQ(entriesOf(m_out.path()), (QStringList{"saved.pdf", "typed.pdf"}));
+    EXPECT_EQ(testsupport::pdfinfoExit(m_out.file("saved.pdf")), 0) << "written without security";
+    d->run()->closeProcessAction();
+}
+
+TEST_F(RunOutcomeTest, inPlaceRun_rereadsTheRowsItReplaced)
+{
+    auto d = window({2, 1});
+    d->settings()->setOutputFolderPath(m_sources.path());
+    d->settings()->setIsBackupFile(false);
+    d->fileList()->files()[1]->setIsSelected(false);
+    d->options()->securityAction(1);
+    d->settings()->pdfSettings()->setPdfOpenPassword(QStringLiteral("open-pw"));
+
+    d->run()->convert();
+    waitForRun(*d);
+    ASSERT_EQ(d->run()->processViewPanel()->messageLabel()->text(),
+              QStringLiteral("All files splitted successfully."));
+    const lockleaf::FileItemPtr replaced = d->fileList()->files()[0];
+    EXPECT_TRUE(replaced->isSecured());
+    EXPECT_EQ(replaced->name(), QStringLiteral("f00.pdf (SECURED) "));
+    EXPECT_EQ(replaced->pages(), 0) << "locked now: its row holds no open password";
+    const QModelIndex nameCell = d->fileList()->tableModel()->index(0, 1);
+    EXPECT_TRUE(nameCell.data().toString().contains(QStringLiteral("SECURED"))) << "the table shows it";
+    const lockleaf::FileItemPtr untouched = d->fileList()->files()[1];
+    EXPECT_FALSE(untouched->isSecured());
+    EXPECT_EQ(untouched->pages(), 1);
+    d->run()->closeProcessAction();
+}
+
+} // namespace
