@@ -119,6 +119,16 @@ QString usageText()
         "                                256: AES-256 (R6)\n"
         "      --no-print                outputs forbid printing\n"
         "      --no-copy                 outputs forbid copying text and graphics\n"
+        "      --allow-modify            outputs allow changing the document\n"
+        "      --allow-annotate          outputs allow adding and changing comments\n"
+        "      --allow-fill-forms        outputs allow filling in forms (not with\n"
+        "                                --key-length 40)\n"
+        "      --allow-assemble          outputs allow inserting, rotating and deleting\n"
+        "                                pages (not with --key-length 40)\n"
+        "      --low-res-print           outputs allow printing in low resolution only\n"
+        "                                (not with --key-length 40 or --no-print)\n"
+        "                                Without these, outputs forbid all four changes\n"
+        "                                and print in high quality when printing is allowed.\n"
         "\n"
         "Other options:\n"
         "  -r, --recursive               include subfolders of folder PATHs\n"
@@ -174,12 +184,18 @@ ParseResult parseArguments(const QStringList &arguments, const std::function<QBy
     const QCommandLineOption keyLength("key-length", "", "BITS");
     const QCommandLineOption noPrint("no-print");
     const QCommandLineOption noCopy("no-copy");
+    const QCommandLineOption allowModify("allow-modify");
+    const QCommandLineOption allowAnnotate("allow-annotate");
+    const QCommandLineOption allowFillForms("allow-fill-forms");
+    const QCommandLineOption allowAssemble("allow-assemble");
+    const QCommandLineOption lowResPrint("low-res-print");
     const QCommandLineOption recursive(QStringList{"r", "recursive"});
     const QCommandLineOption logDir("log-dir", "", "DIR");
     const QCommandLineOption quiet(QStringList{"q", "quiet"});
     parser.addOptions({help, version, output, inPlace, backup, password, passwordFile, openPassword,
                        openPasswordFile, permissionPassword, permissionPasswordFile, keyLength, noPrint,
                        noCopy, recursive, logDir, quiet});
+    parser.addOptions({allowModify, allowAnnotate, allowFillForms, allowAssemble, lowResPrint});
 
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
@@ -211,8 +227,9 @@ ParseResult parseArguments(const QStringList &arguments, const std::function<QBy
     // Options that belong to other commands are refused rather than ignored.
     const QList<const QCommandLineOption *> writingOnly{&output, &inPlace, &backup, &logDir};
     const QList<const QCommandLineOption *> secureOnly{
-        &openPassword, &openPasswordFile, &permissionPassword, &permissionPasswordFile, &keyLength, &noPrint,
-        &noCopy};
+        &openPassword,  &openPasswordFile, &permissionPassword, &permissionPasswordFile, &keyLength,
+        &noPrint,       &noCopy,           &allowModify,        &allowAnnotate,          &allowFillForms,
+        &allowAssemble, &lowResPrint};
     auto refuse = [&](const QList<const QCommandLineOption *> &options) -> QString {
         for (const QCommandLineOption *option : options)
             if (parser.isSet(*option))
@@ -274,6 +291,20 @@ ParseResult parseArguments(const QStringList &arguments, const std::function<QBy
         }
         o.canPrint = !parser.isSet(noPrint);
         o.canCopy = !parser.isSet(noCopy);
+        o.canModify = parser.isSet(allowModify);
+        o.canAnnotate = parser.isSet(allowAnnotate);
+        o.canFillForms = parser.isSet(allowFillForms);
+        o.canAssemble = parser.isSet(allowAssemble);
+        o.canPrintHighQuality = !parser.isSet(lowResPrint);
+        // 40-bit security has no bits for these: refused rather than silently
+        // written as something else.
+        if (o.keyLength == 40)
+            for (const QCommandLineOption *option : {&allowFillForms, &allowAssemble, &lowResPrint})
+                if (parser.isSet(*option))
+                    return usageError(QStringLiteral("--%1 cannot be expressed with --key-length 40")
+                                          .arg(option->names().last()));
+        if (parser.isSet(lowResPrint) && parser.isSet(noPrint))
+            return usageError(QStringLiteral("--low-res-print and --no-print cannot be used together"));
         if (o.openPassword.isEmpty() && o.permissionPassword.isEmpty())
             return usageError(noPasswordMessage());
     }

@@ -26,6 +26,12 @@ struct Options {
     int keyLength = 128;        // 40, 128 or 256
     bool canPrint = true;
     bool canCopy = true;
+    // The finer permissions; the defaults are what a secured output had before them.
+    bool canModify = false;
+    bool canAnnotate = false;
+    bool canFillForms = false;
+    bool canAssemble = false;
+    bool canPrintHighQuality = true;
     QString logFolder; // "" means the app's Logs folder
     bool quiet = false;
 };

@@ -224,6 +224,11 @@ void armRunSettings(Settings &runSettings, const Options &options)
     pdf->setPdfPermissionPassword(options.permissionPassword);
     pdf->setCanPrint(options.canPrint);
     pdf->setCanCopy(options.canCopy);
+    pdf->setCanModify(options.canModify);
+    pdf->setCanAnnotate(options.canAnnotate);
+    pdf->setCanFillForms(options.canFillForms);
+    pdf->setCanAssemble(options.canAssemble);
+    pdf->setCanPrintHighQuality(options.canPrintHighQuality);
     pdf->setEncryptionStrength(options.keyLength == 40 ? 0 : 1);
 }
 
