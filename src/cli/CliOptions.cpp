@@ -99,6 +99,10 @@ QString usageText()
         "                                NAME_<ddMMyyyyHHmmss>_bak.EXT (day, month, year,\n"
         "                                24-hour clock), or NAME_<...>_bak (SECURED).EXT\n"
         "                                when the source was secured\n"
+        "      --allow-signed            also write digitally signed sources (their\n"
+        "                                signatures become invalid); without it they are\n"
+        "                                skipped with \"Skipped: digitally signed (securing\n"
+        "                                would invalidate its signatures)\"\n"
         "\n"
         "Passwords of secured sources (all commands), tried in order; secure and\n"
         "unsecure use one that grants copying (the permission password) when several\n"
@@ -189,13 +193,14 @@ ParseResult parseArguments(const QStringList &arguments, const std::function<QBy
     const QCommandLineOption allowFillForms("allow-fill-forms");
     const QCommandLineOption allowAssemble("allow-assemble");
     const QCommandLineOption lowResPrint("low-res-print");
+    const QCommandLineOption allowSigned("allow-signed");
     const QCommandLineOption recursive(QStringList{"r", "recursive"});
     const QCommandLineOption logDir("log-dir", "", "DIR");
     const QCommandLineOption quiet(QStringList{"q", "quiet"});
     parser.addOptions({help, version, output, inPlace, backup, password, passwordFile, openPassword,
                        openPasswordFile, permissionPassword, permissionPasswordFile, keyLength, noPrint,
                        noCopy, recursive, logDir, quiet});
-    parser.addOptions({allowModify, allowAnnotate, allowFillForms, allowAssemble, lowResPrint});
+    parser.addOptions({allowModify, allowAnnotate, allowFillForms, allowAssemble, lowResPrint, allowSigned});
 
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
@@ -225,7 +230,7 @@ ParseResult parseArguments(const QStringList &arguments, const std::function<QBy
         return usageError(QStringLiteral("missing PATH"));
 
     // Options that belong to other commands are refused rather than ignored.
-    const QList<const QCommandLineOption *> writingOnly{&output, &inPlace, &backup, &logDir};
+    const QList<const QCommandLineOption *> writingOnly{&output, &inPlace, &backup, &logDir, &allowSigned};
     const QList<const QCommandLineOption *> secureOnly{
         &openPassword,  &openPasswordFile, &permissionPassword, &permissionPasswordFile, &keyLength,
         &noPrint,       &noCopy,           &allowModify,        &allowAnnotate,          &allowFillForms,
@@ -249,6 +254,7 @@ ParseResult parseArguments(const QStringList &arguments, const std::function<QBy
     o.quiet = parser.isSet(quiet);
     o.backup = parser.isSet(backup);
     o.inPlace = parser.isSet(inPlace);
+    o.allowSigned = parser.isSet(allowSigned);
 
     StdinOnce stdinOnce(readStdin);
     QString error;

@@ -19,6 +19,7 @@ struct Options {
     QString outputFolder; // absolute; "" with --in-place and for list
     bool inPlace = false;
     bool backup = false;
+    bool allowSigned = false; // rewrite digitally signed sources too
     // Tried in order on secured sources: -p values, then --password-file lines.
     QStringList passwords;
     QString openPassword;       // secure only; "" when not given

@@ -229,6 +229,7 @@ void armRunSettings(Settings &runSettings, const Options &options)
     pdf->setCanFillForms(options.canFillForms);
     pdf->setCanAssemble(options.canAssemble);
     pdf->setCanPrintHighQuality(options.canPrintHighQuality);
+    pdf->setRewriteSignedDocuments(options.allowSigned);
     pdf->setEncryptionStrength(options.keyLength == 40 ? 0 : 1);
 }
 

@@ -242,7 +242,13 @@ void Process::processItem(const FileItem &item, LogFiles &record, const QString 
         else if (!document->allowsCopying())
             isOpen = true;
 
-        if (!unlockFailed && !isOpen) {
+        // Rewriting a signed document breaks its signatures: only when allowed.
+        const bool keepSigned =
+            !unlockFailed && !isOpen && document->isDigitallySigned() &&
+            !(m_settings && m_settings->pdfSettings() && m_settings->pdfSettings()->rewriteSignedDocuments());
+        if (keepSigned) {
+            record.setStatus(kStatusSigned);
+        } else if (!unlockFailed && !isOpen) {
             const QString outputPath = m_outputNames.pathFor(outputFolder, sourcePath);
             if (outputPath != outputPathFor(outputFolder, sourcePath)) {
                 record.setRenamedOutput(outputPath);

@@ -37,6 +37,9 @@ public:
     // Allocated size in bytes; 64-bit so files of 2 GiB and more stay positive.
     qint64 size() const { return m_size.load(); }
     bool isSecured() const { return m_isSecured.load(); }
+    // Digitally signed, as far as the last read could tell (a locked file
+    // counts as unsigned until a password opens it).
+    bool isSigned() const { return m_isSigned.load(); }
     QString pdfOpenPassword() const;
     // Null argument: pages 0, password "". Otherwise counts pages with it; the
     // password is kept only when it unlocked a secured file. A file that opens
@@ -89,6 +92,7 @@ private:
     std::atomic<int> m_pages{0};
     std::atomic<qint64> m_size{0};
     std::atomic<bool> m_isSecured{false};
+    std::atomic<bool> m_isSigned{false};
 };
 
 } // namespace lockleaf

@@ -88,3 +88,25 @@ TEST_F(CliSecurity, permissionFlags_reachTheOutputs_orAreRefusedAt40Bits)
         EXPECT_EQ(can.value("printlow").toBool(), c.seen.printlow);
     }
 }
+
+// A signed source is reported and left unwritten (exit status 1) unless
+// --allow-signed asks for it; the other files of the run are written either way.
+TEST_F(CliSecurity, signedSource_skippedWithExitOne_writtenWithAllowSigned)
+{
+    makeSignedPdf(in("signed.pdf"));
+    makePdf(in("plain.pdf"));
+    const QStringList common{"secure",        "--open-password", "o", "-o", out(),
+                             in("plain.pdf"), in("signed.pdf")};
+    RunResult r = cli(common);
+    EXPECT_EQ(r.exitCode, 1) << r.err.constData();
+    EXPECT_TRUE(r.out.contains("Skipped: digitally signed (securing would invalidate its signatures)\t" +
+                               in("signed.pdf").toUtf8()))
+        << r.out.constData();
+    EXPECT_FALSE(QFile::exists(out("signed.pdf")));
+    EXPECT_TRUE(QFile::exists(out("plain.pdf")));
+
+    r = cli(QStringList(common) << "--allow-signed");
+    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_TRUE(encryptionJson(out("signed.pdf"), "o").value("userpasswordmatched").toBool());
+    EXPECT_EQ(cli({"list", "--allow-signed", in("plain.pdf")}).exitCode, 2);
+}
