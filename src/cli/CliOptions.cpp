@@ -1,5 +1,7 @@
 #include "cli/CliOptions.h"
 
+#include "cli/PasswordMapRun.h"
+
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
@@ -111,6 +113,21 @@ QString usageText()
         "      --password-file FILE      passwords to try, one per line; - reads them\n"
         "                                from standard input\n"
         "\n"
+        "A password per file (secure and unsecure):\n"
+        "      --password-map FILE       a tab-separated UTF-8 text file (- reads standard\n"
+        "                                input), one line per file: path<TAB>open\n"
+        "                                password[<TAB>permission password]; relative\n"
+        "                                paths are taken from the current folder. secure\n"
+        "                                gives each listed file its own passwords (the\n"
+        "                                others get the --...-password ones); unsecure\n"
+        "                                tries a file's own passwords first. A line that\n"
+        "                                is malformed, lacks a password, names a file\n"
+        "                                not in the run or a password the run cannot\n"
+        "                                use, and a file left without any password, stop\n"
+        "                                the command before anything is written (exit\n"
+        "                                status 2, with the line number). Passwords are\n"
+        "                                never printed or logged.\n"
+        "\n"
         "Security of the outputs (secure):\n"
         "      --open-password PW        password needed to open an output\n"
         "      --open-password-file FILE the open password from the first line of FILE\n"
@@ -194,13 +211,15 @@ ParseResult parseArguments(const QStringList &arguments, const std::function<QBy
     const QCommandLineOption allowAssemble("allow-assemble");
     const QCommandLineOption lowResPrint("low-res-print");
     const QCommandLineOption allowSigned("allow-signed");
+    const QCommandLineOption passwordMap("password-map", "", "FILE");
     const QCommandLineOption recursive(QStringList{"r", "recursive"});
     const QCommandLineOption logDir("log-dir", "", "DIR");
     const QCommandLineOption quiet(QStringList{"q", "quiet"});
     parser.addOptions({help, version, output, inPlace, backup, password, passwordFile, openPassword,
                        openPasswordFile, permissionPassword, permissionPasswordFile, keyLength, noPrint,
                        noCopy, recursive, logDir, quiet});
-    parser.addOptions({allowModify, allowAnnotate, allowFillForms, allowAssemble, lowResPrint, allowSigned});
+    parser.addOptions(
+        {allowModify, allowAnnotate, allowFillForms, allowAssemble, lowResPrint, allowSigned, passwordMap});
 
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
@@ -230,7 +249,8 @@ ParseResult parseArguments(const QStringList &arguments, const std::function<QBy
         return usageError(QStringLiteral("missing PATH"));
 
     // Options that belong to other commands are refused rather than ignored.
-    const QList<const QCommandLineOption *> writingOnly{&output, &inPlace, &backup, &logDir, &allowSigned};
+    const QList<const QCommandLineOption *> writingOnly{&output, &inPlace,     &backup,
+                                                        &logDir, &allowSigned, &passwordMap};
     const QList<const QCommandLineOption *> secureOnly{
         &openPassword,  &openPasswordFile, &permissionPassword, &permissionPasswordFile, &keyLength,
         &noPrint,       &noCopy,           &allowModify,        &allowAnnotate,          &allowFillForms,
@@ -311,8 +331,21 @@ ParseResult parseArguments(const QStringList &arguments, const std::function<QBy
                                           .arg(option->names().last()));
         if (parser.isSet(lowResPrint) && parser.isSet(noPrint))
             return usageError(QStringLiteral("--low-res-print and --no-print cannot be used together"));
-        if (o.openPassword.isEmpty() && o.permissionPassword.isEmpty())
+        // With a map, whether each file has a password is known once the files are.
+        if (o.openPassword.isEmpty() && o.permissionPassword.isEmpty() && !parser.isSet(passwordMap))
             return usageError(noPasswordMessage());
+    }
+
+    if (parser.isSet(passwordMap)) {
+        if (parser.values(passwordMap).size() > 1)
+            return usageError(QStringLiteral("--password-map can be given once"));
+        std::optional<PasswordMap> map = readPasswordMapArgument(
+            parser.value(passwordMap), [&stdinOnce](QByteArray *bytes) { return stdinOnce.take(bytes); },
+            &error);
+        if (!map)
+            return usageError(error);
+        o.hasPasswordMap = true;
+        o.passwordMap = std::move(*map);
     }
 
     if (o.command != Command::List) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/PasswordMap.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -33,6 +35,10 @@ struct Options {
     bool canFillForms = false;
     bool canAssemble = false;
     bool canPrintHighQuality = true;
+    // --password-map: each file's own passwords, keyed by normalisedMapPath
+    // (relative paths taken from the current folder); free of problems.
+    bool hasPasswordMap = false;
+    PasswordMap passwordMap;
     QString logFolder; // "" means the app's Logs folder
     bool quiet = false;
 };

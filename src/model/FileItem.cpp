@@ -162,6 +162,33 @@ void FileItem::setPdfOpenPassword(const QString &password)
     m_pdfOpenPassword = (pages != 0 && secured && unlocked) ? password : QString("");
 }
 
+bool FileItem::hasOwnPasswords() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return !m_ownOpenPassword.isNull() || !m_ownPermissionPassword.isNull();
+}
+
+QString FileItem::ownOpenPassword() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_ownOpenPassword;
+}
+
+QString FileItem::ownPermissionPassword() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_ownPermissionPassword;
+}
+
+void FileItem::setOwnPasswords(const QString &open, const QString &permission)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    // One of them set makes the other "" rather than "absent".
+    const bool any = !open.isNull() || !permission.isNull();
+    m_ownOpenPassword = any && open.isNull() ? QString("") : open;
+    m_ownPermissionPassword = any && permission.isNull() ? QString("") : permission;
+}
+
 QString FileItem::name() const
 {
     const QUrl url = filePath();

@@ -46,6 +46,16 @@ public:
     // without a password keeps its pages whatever password is tried.
     void setPdfOpenPassword(const QString &password);
 
+    // Passwords a securing run gives this file instead of its own (from a
+    // password map line); never shown, never saved with the settings. Null
+    // strings when the file has none; an empty open password with a
+    // permission password secures with a permission password only.
+    bool hasOwnPasswords() const;
+    QString ownOpenPassword() const;
+    QString ownPermissionPassword() const;
+    // Both null: the file takes the run's passwords again.
+    void setOwnPasswords(const QString &open, const QString &permission);
+
     // Derived, computed on each read; the dates are asked of the file system.
     QString name() const;     // file name + " (SECURED) " when secured
     QString type() const;     // extension in its own case
@@ -84,6 +94,8 @@ private:
     mutable std::mutex m_mutex;
     QUrl m_filePath;
     QString m_pdfOpenPassword;
+    QString m_ownOpenPassword;
+    QString m_ownPermissionPassword;
     // Captured in UTC: a sort compares instants, with no time-zone work per row.
     QDateTime m_capturedModified;
     QDateTime m_capturedCreated;
