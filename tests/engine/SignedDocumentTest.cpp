@@ -85,16 +85,6 @@ TEST_F(SignedRun, securing_skipsTheSignedFile_countsItAsNotWritten_marksItInTheL
     EXPECT_EQ(process.message(), "Total 1 files splitted successfully.");
 }
 
-TEST_F(SignedRun, allowed_theSignedFileIsSecured)
-{
-    makeSignedPdf(src("signed.pdf"));
-    settings.setSecurityType(1);
-    settings.pdfSettings()->setRewriteSignedDocuments(true);
-    EXPECT_EQ(run({item(src("signed.pdf"))}), QStringList({kStatusSecured}));
-    EXPECT_TRUE(encryptionJson(out("signed.pdf"), "open").value("userpasswordmatched").toBool());
-    EXPECT_EQ(process.message(), "All files splitted successfully.");
-}
-
 // A secured source shows its signature only once unlocked; removing security
 // from it is held back just the same, and written when allowed.
 TEST_F(SignedRun, unsecuring_lockedSignedFile_seenOnceUnlocked_skippedUnlessAllowed)
