@@ -18,9 +18,10 @@ _lockleaf_cli()
     fi
 
     local common='-p --password --password-file -r --recursive -q --quiet -h --help --version'
-    local writing='-o --output --in-place --backup --log-dir'
+    local writing='-o --output --in-place --backup --log-dir --allow-signed --password-map'
     local secure='--open-password --open-password-file --permission-password
-        --permission-password-file --key-length --no-print --no-copy'
+        --permission-password-file --key-length --no-print --no-copy
+        --allow-modify --allow-annotate --allow-fill-forms --allow-assemble --low-res-print'
 
     case $prev in
         --key-length)
@@ -32,7 +33,7 @@ _lockleaf_cli()
             mapfile -t COMPREPLY < <(compgen -d -- "$cur")
             return
             ;;
-        --password-file | --open-password-file | --permission-password-file)
+        --password-file | --open-password-file | --permission-password-file | --password-map)
             compopt -o filenames 2>/dev/null
             mapfile -t COMPREPLY < <(compgen -f -- "$cur")
             return

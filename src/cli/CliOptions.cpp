@@ -1,5 +1,7 @@
 #include "cli/CliOptions.h"
 
+#include "cli/PasswordMapRun.h"
+
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
@@ -99,6 +101,10 @@ QString usageText()
         "                                NAME_<ddMMyyyyHHmmss>_bak.EXT (day, month, year,\n"
         "                                24-hour clock), or NAME_<...>_bak (SECURED).EXT\n"
         "                                when the source was secured\n"
+        "      --allow-signed            also write digitally signed sources (their\n"
+        "                                signatures become invalid); without it they are\n"
+        "                                skipped with \"Skipped: digitally signed (securing\n"
+        "                                would invalidate its signatures)\"\n"
         "\n"
         "Passwords of secured sources (all commands), tried in order; secure and\n"
         "unsecure use one that grants copying (the permission password) when several\n"
@@ -106,6 +112,21 @@ QString usageText()
         "  -p, --password PW             a password to try (repeatable)\n"
         "      --password-file FILE      passwords to try, one per line; - reads them\n"
         "                                from standard input\n"
+        "\n"
+        "A password per file (secure and unsecure):\n"
+        "      --password-map FILE       a tab-separated UTF-8 text file (- reads standard\n"
+        "                                input), one line per file: path<TAB>open\n"
+        "                                password[<TAB>permission password]; relative\n"
+        "                                paths are taken from the current folder. secure\n"
+        "                                gives each listed file its own passwords (the\n"
+        "                                others get the --...-password ones); unsecure\n"
+        "                                tries a file's own passwords first. A line that\n"
+        "                                is malformed, lacks a password, names a file\n"
+        "                                not in the run or a password the run cannot\n"
+        "                                use, and a file left without any password, stop\n"
+        "                                the command before anything is written (exit\n"
+        "                                status 2, with the line number). Passwords are\n"
+        "                                never printed or logged.\n"
         "\n"
         "Security of the outputs (secure):\n"
         "      --open-password PW        password needed to open an output\n"
@@ -119,6 +140,16 @@ QString usageText()
         "                                256: AES-256 (R6)\n"
         "      --no-print                outputs forbid printing\n"
         "      --no-copy                 outputs forbid copying text and graphics\n"
+        "      --allow-modify            outputs allow changing the document\n"
+        "      --allow-annotate          outputs allow adding and changing comments\n"
+        "      --allow-fill-forms        outputs allow filling in forms (not with\n"
+        "                                --key-length 40)\n"
+        "      --allow-assemble          outputs allow inserting, rotating and deleting\n"
+        "                                pages (not with --key-length 40)\n"
+        "      --low-res-print           outputs allow printing in low resolution only\n"
+        "                                (not with --key-length 40 or --no-print)\n"
+        "                                Without these, outputs forbid all four changes\n"
+        "                                and print in high quality when printing is allowed.\n"
         "\n"
         "Other options:\n"
         "  -r, --recursive               include subfolders of folder PATHs\n"
@@ -174,12 +205,21 @@ ParseResult parseArguments(const QStringList &arguments, const std::function<QBy
     const QCommandLineOption keyLength("key-length", "", "BITS");
     const QCommandLineOption noPrint("no-print");
     const QCommandLineOption noCopy("no-copy");
+    const QCommandLineOption allowModify("allow-modify");
+    const QCommandLineOption allowAnnotate("allow-annotate");
+    const QCommandLineOption allowFillForms("allow-fill-forms");
+    const QCommandLineOption allowAssemble("allow-assemble");
+    const QCommandLineOption lowResPrint("low-res-print");
+    const QCommandLineOption allowSigned("allow-signed");
+    const QCommandLineOption passwordMap("password-map", "", "FILE");
     const QCommandLineOption recursive(QStringList{"r", "recursive"});
     const QCommandLineOption logDir("log-dir", "", "DIR");
     const QCommandLineOption quiet(QStringList{"q", "quiet"});
     parser.addOptions({help, version, output, inPlace, backup, password, passwordFile, openPassword,
                        openPasswordFile, permissionPassword, permissionPasswordFile, keyLength, noPrint,
                        noCopy, recursive, logDir, quiet});
+    parser.addOptions(
+        {allowModify, allowAnnotate, allowFillForms, allowAssemble, lowResPrint, allowSigned, passwordMap});
 
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
@@ -209,10 +249,12 @@ ParseResult parseArguments(const QStringList &arguments, const std::function<QBy
         return usageError(QStringLiteral("missing PATH"));
 
     // Options that belong to other commands are refused rather than ignored.
-    const QList<const QCommandLineOption *> writingOnly{&output, &inPlace, &backup, &logDir};
+    const QList<const QCommandLineOption *> writingOnly{&output, &inPlace,     &backup,
+                                                        &logDir, &allowSigned, &passwordMap};
     const QList<const QCommandLineOption *> secureOnly{
-        &openPassword, &openPasswordFile, &permissionPassword, &permissionPasswordFile, &keyLength, &noPrint,
-        &noCopy};
+        &openPassword,  &openPasswordFile, &permissionPassword, &permissionPasswordFile, &keyLength,
+        &noPrint,       &noCopy,           &allowModify,        &allowAnnotate,          &allowFillForms,
+        &allowAssemble, &lowResPrint};
     auto refuse = [&](const QList<const QCommandLineOption *> &options) -> QString {
         for (const QCommandLineOption *option : options)
             if (parser.isSet(*option))
@@ -232,6 +274,7 @@ ParseResult parseArguments(const QStringList &arguments, const std::function<QBy
     o.quiet = parser.isSet(quiet);
     o.backup = parser.isSet(backup);
     o.inPlace = parser.isSet(inPlace);
+    o.allowSigned = parser.isSet(allowSigned);
 
     StdinOnce stdinOnce(readStdin);
     QString error;
@@ -274,8 +317,35 @@ ParseResult parseArguments(const QStringList &arguments, const std::function<QBy
         }
         o.canPrint = !parser.isSet(noPrint);
         o.canCopy = !parser.isSet(noCopy);
-        if (o.openPassword.isEmpty() && o.permissionPassword.isEmpty())
+        o.canModify = parser.isSet(allowModify);
+        o.canAnnotate = parser.isSet(allowAnnotate);
+        o.canFillForms = parser.isSet(allowFillForms);
+        o.canAssemble = parser.isSet(allowAssemble);
+        o.canPrintHighQuality = !parser.isSet(lowResPrint);
+        // 40-bit security has no bits for these: refused rather than silently
+        // written as something else.
+        if (o.keyLength == 40)
+            for (const QCommandLineOption *option : {&allowFillForms, &allowAssemble, &lowResPrint})
+                if (parser.isSet(*option))
+                    return usageError(QStringLiteral("--%1 cannot be expressed with --key-length 40")
+                                          .arg(option->names().last()));
+        if (parser.isSet(lowResPrint) && parser.isSet(noPrint))
+            return usageError(QStringLiteral("--low-res-print and --no-print cannot be used together"));
+        // With a map, whether each file has a password is known once the files are.
+        if (o.openPassword.isEmpty() && o.permissionPassword.isEmpty() && !parser.isSet(passwordMap))
             return usageError(noPasswordMessage());
+    }
+
+    if (parser.isSet(passwordMap)) {
+        if (parser.values(passwordMap).size() > 1)
+            return usageError(QStringLiteral("--password-map can be given once"));
+        std::optional<PasswordMap> map = readPasswordMapArgument(
+            parser.value(passwordMap), [&stdinOnce](QByteArray *bytes) { return stdinOnce.take(bytes); },
+            &error);
+        if (!map)
+            return usageError(error);
+        o.hasPasswordMap = true;
+        o.passwordMap = std::move(*map);
     }
 
     if (o.command != Command::List) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/PasswordMap.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -19,6 +21,7 @@ struct Options {
     QString outputFolder; // absolute; "" with --in-place and for list
     bool inPlace = false;
     bool backup = false;
+    bool allowSigned = false; // rewrite digitally signed sources too
     // Tried in order on secured sources: -p values, then --password-file lines.
     QStringList passwords;
     QString openPassword;       // secure only; "" when not given
@@ -26,6 +29,16 @@ struct Options {
     int keyLength = 128;        // 40, 128 or 256
     bool canPrint = true;
     bool canCopy = true;
+    // The finer permissions; the defaults are what a secured output had before them.
+    bool canModify = false;
+    bool canAnnotate = false;
+    bool canFillForms = false;
+    bool canAssemble = false;
+    bool canPrintHighQuality = true;
+    // --password-map: each file's own passwords, keyed by normalisedMapPath
+    // (relative paths taken from the current folder); free of problems.
+    bool hasPasswordMap = false;
+    PasswordMap passwordMap;
     QString logFolder; // "" means the app's Logs folder
     bool quiet = false;
 };

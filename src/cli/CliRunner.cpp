@@ -3,6 +3,7 @@
 #include "cli/CliOptions.h"
 #include "cli/ConsoleText.h"
 #include "cli/Interrupt.h"
+#include "cli/PasswordMapRun.h"
 #include "engine/FileGatherer.h"
 #include "engine/PasswordChoice.h"
 #include "engine/Process.h"
@@ -224,6 +225,12 @@ void armRunSettings(Settings &runSettings, const Options &options)
     pdf->setPdfPermissionPassword(options.permissionPassword);
     pdf->setCanPrint(options.canPrint);
     pdf->setCanCopy(options.canCopy);
+    pdf->setCanModify(options.canModify);
+    pdf->setCanAnnotate(options.canAnnotate);
+    pdf->setCanFillForms(options.canFillForms);
+    pdf->setCanAssemble(options.canAssemble);
+    pdf->setCanPrintHighQuality(options.canPrintHighQuality);
+    pdf->setRewriteSignedDocuments(options.allowSigned);
     pdf->setEncryptionStrength(options.keyLength == 40 ? 0 : 1);
 }
 
@@ -271,14 +278,6 @@ int runCommand(const Options &options, const CliIo &io)
         return skipped.isEmpty() ? 0 : 1;
     }
 
-    if (!options.quiet)
-        for (const SkippedEntry &entry : skipped)
-            *io.out << "Skipped: " << entry.reason << '\t' << escaped(entry.path) << '\n';
-    if (!flushOut(io))
-        return kOutputClosedExit;
-    if (gathering.files.isEmpty() && !options.quiet)
-        *io.err << "lockleaf-cli: no PDF files found\n";
-
     // The first given password that opens a file may not be the one that
     // lets it be rewritten: a run needs the right to copy in both modes.
     if (options.passwords.size() > 1) {
@@ -290,6 +289,24 @@ int runCommand(const Options &options, const CliIo &io)
                 item->setPdfOpenPassword(best);
         }
     }
+
+    // Checked before anything is written; a file's own passwords come after the
+    // run's in unsecure mode, so they are tried first.
+    if (options.hasPasswordMap) {
+        const QStringList problems = applyPasswordMap(options, gathering.files, *runSettings.pdfSettings());
+        for (const QString &problem : problems)
+            *io.err << "lockleaf-cli: " << problem << '\n';
+        if (!problems.isEmpty())
+            return 2;
+    }
+
+    if (!options.quiet)
+        for (const SkippedEntry &entry : skipped)
+            *io.out << "Skipped: " << entry.reason << '\t' << escaped(entry.path) << '\n';
+    if (!flushOut(io))
+        return kOutputClosedExit;
+    if (gathering.files.isEmpty() && !options.quiet)
+        *io.err << "lockleaf-cli: no PDF files found\n";
 
     Process process;
     // What was left out goes into the log too, ahead of the run's own records.

@@ -242,7 +242,13 @@ void Process::processItem(const FileItem &item, LogFiles &record, const QString 
         else if (!document->allowsCopying())
             isOpen = true;
 
-        if (!unlockFailed && !isOpen) {
+        // Rewriting a signed document breaks its signatures: only when allowed.
+        const bool keepSigned =
+            !unlockFailed && !isOpen && document->isDigitallySigned() &&
+            !(m_settings && m_settings->pdfSettings() && m_settings->pdfSettings()->rewriteSignedDocuments());
+        if (keepSigned) {
+            record.setStatus(kStatusSigned);
+        } else if (!unlockFailed && !isOpen) {
             const QString outputPath = m_outputNames.pathFor(outputFolder, sourcePath);
             if (outputPath != outputPathFor(outputFolder, sourcePath)) {
                 record.setRenamedOutput(outputPath);
@@ -263,13 +269,13 @@ void Process::processItem(const FileItem &item, LogFiles &record, const QString 
             } else if (securityType == 1) {
                 PDFSettings *pdfSettings = m_settings->pdfSettings();
                 const QString problem =
-                    pdfSettings ? securityProblem(*pdfSettings, m_keyLengthOverride) : QString();
+                    pdfSettings ? securityProblemFor(*pdfSettings, m_keyLengthOverride, item) : QString();
                 SecuredWriteResult result = SecuredWriteResult::NotAttempted;
                 if (pdfSettings && !problem.isEmpty())
                     result = SecuredWriteResult::Failed; // refused before anything is written
                 else if (pdfSettings)
                     result = writeSecured(*document, outputPath,
-                                          runSecurityFrom(*pdfSettings, m_keyLengthOverride));
+                                          runSecurityFor(*pdfSettings, m_keyLengthOverride, item));
                 switch (result) {
                 case SecuredWriteResult::Written:
                     written(record, kStatusSecured, outputPath);

@@ -1,5 +1,6 @@
 #include "engine/RunSecurity.h"
 
+#include "model/FileItem.h"
 #include "model/PDFSettings.h"
 #include "pdf/PasswordEncoding.h"
 
@@ -21,14 +22,13 @@ QString orEmpty(const QString &text)
     return text.isNull() ? QString("") : text;
 }
 
-} // namespace
-
-SecurityOptions runSecurityFrom(const PDFSettings &settings, int keyLengthOverride)
+SecurityOptions securityWith(const PDFSettings &settings, int keyLengthOverride, const QString &openPassword,
+                             const QString &permissionPassword)
 {
     SecurityOptions security;
     security.keyLength = keyLengthOf(settings, keyLengthOverride);
-    security.openPassword = orEmpty(settings.pdfOpenPassword());
-    security.permissionPassword = orEmpty(settings.pdfPermissionPassword());
+    security.openPassword = orEmpty(openPassword);
+    security.permissionPassword = orEmpty(permissionPassword);
     // Derived per run: the user's record keeps its empty permission password,
     // so a later open password is not paired with this one.
     if (security.permissionPassword.isEmpty())
@@ -43,11 +43,12 @@ SecurityOptions runSecurityFrom(const PDFSettings &settings, int keyLengthOverri
     return security;
 }
 
-QString securityProblem(const PDFSettings &settings, int keyLengthOverride)
+QString problemWith(const PDFSettings &settings, int keyLengthOverride, const QString &openPassword,
+                    const QString &permissionPassword)
 {
     const int keyLength = keyLengthOf(settings, keyLengthOverride);
-    const QString open = orEmpty(settings.pdfOpenPassword());
-    const QString permission = orEmpty(settings.pdfPermissionPassword());
+    const QString open = orEmpty(openPassword);
+    const QString permission = orEmpty(permissionPassword);
     if (const QString problem = passwordProblem(open, keyLength); !open.isEmpty() && !problem.isEmpty())
         return QStringLiteral("Open password: %1").arg(problem);
     if (const QString problem = passwordProblem(permission, keyLength);
@@ -58,6 +59,34 @@ QString securityProblem(const PDFSettings &settings, int keyLengthOverride)
                               "the open password alone would unlock every right. "
                               "Please enter a permission password.");
     return QString("");
+}
+
+} // namespace
+
+SecurityOptions runSecurityFrom(const PDFSettings &settings, int keyLengthOverride)
+{
+    return securityWith(settings, keyLengthOverride, settings.pdfOpenPassword(),
+                        settings.pdfPermissionPassword());
+}
+
+QString securityProblem(const PDFSettings &settings, int keyLengthOverride)
+{
+    return problemWith(settings, keyLengthOverride, settings.pdfOpenPassword(),
+                       settings.pdfPermissionPassword());
+}
+
+SecurityOptions runSecurityFor(const PDFSettings &settings, int keyLengthOverride, const FileItem &item)
+{
+    if (!item.hasOwnPasswords())
+        return runSecurityFrom(settings, keyLengthOverride);
+    return securityWith(settings, keyLengthOverride, item.ownOpenPassword(), item.ownPermissionPassword());
+}
+
+QString securityProblemFor(const PDFSettings &settings, int keyLengthOverride, const FileItem &item)
+{
+    if (!item.hasOwnPasswords())
+        return securityProblem(settings, keyLengthOverride);
+    return problemWith(settings, keyLengthOverride, item.ownOpenPassword(), item.ownPermissionPassword());
 }
 
 } // namespace lockleaf

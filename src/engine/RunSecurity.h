@@ -5,6 +5,7 @@
 namespace lockleaf
 {
 
+class FileItem;
 class PDFSettings;
 
 // The security a run's secured outputs are written with, read from the
@@ -20,5 +21,10 @@ SecurityOptions runSecurityFrom(const PDFSettings &settings, int keyLengthOverri
 // carry, or printing/copying forbidden without a permission password (the
 // open password would then unlock every right). Check before starting a run.
 QString securityProblem(const PDFSettings &settings, int keyLengthOverride = 0);
+
+// The same for one file: its own passwords (FileItem::hasOwnPasswords) take
+// the place of the record's; the permissions and key length stay the run's.
+SecurityOptions runSecurityFor(const PDFSettings &settings, int keyLengthOverride, const FileItem &item);
+QString securityProblemFor(const PDFSettings &settings, int keyLengthOverride, const FileItem &item);
 
 } // namespace lockleaf

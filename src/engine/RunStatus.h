@@ -14,6 +14,8 @@ inline const QString kStatusPermission = QStringLiteral("Permission Password Req
 inline const QString kStatusSecuredUnreadable = QStringLiteral("Unable to read secured pdf docuemnt!");
 inline const QString kStatusUnreadable = QStringLiteral("Unable to read pdf document!");
 inline const QString kStatusUnopenable = QStringLiteral("Unable to open pdf document!");
+inline const QString kStatusSigned =
+    QStringLiteral("Skipped: digitally signed (securing would invalidate its signatures)");
 inline const QString kStatusNoBackup = QStringLiteral("Unable to create backup file!");
 
 } // namespace lockleaf

@@ -105,8 +105,10 @@ void FileItem::setFilePath(const QUrl &url)
 
     // The probe leaves the flag alone for non-PDFs and unreadable files.
     bool secured = m_isSecured.load();
-    m_pages.store(getPDFPageCount(path, QString(""), &secured));
+    bool isSigned = false;
+    m_pages.store(getPDFPageCount(path, QString(""), &secured, nullptr, &isSigned));
     m_isSecured.store(secured);
+    m_isSigned.store(isSigned);
     // After the probe, so the access date is the one the table would show now.
     refreshDates();
 }
@@ -148,14 +150,43 @@ void FileItem::setPdfOpenPassword(const QString &password)
     }
     bool secured = m_isSecured.load();
     bool unlocked = false;
-    const int pages = getPDFPageCount(filePath().toLocalFile(), password, &secured, &unlocked);
+    bool isSigned = false;
+    const int pages = getPDFPageCount(filePath().toLocalFile(), password, &secured, &unlocked, &isSigned);
     m_pages.store(pages);
     m_isSecured.store(secured);
+    m_isSigned.store(isSigned);
     refreshDates();
     // Only a password that actually opened a secured file is worth keeping; a
     // file readable without one keeps its pages when a wrong one is tried.
     std::lock_guard<std::mutex> lock(m_mutex);
     m_pdfOpenPassword = (pages != 0 && secured && unlocked) ? password : QString("");
+}
+
+bool FileItem::hasOwnPasswords() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return !m_ownOpenPassword.isNull() || !m_ownPermissionPassword.isNull();
+}
+
+QString FileItem::ownOpenPassword() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_ownOpenPassword;
+}
+
+QString FileItem::ownPermissionPassword() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_ownPermissionPassword;
+}
+
+void FileItem::setOwnPasswords(const QString &open, const QString &permission)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    // One of them set makes the other "" rather than "absent".
+    const bool any = !open.isNull() || !permission.isNull();
+    m_ownOpenPassword = any && open.isNull() ? QString("") : open;
+    m_ownPermissionPassword = any && permission.isNull() ? QString("") : permission;
 }
 
 QString FileItem::name() const

@@ -37,6 +37,9 @@ public:
     // Allocated size in bytes; 64-bit so files of 2 GiB and more stay positive.
     qint64 size() const { return m_size.load(); }
     bool isSecured() const { return m_isSecured.load(); }
+    // Digitally signed, as far as the last read could tell (a locked file
+    // counts as unsigned until a password opens it).
+    bool isSigned() const { return m_isSigned.load(); }
     QString pdfOpenPassword() const;
     // Null argument: pages 0, password "". Otherwise counts pages with it; the
     // password is kept only when it unlocked a secured file. A file that opens
@@ -46,6 +49,16 @@ public:
     // Reads the file again after it changed on disk (a run replaced it): the
     // size, the secured flag and the page count with the password it holds.
     void reread();
+
+    // Passwords a securing run gives this file instead of its own (from a
+    // password map line); never shown, never saved with the settings. Null
+    // strings when the file has none; an empty open password with a
+    // permission password secures with a permission password only.
+    bool hasOwnPasswords() const;
+    QString ownOpenPassword() const;
+    QString ownPermissionPassword() const;
+    // Both null: the file takes the run's passwords again.
+    void setOwnPasswords(const QString &open, const QString &permission);
 
     // Derived, computed on each read; the dates are asked of the file system.
     QString name() const;     // file name + " (SECURED) " when secured
@@ -85,6 +98,8 @@ private:
     mutable std::mutex m_mutex;
     QUrl m_filePath;
     QString m_pdfOpenPassword;
+    QString m_ownOpenPassword;
+    QString m_ownPermissionPassword;
     // Captured in UTC: a sort compares instants, with no time-zone work per row.
     QDateTime m_capturedModified;
     QDateTime m_capturedCreated;
@@ -93,6 +108,7 @@ private:
     std::atomic<int> m_pages{0};
     std::atomic<qint64> m_size{0};
     std::atomic<bool> m_isSecured{false};
+    std::atomic<bool> m_isSigned{false};
 };
 
 } // namespace lockleaf

@@ -32,9 +32,9 @@ const QString pdfPermissionPassword = QStringLiteral("pdfPermissionPassword");
 // A first launch secures with AES-256; a saved record keeps its own value.
 constexpr int kFreshEncryptionStrength = 2;
 
-// The finer permissions: key, the value of a fresh record and of a record
-// saved before the key existed (what outputs were always written with), and
-// the accessors. Saved, loaded and coded in this order, after the older keys.
+// The finer permissions (and whether signed documents may be rewritten): key, the value of a fresh record and
+// of a record saved before the key existed (what outputs were always written with), and the accessors. Saved,
+// loaded and coded in this order, after the older keys.
 struct PermissionKey {
     QString key;
     bool defaultValue;
@@ -48,6 +48,8 @@ const PermissionKey kPermissionKeys[] = {
     {QStringLiteral("canAssemble"), false, &PDFSettings::canAssemble, &PDFSettings::setCanAssemble},
     {QStringLiteral("canPrintHighQuality"), true, &PDFSettings::canPrintHighQuality,
      &PDFSettings::setCanPrintHighQuality},
+    {QStringLiteral("rewriteSignedDocuments"), false, &PDFSettings::rewriteSignedDocuments,
+     &PDFSettings::setRewriteSignedDocuments},
 };
 
 // A permission key that is missing (or null) takes its default; a present one
@@ -184,6 +186,16 @@ void PDFSettings::setCanAssemble(bool v)
 {
     if (store(m_mutex, m_canAssemble, v))
         Q_EMIT canAssembleChanged();
+}
+
+bool PDFSettings::rewriteSignedDocuments() const
+{
+    return load(m_mutex, m_rewriteSignedDocuments);
+}
+void PDFSettings::setRewriteSignedDocuments(bool v)
+{
+    if (store(m_mutex, m_rewriteSignedDocuments, v))
+        Q_EMIT rewriteSignedDocumentsChanged();
 }
 
 bool PDFSettings::canPrintHighQuality() const

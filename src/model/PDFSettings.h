@@ -14,7 +14,8 @@ namespace lockleaf
 // encryptionStrength: 0 = 40-bit RC4, 1 = AES-128, 2 = AES-256 (an int: older
 // builds read any non-zero value as 128-bit); a fresh record holds 2. A record
 // without the finer permissions (canModify ... canPrintHighQuality) loads what
-// outputs had before they existed: all forbidden, printing in high quality.
+// outputs had before they existed: all forbidden, printing in high quality;
+// one without rewriteSignedDocuments leaves signed documents alone.
 // Strings may be "absent" (a null QString); readers treat absent as "".
 // Every accessor is thread-safe on its own (one field at a time); nothing keeps
 // several fields consistent with one another. Change signals are emitted on the
@@ -34,6 +35,8 @@ class PDFSettings final : public QObject
     Q_PROPERTY(bool canAssemble READ canAssemble WRITE setCanAssemble NOTIFY canAssembleChanged)
     Q_PROPERTY(bool canPrintHighQuality READ canPrintHighQuality WRITE setCanPrintHighQuality NOTIFY
                    canPrintHighQualityChanged)
+    Q_PROPERTY(bool rewriteSignedDocuments READ rewriteSignedDocuments WRITE setRewriteSignedDocuments NOTIFY
+                   rewriteSignedDocumentsChanged)
     Q_PROPERTY(QString title READ title WRITE setTitle NOTIFY titleChanged)
     Q_PROPERTY(QString subject READ subject WRITE setSubject NOTIFY subjectChanged)
     Q_PROPERTY(QString author READ author WRITE setAuthor NOTIFY authorChanged)
@@ -69,6 +72,9 @@ public:
     // False: printing (when canPrint) in low resolution only.
     bool canPrintHighQuality() const;
     void setCanPrintHighQuality(bool v);
+    // Whether a digitally signed document may be rewritten (its signatures break).
+    bool rewriteSignedDocuments() const;
+    void setRewriteSignedDocuments(bool v);
     QString title() const;
     void setTitle(const QString &v);
     QString subject() const;
@@ -88,7 +94,7 @@ public:
     bool isSecuredPDF() const;
     void setIsSecuredPDF(bool v);
 
-    // Dictionary form (fifteen keys). Absent strings become "" on the record first.
+    // Dictionary form (sixteen keys). Absent strings become "" on the record first.
     // Returns an invalid QVariant (absent) when building fails (logged).
     QVariant getData();
     // Loads a dictionary (QVariantMap); anything else changes nothing. A value of
@@ -96,7 +102,7 @@ public:
     // "Error in (PDFSettings=>setData:) : ...".
     void setData(const QVariant &data);
 
-    // Keyed coder form (the fifteen keys in the coder order), as a QVariantMap.
+    // Keyed coder form (the sixteen keys in the coder order), as a QVariantMap.
     QVariantMap encodeWithCoder() const;
     void initWithCoder(const QVariantMap &coder);
 
@@ -110,6 +116,7 @@ Q_SIGNALS:
     void canFillFormsChanged();
     void canAssembleChanged();
     void canPrintHighQualityChanged();
+    void rewriteSignedDocumentsChanged();
     void titleChanged();
     void subjectChanged();
     void authorChanged();
@@ -132,6 +139,7 @@ private:
     bool m_canFillForms = false;
     bool m_canAssemble = false;
     bool m_canPrintHighQuality = true;
+    bool m_rewriteSignedDocuments = false;
     QString m_title;
     QString m_subject;
     QString m_author;

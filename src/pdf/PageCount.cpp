@@ -7,10 +7,13 @@
 namespace lockleaf
 {
 
-int getPDFPageCount(const QString &path, const QString &password, bool *isSecured, bool *unlocked)
+int getPDFPageCount(const QString &path, const QString &password, bool *isSecured, bool *unlocked,
+                    bool *isSigned)
 {
     if (unlocked)
         *unlocked = false;
+    if (isSigned)
+        *isSigned = false;
     try {
         if (QFileInfo(path).suffix().toUpper() != QLatin1String("PDF"))
             return 0;
@@ -25,10 +28,14 @@ int getPDFPageCount(const QString &path, const QString &password, bool *isSecure
             if (unlocked)
                 *unlocked = opened;
             // A failed try keeps the access the file gave without a password.
+            if (isSigned)
+                *isSigned = doc->isDigitallySigned();
             return doc->pageCount();
         }
         if (isSecured)
             *isSecured = false;
+        if (isSigned)
+            *isSigned = doc->isDigitallySigned();
         return doc->pageCount();
     } catch (const std::exception &) {
         // PDFDocument reports failures as results; only memory exhaustion gets here.

@@ -12,8 +12,10 @@ namespace lockleaf
 // when it can be read: not encrypted, opened without a password (an empty user
 // password; a wrong `password` does not take that away), or unlocked by
 // `password`; else 0. *unlocked (optional) tells whether `password` itself
-// opened an encrypted document.
+// opened an encrypted document. *isSigned (optional) tells whether the readable
+// document is digitally signed (false when it could not be read).
 // The document is closed before returning. Never throws.
-int getPDFPageCount(const QString &path, const QString &password, bool *isSecured, bool *unlocked = nullptr);
+int getPDFPageCount(const QString &path, const QString &password, bool *isSecured, bool *unlocked = nullptr,
+                    bool *isSigned = nullptr);
 
 } // namespace lockleaf

@@ -94,6 +94,13 @@ QString fileNameOf(const FileItem &item)
     return QFileInfo(item.filePath().toLocalFile()).fileName();
 }
 
+// The name cell of a signed file says so: rewriting it would break its signatures.
+QString signedName(const QString &name)
+{
+    return name + (name.endsWith(QLatin1Char(' ')) ? QString() : QStringLiteral(" ")) +
+           QStringLiteral("(Signed)");
+}
+
 } // namespace
 
 FileTableModel::FileTableModel(QList<FileItemPtr> &files, QObject *parent)
@@ -149,12 +156,16 @@ QVariant FileTableModel::data(const QModelIndex &index, int role) const
     }
     // The secured marker is shown in capitals, which a screen reader spells out.
     if (role == Qt::AccessibleTextRole && column == NameColumn)
-        return item->isSecured() ? QStringLiteral("%1, secured").arg(fileNameOf(*item)) : fileNameOf(*item);
+        return (item->isSecured() ? QStringLiteral("%1, secured").arg(fileNameOf(*item))
+                                  : fileNameOf(*item)) +
+               (item->isSigned() ? QStringLiteral(", digitally signed") : QString());
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
         if (role == Qt::ToolTipRole && column != NameColumn && column != LocationColumn)
             return {};
+        if (column == NameColumn && item->isSigned())
+            return signedName(item->displayField(columnIdentifier(column)).toString());
         return item->displayField(columnIdentifier(column));
     case Qt::TextAlignmentRole:
         if (column == SizeColumn)

@@ -116,6 +116,15 @@ OptionsPanel::OptionsPanel(Ui::MainWindow &ui, Settings *settings, WindowState *
     // The two rows under the copy box.
     m_morePermissions =
         new MorePermissions(ui.modeGrid, 9, ui.copyTextAndGraphicsCheckbox, settings->pdfSettings(), this);
+    // Under both modes: removing security rewrites a signed file just the same.
+    auto *rewriteSigned =
+        new QCheckBox(QStringLiteral("Rewrite signed documents"), ui.modeGrid->parentWidget());
+    rewriteSigned->setObjectName(QStringLiteral("rewriteSignedCheckbox"));
+    rewriteSigned->setToolTip(QStringLiteral("Off: digitally signed files are skipped. On: they are written "
+                                             "too, and their signatures become invalid"));
+    ui.modeGrid->addWidget(rewriteSigned, 11, 0, 1, 3);
+    bindCheck(rewriteSigned, settings->pdfSettings(), &PDFSettings::rewriteSignedDocuments,
+              &PDFSettings::setRewriteSignedDocuments, &PDFSettings::rewriteSignedDocumentsChanged);
     fitPaneWidth();
     observeSettings();
     // The output options follow the folder from the start, not only from its first change.

@@ -1,5 +1,6 @@
 #include "engine/RunSecurity.h"
 
+#include "model/FileItem.h"
 #include "model/PDFSettings.h"
 #include "pdf/PDFDocument.h"
 #include "support/TestSupport.h"
@@ -161,4 +162,40 @@ TEST(RunSecurity, freshRecord_writesAes256WithItsPermissions)
     EXPECT_FALSE(can.value("modifyforms").toBool());
     EXPECT_TRUE(can.value("printlow").toBool());
     EXPECT_FALSE(can.value("printhigh").toBool());
+}
+
+// A file's own passwords replace the record's, both or neither; the record's
+// permissions and key length still hold, and so do the up-front checks.
+TEST(RunSecurity, ownPasswordsOfAFile_replaceTheRunsPasswords_checkedTheSameWay)
+{
+    TempDir dir;
+    makePdf(dir.file("a.pdf"));
+    const FileItemPtr item = FileItem::initWithURL(QUrl::fromLocalFile(dir.file("a.pdf")));
+    ASSERT_TRUE(item);
+    PDFSettings settings;
+    settings.setPdfOpenPassword("run-open");
+    settings.setPdfPermissionPassword("run-perm");
+    settings.setCanCopy(false);
+    EXPECT_EQ(runSecurityFor(settings, 128, *item).openPassword, QString("run-open"));
+
+    item->setOwnPasswords("mine", QString());
+    ASSERT_TRUE(item->hasOwnPasswords());
+    SecurityOptions security = runSecurityFor(settings, 128, *item);
+    EXPECT_EQ(security.openPassword, QString("mine"));
+    EXPECT_EQ(security.permissionPassword, QString("mine")) << "the run's permission password leaked in";
+    EXPECT_FALSE(security.allowsCopying);
+    EXPECT_EQ(security.keyLength, 128);
+    // No copying with only an open password binds nobody: refused for this file.
+    EXPECT_TRUE(securityProblemFor(settings, 128, *item).contains("permission password"));
+    EXPECT_TRUE(securityProblem(settings, 128).isEmpty());
+
+    item->setOwnPasswords(QString(), "own-perm");
+    security = runSecurityFor(settings, 40, *item);
+    EXPECT_TRUE(security.openPassword.isEmpty());
+    EXPECT_EQ(security.permissionPassword, QString("own-perm"));
+    EXPECT_TRUE(securityProblemFor(settings, 40, *item).isEmpty());
+
+    item->setOwnPasswords(QString(), QString());
+    EXPECT_FALSE(item->hasOwnPasswords());
+    EXPECT_EQ(runSecurityFor(settings, 128, *item).openPassword, QString("run-open"));
 }

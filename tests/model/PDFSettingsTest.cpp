@@ -40,24 +40,27 @@ QVariantMap fullMap()
                 {"canAnnotate", true},
                 {"canFillForms", true},
                 {"canAssemble", true},
-                {"canPrintHighQuality", false}});
+                {"canPrintHighQuality", false},
+                {"rewriteSignedDocuments", true}});
     return map;
 }
 
 // The finer permissions a record holds, in the order of kPermissionDefaults.
 QList<bool> permissions(const PDFSettings &s)
 {
-    return {s.canModify(), s.canAnnotate(), s.canFillForms(), s.canAssemble(), s.canPrintHighQuality()};
+    return {s.canModify(),   s.canAnnotate(),         s.canFillForms(),
+            s.canAssemble(), s.canPrintHighQuality(), s.rewriteSignedDocuments()};
 }
-const QList<bool> kPermissionDefaults = {false, false, false, false, true};
+const QList<bool> kPermissionDefaults = {false, false, false, false, true, false};
 
 } // namespace
 
-TEST(PDFSettings, freshRecord_getDataGivesTheFifteenSavedEntriesOnly_aes256ByDefault)
+TEST(PDFSettings, freshRecord_getDataGivesTheSixteenSavedEntriesOnly_aes256ByDefault)
 {
     PDFSettings s;
     const QVariantMap map = s.getData().toMap();
-    EXPECT_EQ(map.size(), 15);
+    EXPECT_EQ(map.size(), 16);
+    EXPECT_EQ(map.value("rewriteSignedDocuments"), QVariant(false));
     EXPECT_EQ(map.value("encryptionStrength"), QVariant(2));
     EXPECT_EQ(map.value("canModify"), QVariant(false));
     EXPECT_EQ(map.value("canAnnotate"), QVariant(false));
@@ -190,6 +193,7 @@ TEST(PDFSettings, coder_roundTrip_keepsPermissionsAndAbsentStrings_setsNothingEl
     source.setCanCopy(true);
     source.setCanAssemble(true);
     source.setCanPrintHighQuality(false);
+    source.setRewriteSignedDocuments(true);
     source.setTitle(QString());
     source.setPdfPermissionPassword("owner");
 
@@ -198,7 +202,7 @@ TEST(PDFSettings, coder_roundTrip_keepsPermissionsAndAbsentStrings_setsNothingEl
     target.initWithCoder(source.encodeWithCoder());
     EXPECT_FALSE(target.canPrint());
     EXPECT_TRUE(target.canCopy());
-    EXPECT_EQ(permissions(target), (QList<bool>{false, false, false, true, false}));
+    EXPECT_EQ(permissions(target), (QList<bool>{false, false, false, true, false, true}));
     EXPECT_TRUE(target.title().isNull());
     EXPECT_EQ(target.pdfPermissionPassword(), "owner");
     EXPECT_EQ(target.pdfProducer(), "kept");
@@ -221,7 +225,8 @@ TEST(PDFSettings, recordSavedBeforePermissionKeys_loadsUnchanged_withTodaysPermi
                      {"canAnnotate", false},
                      {"canFillForms", false},
                      {"canAssemble", false},
-                     {"canPrintHighQuality", true}});
+                     {"canPrintHighQuality", true},
+                     {"rewriteSignedDocuments", false}});
     EXPECT_EQ(s.getData().toMap(), expected);
 
     // Present keys are read like the older booleans, null ones keep the default.

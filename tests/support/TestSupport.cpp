@@ -98,6 +98,33 @@ void makePdf(const QString &path, int pages, const QMap<QString, QString> &info,
     w.write();
 }
 
+void makeSignedPdf(const QString &path, int pages)
+{
+    makePdf(path + ".unsigned.pdf", pages);
+    QPDF pdf;
+    pdf.processFile(QFile::encodeName(path + ".unsigned.pdf").constData());
+    using Oh = QPDFObjectHandle;
+    // The value as signing tools write it; the digest itself does not matter to detection.
+    Oh value = Oh::parse("<< /Type /Sig /Filter /Adobe.PPKLite /SubFilter /adbe.pkcs7.detached"
+                         " /ByteRange [0 840 960 240] /M (D:20260101120000Z) >>");
+    value.replaceKey("/Contents", Oh::newString(std::string(64, '\0')));
+    Oh page = pdf.getAllPages().at(0);
+    Oh field =
+        Oh::parse("<< /FT /Sig /T (Signature1) /Type /Annot /Subtype /Widget /Rect [0 0 0 0] /F 132 >>");
+    field.replaceKey("/P", page);
+    field.replaceKey("/V", pdf.makeIndirectObject(value));
+    field = pdf.makeIndirectObject(field);
+    page.replaceKey("/Annots", Oh::newArray({field}));
+    Oh form = Oh::newDictionary();
+    form.replaceKey("/Fields", Oh::newArray({field}));
+    form.replaceKey("/SigFlags", Oh::newInteger(3));
+    pdf.getRoot().replaceKey("/AcroForm", pdf.makeIndirectObject(form));
+    QPDFWriter w(pdf, QFile::encodeName(path).constData());
+    w.setStaticID(true);
+    w.write();
+    QFile::remove(path + ".unsigned.pdf");
+}
+
 void encryptPdf(const QString &source, const QString &target, const QString &user, const QString &owner,
                 int bits, const QStringList &extra)
 {

@@ -21,7 +21,8 @@ inline void PrintTo(const QString &s, std::ostream *os)
     *os << '"' << s.toStdString() << '"';
 }
 
-namespace testsupport {
+namespace testsupport
+{
 
 // Absolute path of the shared corpus of real-world encrypted PDFs.
 QString corpusDir();
@@ -29,11 +30,13 @@ QString corpusDir();
 QString binDir();
 
 // A temporary folder removed with its content when the object dies.
-class TempDir {
+class TempDir
+{
 public:
     TempDir();
     QString path() const { return m_dir.path(); }
     QString file(const QString &name) const { return m_dir.filePath(name); }
+
 private:
     QTemporaryDir m_dir;
 };
@@ -56,16 +59,20 @@ RunResult runProgram(const QString &program, const QStringList &args, const QByt
 void makePdf(const QString &path, int pages = 1, const QMap<QString, QString> &info = {},
              const QString &marker = {});
 
+// Makes a PDF with `pages` pages (as makePdf) carrying a signed signature
+// field: /AcroForm with /SigFlags 3, a /Sig widget whose /V has /ByteRange and
+// /Contents. No real digest: detection looks at the structure only.
+void makeSignedPdf(const QString &path, int pages = 1);
+
 // Encrypts `source` into `target` with the qpdf CLI:
 // qpdf --encrypt USER OWNER BITS <extra...> -- source target.
 // bits: 40, 128 (AES unless extra says otherwise) or 256.
-void encryptPdf(const QString &source, const QString &target, const QString &user,
-                const QString &owner, int bits, const QStringList &extra = {});
+void encryptPdf(const QString &source, const QString &target, const QString &user, const QString &owner,
+                int bits, const QStringList &extra = {});
 
 // Convenience: makePdf then encryptPdf into `path`.
 void makeEncryptedPdf(const QString &path, const QString &user, const QString &owner, int bits,
-                      const QStringList &extra = {}, int pages = 1,
-                      const QMap<QString, QString> &info = {});
+                      const QStringList &extra = {}, int pages = 1, const QMap<QString, QString> &info = {});
 
 // `qpdf --show-encryption --password=PW FILE` output (stdout), exit code in *exitCode.
 QString showEncryption(const QString &path, const QString &password, int *exitCode = nullptr);
@@ -79,8 +86,14 @@ QString pdfText(const QString &path, const QString &userPassword = {});
 // parameters.{R,V,bits,method}, capabilities.{extract,printhigh,modify,...}.
 QJsonObject encryptionJson(const QString &path, const QByteArray &passwordBytes = {});
 // Its "parameters" and "capabilities" parts.
-inline QJsonObject encryptionParameters(const QJsonObject &enc) { return enc.value("parameters").toObject(); }
-inline QJsonObject encryptionCapabilities(const QJsonObject &enc) { return enc.value("capabilities").toObject(); }
+inline QJsonObject encryptionParameters(const QJsonObject &enc)
+{
+    return enc.value("parameters").toObject();
+}
+inline QJsonObject encryptionCapabilities(const QJsonObject &enc)
+{
+    return enc.value("capabilities").toObject();
+}
 
 // Exit code of `pdfinfo [-upw BYTES] FILE` with the password passed as raw
 // bytes (through the shell's printf), so Latin-1 passwords can be tried.
@@ -92,12 +105,14 @@ void writeFile(const QString &path, const QByteArray &bytes);
 QByteArray readFile(const QString &path);
 
 // Captures every system-log line while alive (restores the previous sink after).
-class LogCapture {
+class LogCapture
+{
 public:
     LogCapture();
     ~LogCapture();
     QStringList lines() const;
     bool contains(const QString &fragment) const;
+
 private:
     mutable std::mutex m_mutex;
     QStringList m_lines;
@@ -127,9 +142,11 @@ QStringList logStatuses(const QString &path);
 // folder and settings store stay apart from the user's and from other test
 // programs running at the same time. Register before the first QSettings:
 // ::testing::AddGlobalTestEnvironment(new testsupport::IsolatedHome).
-class IsolatedHome final : public ::testing::Environment {
+class IsolatedHome final : public ::testing::Environment
+{
 public:
     void SetUp() override;
+
 private:
     QTemporaryDir m_home;
 };

@@ -84,6 +84,27 @@ TEST_F(FileTableModelTest, cells_followTheColumnIdentifiers)
     EXPECT_FALSE(model.data(model.index(0, FileTableModel::ModifiedColumn)).toString().isEmpty());
 }
 
+// A signed file says so in its name cell, for the eye and for a screen reader;
+// a secured one keeps its marker in front.
+TEST_F(FileTableModelTest, signedFiles_areMarkedInTheNameCell)
+{
+    model.appendItem(item(QStringLiteral("plain.pdf"), 1));
+    testsupport::makeSignedPdf(dir.file("signed.pdf"));
+    testsupport::encryptPdf(dir.file("signed.pdf"), dir.file("locked.pdf"), "", "owner", 128);
+    for (const char *name : {"signed.pdf", "locked.pdf"})
+        model.appendItem(FileItem::initWithURL(QUrl::fromLocalFile(dir.file(name))));
+    ASSERT_EQ(model.rowCount(), 3);
+    auto name = [this](int row, int role) {
+        return model.data(model.index(row, FileTableModel::NameColumn), role).toString();
+    };
+    EXPECT_EQ(name(0, Qt::DisplayRole), "plain.pdf");
+    EXPECT_EQ(name(1, Qt::DisplayRole), "signed.pdf (Signed)");
+    EXPECT_EQ(name(1, Qt::AccessibleTextRole), "signed.pdf, digitally signed");
+    // Opens without a password (empty user password), so its signature is seen.
+    EXPECT_EQ(name(2, Qt::DisplayRole), "locked.pdf (SECURED) (Signed)");
+    EXPECT_EQ(name(2, Qt::AccessibleTextRole), "locked.pdf, secured, digitally signed");
+}
+
 TEST_F(FileTableModelTest, onlyTheCheckColumnIsEditable)
 {
     model.appendItem(item(QStringLiteral("a.pdf"), 1));

@@ -99,6 +99,13 @@ TEST_F(OptionsPanelTest, controls_writeTheirFields_andShowChangesMadeElsewhere)
     child<QCheckBox>(d, "backupFileCheckbox")->click();
     EXPECT_EQ(child<QCheckBox>(d, "backupFileCheckbox")->isChecked(), s->isBackupFile());
 
+    // Signed documents are left alone until the user allows rewriting them, in either mode.
+    auto *rewriteSigned = child<QCheckBox>(d, "rewriteSignedCheckbox");
+    EXPECT_FALSE(rewriteSigned->isChecked());
+    EXPECT_EQ(rewriteSigned->text(), QStringLiteral("Rewrite signed documents"));
+    rewriteSigned->click();
+    EXPECT_TRUE(pdf->rewriteSignedDocuments());
+
     // A run or a gathering changes the settings on its own thread.
     std::thread worker([s, pdf] {
         pdf->setCanCopy(false);
@@ -113,6 +120,7 @@ TEST_F(OptionsPanelTest, controls_writeTheirFields_andShowChangesMadeElsewhere)
     EXPECT_EQ(child<QLineEdit>(d, "outputFolderPath")->text(), QStringLiteral("/tmp/from-a-run"));
     EXPECT_TRUE(child<QRadioButton>(d, "unsecureOptionButton")->isChecked());
     EXPECT_FALSE(child<QLineEdit>(d, "openPasswordText")->isEnabled());
+    EXPECT_TRUE(rewriteSigned->isEnabled());
 }
 
 // The item index is the stored strength: 0 and 1 keep what they meant before
