@@ -7,6 +7,7 @@
 #include "pdf/PasswordEncoding.h"
 #include "pdf/TemporaryOutput.h"
 #include "pdf/UnreadEncryption.h"
+#include "pdf/WriteRequest.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -280,50 +281,17 @@ bool PDFDocument::write(const QString &path, const QVariantMap *options)
     }
 
     // Everything that can be refused is checked before the disk is touched.
-    bool encrypt = false;
-    int keyLength = 40;
-    std::string userBytes;
-    std::string ownerBytes;
-    bool allowPrint = true;
-    bool allowCopy = true;
-    bool allowModify = false;
-    bool allowAnnotate = false;
-    bool allowForms = false;
-    bool allowAssemble = false;
-    bool highQualityPrint = true;
-    if (options) {
-        const QString user = options->value(kCGPDFContextUserPassword).toString();
-        QString owner = options->value(kCGPDFContextOwnerPassword).toString();
-        // An owner password is what turns encryption on; a lone user password
-        // doubles as the owner password rather than being silently dropped.
-        if (owner.isEmpty())
-            owner = user;
-        encrypt = !owner.isEmpty();
-        if (encrypt) {
-            bool ok = true;
-            keyLength = options->contains(kCGPDFContextEncryptionKeyLength)
-                            ? options->value(kCGPDFContextEncryptionKeyLength).toInt(&ok)
-                            : 40;
-            if (!ok || (keyLength != 40 && keyLength != 128 && keyLength != 256)) {
-                setError(Outcome::InvalidOptions,
-                         QStringLiteral("unsupported key length: %1")
-                             .arg(options->value(kCGPDFContextEncryptionKeyLength).toString()));
-                return false;
-            }
-            if (!encodePassword(user, keyLength, &userBytes) ||
-                !encodePassword(owner, keyLength, &ownerBytes)) {
-                setError(Outcome::PasswordEncoding,
-                         QStringLiteral("the password cannot be encoded for a %1-bit key").arg(keyLength));
-                return false;
-            }
-            allowPrint = options->value(kCGPDFContextAllowsPrinting, true).toBool();
-            allowCopy = options->value(kCGPDFContextAllowsCopying, true).toBool();
-            allowModify = options->value(kCGPDFContextAllowsModifying, false).toBool();
-            allowAnnotate = options->value(kCGPDFContextAllowsAnnotating, false).toBool();
-            allowForms = options->value(kCGPDFContextAllowsFillingForms, false).toBool();
-            allowAssemble = options->value(kCGPDFContextAllowsAssembling, false).toBool();
-            highQualityPrint = options->value(kCGPDFContextAllowsHighQualityPrinting, true).toBool();
-        }
+    WriteRequest request;
+    QString refusal;
+    switch (readWriteRequest(options, &request, &refusal)) {
+    case WriteRefusal::InvalidOptions:
+        setError(Outcome::InvalidOptions, refusal);
+        return false;
+    case WriteRefusal::PasswordEncoding:
+        setError(Outcome::PasswordEncoding, refusal);
+        return false;
+    case WriteRefusal::None:
+        break;
     }
 
     TemporaryOutput temp(path);
@@ -375,22 +343,7 @@ bool PDFDocument::write(const QString &path, const QVariantMap *options)
         writer.setCompressStreams(false);
         writer.setDecodeLevel(qpdf_dl_none);
         writer.setPreserveEncryption(false);
-        if (encrypt) {
-            const qpdf_r3_print_e print =
-                !allowPrint ? qpdf_r3p_none : (highQualityPrint ? qpdf_r3p_full : qpdf_r3p_low);
-            // R2 has only print/modify/copy/annotate bits (see the option keys).
-            if (keyLength == 40)
-                writer.setR2EncryptionParametersInsecure(userBytes.c_str(), ownerBytes.c_str(), allowPrint,
-                                                         allowModify, allowCopy, allowAnnotate);
-            else if (keyLength == 128)
-                writer.setR4EncryptionParametersInsecure(userBytes.c_str(), ownerBytes.c_str(), true,
-                                                         allowCopy, allowAssemble, allowAnnotate, allowForms,
-                                                         allowModify, print, true, true);
-            else
-                writer.setR6EncryptionParameters(userBytes.c_str(), ownerBytes.c_str(), true, allowCopy,
-                                                 allowAssemble, allowAnnotate, allowForms, allowModify, print,
-                                                 true);
-        }
+        applyEncryption(writer, request);
         clearUpperVectorState();
         writer.write();
         if (sink.failed())
@@ -415,20 +368,7 @@ bool PDFDocument::write(const QString &path, const QVariantMap *options)
 
     // The safety net: nothing replaces a file, or counts as written, unless it
     // opens with every password it was given and is what was asked for.
-    OutputExpectation expected;
-    expected.encrypted = encrypt;
-    expected.keyLength = keyLength;
-    expected.allowsPrinting = allowPrint;
-    expected.allowsCopying = allowCopy;
-    expected.allowsHighQualityPrinting = highQualityPrint;
-    expected.allowsModifying = allowModify;
-    expected.allowsAnnotating = allowAnnotate;
-    expected.allowsFillingForms = allowForms;
-    expected.allowsAssembling = allowAssemble;
-    expected.pageCount = m_pageCount;
-    expected.passwords.push_back({userBytes, userBytes == ownerBytes});
-    if (ownerBytes != userBytes)
-        expected.passwords.push_back({ownerBytes, true});
+    const OutputExpectation expected = expectationFor(request, m_pageCount);
     if (m_beforeCheckHook)
         m_beforeCheckHook(temp.path());
     const QString problem = checkWrittenFile(temp.nativePath(), expected);
