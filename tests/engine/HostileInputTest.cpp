@@ -30,25 +30,6 @@ const QString kSecured = "Secured Completed";
 const QString kUnopenable = "Unable to open pdf document!";
 const QString kSecuredUnreadable = "Unable to read secured pdf docuemnt!";
 
-// A PDF assembled from object bodies (object N is objects[N-1]) with an exact
-// cross-reference table, so each case damages only what it means to.
-QByteArray assemble(const QList<QByteArray> &objects, const QByteArray &trailerExtra = {})
-{
-    QByteArray out = "%PDF-1.7\n%\xe2\xe3\xcf\xd3\n";
-    QList<qsizetype> offsets;
-    for (qsizetype i = 0; i < objects.size(); ++i) {
-        offsets << out.size();
-        out += QByteArray::number(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
-    }
-    const qsizetype xref = out.size();
-    out += "xref\n0 " + QByteArray::number(objects.size() + 1) + "\n0000000000 65535 f \n";
-    for (qsizetype offset : offsets)
-        out += QByteArray::number(offset).rightJustified(10, '0') + " 00000 n \n";
-    out += "trailer\n<< /Size " + QByteArray::number(objects.size() + 1) + " /Root 1 0 R " + trailerExtra +
-           " >>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
-    return out;
-}
-
 const QByteArray kContent = "BT /F1 24 Tf 72 720 Td (Hostile page) Tj ET";
 
 QByteArray stream(const QByteArray &data, qsizetype declaredLength)
@@ -134,7 +115,7 @@ const QList<Hostile> &hostileCases()
          3, false, kUnsecured, kSecured, 3},
         {"xrefOffsetsWrong",
          [](const QString &) {
-             QByteArray pdf = assemble(onePageObjects());
+             QByteArray pdf = assemblePdf(onePageObjects());
              // Every in-use entry points 3 bytes too far: qpdf must reconstruct.
              const qsizetype xref = pdf.indexOf("xref\n");
              QByteArray table = pdf.mid(xref);
@@ -148,7 +129,7 @@ const QList<Hostile> &hostileCases()
          1, false, kUnsecured, kSecured, 1},
         {"startxrefPointsNowhere",
          [](const QString &) {
-             QByteArray pdf = assemble(onePageObjects());
+             QByteArray pdf = assemblePdf(onePageObjects());
              const qsizetype at = pdf.lastIndexOf("startxref\n") + 10;
              return pdf.left(at) + "999999\n%%EOF\n";
          },
@@ -156,13 +137,13 @@ const QList<Hostile> &hostileCases()
         // Nothing may size itself by /Count: the tree holds one real page.
         {"countOfTwoBillion",
          [](const QString &) {
-             return assemble(onePageObjects("<< /Type /Pages /Kids [3 0 R] /Count 2000000000 >>"));
+             return assemblePdf(onePageObjects("<< /Type /Pages /Kids [3 0 R] /Count 2000000000 >>"));
          },
          1, false, kUnsecured, kSecured, 1},
         {"deeplyNestedArrays",
          [](const QString &) {
              const int depth = 100000;
-             return assemble(
+             return assemblePdf(
                  onePageObjects(kPages, "/Deep " + QByteArray(depth, '[') + QByteArray(depth, ']')));
          },
          0, false, kUnopenable, kUnopenable, 0},
@@ -172,24 +153,24 @@ const QList<Hostile> &hostileCases()
              const int depth = 100000;
              QList<QByteArray> objects = onePageObjects(kPages, "/Deep 6 0 R");
              objects << QByteArray(depth, '[') + QByteArray(depth, ']');
-             return assemble(objects);
+             return assemblePdf(objects);
          },
          1, false, kUnsecured, kSecured, 1},
         // qpdf refuses page-tree loops outright.
         {"selfReferencingPageTree",
          [](const QString &) {
-             return assemble(onePageObjects("<< /Type /Pages /Kids [2 0 R 3 0 R] /Count 2 >>"));
+             return assemblePdf(onePageObjects("<< /Type /Pages /Kids [2 0 R 3 0 R] /Count 2 >>"));
          },
          0, false, kUnopenable, kUnopenable, 0},
         {"pageTreeCycleThroughChild",
          [](const QString &) {
              QList<QByteArray> objects = onePageObjects("<< /Type /Pages /Kids [6 0 R] /Count 1 >>");
              objects << "<< /Type /Pages /Parent 2 0 R /Kids [2 0 R 3 0 R] /Count 1 >>";
-             return assemble(objects);
+             return assemblePdf(objects);
          },
          0, false, kUnopenable, kUnopenable, 0},
         // No page tree at all: nothing a reader could show, so nothing to rewrite.
-        {"missingPageTree", [](const QString &) { return assemble(onePageObjects("null")); }, 0, false,
+        {"missingPageTree", [](const QString &) { return assemblePdf(onePageObjects("null")); }, 0, false,
          kUnopenable, kUnopenable, 0},
         // qpdf follows the root's /Parent to a "root" that is not a page tree.
         {"pageTreeRootWithBrokenParent",
@@ -197,15 +178,15 @@ const QList<Hostile> &hostileCases()
              QList<QByteArray> objects =
                  onePageObjects("<< /Type /Pages /Kids [3 0 R] /Count 1 /Parent 6 0 R >>");
              objects << "42";
-             return assemble(objects);
+             return assemblePdf(objects);
          },
          0, false, kUnopenable, kUnopenable, 0},
         {"streamLengthTooShort",
-         [](const QString &) { return assemble(onePageObjects(kPages, {}, stream(kContent, 5))); }, 1, false,
-         kUnsecured, kSecured, 1},
-        {"streamLengthPastTheEnd",
-         [](const QString &) { return assemble(onePageObjects(kPages, {}, stream(kContent, 1 << 30))); }, 1,
+         [](const QString &) { return assemblePdf(onePageObjects(kPages, {}, stream(kContent, 5))); }, 1,
          false, kUnsecured, kSecured, 1},
+        {"streamLengthPastTheEnd",
+         [](const QString &) { return assemblePdf(onePageObjects(kPages, {}, stream(kContent, 1 << 30))); },
+         1, false, kUnsecured, kSecured, 1},
         // A public-key handler: encrypted, but not with passwords qpdf can use.
         {"publicKeyEncryption",
          [](const QString &) {
@@ -213,7 +194,7 @@ const QList<Hostile> &hostileCases()
              objects << "<< /Filter /Adobe.PubSec /SubFilter /adbe.pkcs7.s5 /V 4 /R 4 /Length 128 "
                         "/Recipients [<3082>] /CF << /DefaultCryptFilter << /CFM /AESV2 >> >> "
                         "/StmF /DefaultCryptFilter /StrF /DefaultCryptFilter >>";
-             return assemble(objects, "/Encrypt 6 0 R /ID [<0123456789abcdef> <0123456789abcdef>]");
+             return assemblePdf(objects, "/Encrypt 6 0 R /ID [<0123456789abcdef> <0123456789abcdef>]");
          },
          0, false, kUnopenable, kUnopenable, 0},
     };
@@ -319,7 +300,7 @@ TEST_F(HostileInput, wrongStreamLength_repairedOutputKeepsThePageText)
     for (qsizetype length : {qsizetype(5), qsizetype(1) << 30}) {
         SCOPED_TRACE(length);
         const QString path = tmp.file("len.pdf");
-        writeFile(path, assemble(onePageObjects(kPages, {}, stream(kContent, length))));
+        writeFile(path, assemblePdf(onePageObjects(kPages, {}, stream(kContent, length))));
         ASSERT_EQ(runInPlace(path, 0), kUnsecured);
         EXPECT_TRUE(pdfText(path).contains("Hostile page")) << pdfText(path).toStdString();
     }

@@ -19,25 +19,6 @@ using namespace testsupport;
 namespace
 {
 
-// Object N is objects[N-1]; an exact cross-reference table; `tail` follows the
-// first %%EOF (an incremental update, say).
-QByteArray assemble(const QList<QByteArray> &objects, const QByteArray &trailerExtra = {})
-{
-    QByteArray out = "%PDF-1.7\n%\xe2\xe3\xcf\xd3\n";
-    QList<qsizetype> offsets;
-    for (qsizetype i = 0; i < objects.size(); ++i) {
-        offsets << out.size();
-        out += QByteArray::number(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
-    }
-    const qsizetype xref = out.size();
-    out += "xref\n0 " + QByteArray::number(objects.size() + 1) + "\n0000000000 65535 f \n";
-    for (qsizetype offset : offsets)
-        out += QByteArray::number(offset).rightJustified(10, '0') + " 00000 n \n";
-    out += "trailer\n<< /Size " + QByteArray::number(objects.size() + 1) + " /Root 1 0 R " + trailerExtra +
-           " >>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
-    return out;
-}
-
 // One page under `levels` nested /Pages nodes (the root is level 1).
 QByteArray nestedPageTree(int levels)
 {
@@ -53,7 +34,7 @@ QByteArray nestedPageTree(int levels)
     objects << "<< /Type /Page /Parent " + QByteArray::number(levels + 1) +
                    " 0 R /MediaBox [0 0 612 792] /Contents " + QByteArray::number(levels + 3) + " 0 R >>";
     objects << "<< /Length " + QByteArray::number(content.size()) + " >>\nstream\n" + content + "\nendstream";
-    return assemble(objects);
+    return assemblePdf(objects);
 }
 
 const QList<QByteArray> kOnePage = {"<< /Type /Catalog /Pages 2 0 R >>",
@@ -107,9 +88,9 @@ TEST(HostileSource, encryptionQpdfPassesOver_staysLockedForEveryPassword)
 
     // The first revision was encrypted; the update's trailer dropped /Encrypt,
     // so qpdf reads the file as plain although its streams are not.
-    writeFile(dir.file("dropped.pdf"), withUpdate(assemble(objects, "/Encrypt 5 0 R " + id), id));
+    writeFile(dir.file("dropped.pdf"), withUpdate(assemblePdf(objects, "/Encrypt 5 0 R " + id), id));
     // A trailer naming an object that is no encryption dictionary is plain.
-    writeFile(dir.file("plainUpdate.pdf"), withUpdate(assemble(objects, "/Encrypt 4 0 R " + id), id));
+    writeFile(dir.file("plainUpdate.pdf"), withUpdate(assemblePdf(objects, "/Encrypt 4 0 R " + id), id));
     QFile::copy(corpusDir() + "/pdfjs/issue15893_reduced.pdf", dir.file("corpus.pdf"));
 
     // What makes these cases: qpdf itself sees no encryption.

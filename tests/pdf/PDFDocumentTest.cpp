@@ -2,6 +2,7 @@
 
 #include "pdf/PasswordEncoding.h"
 
+#include "SecuredOptions.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -15,27 +16,6 @@
 using lockleaf::passwordProblem;
 using lockleaf::PDFDocument;
 using namespace testsupport;
-
-namespace
-{
-
-QVariantMap securedOptions(const QString &user, const QString &owner, int bits, bool print = true,
-                           bool copy = true)
-{
-    return {{lockleaf::kCGPDFContextUserPassword, user},
-            {lockleaf::kCGPDFContextOwnerPassword, owner},
-            {lockleaf::kCGPDFContextEncryptionKeyLength, bits},
-            {lockleaf::kCGPDFContextAllowsPrinting, print},
-            {lockleaf::kCGPDFContextAllowsCopying, copy}};
-}
-
-// Hidden entries included, so a leftover temporary file shows.
-QStringList entries(const QString &dir)
-{
-    return QDir(dir).entryList(QDir::Files | QDir::Hidden);
-}
-
-} // namespace
 
 TEST(PDFDocument, opensPlainFiles_refusesPathsThatAreNoFile)
 {

@@ -5,6 +5,7 @@
 #include "pdf/PDFDocument.h"
 #include "pdf/TemporaryOutput.h"
 
+#include "SecuredOptions.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -21,21 +22,6 @@ using namespace testsupport;
 
 namespace
 {
-
-QVariantMap securedOptions(const QString &user, const QString &owner, int bits, bool print = true,
-                           bool copy = true)
-{
-    return {{lockleaf::kCGPDFContextUserPassword, user},
-            {lockleaf::kCGPDFContextOwnerPassword, owner},
-            {lockleaf::kCGPDFContextEncryptionKeyLength, bits},
-            {lockleaf::kCGPDFContextAllowsPrinting, print},
-            {lockleaf::kCGPDFContextAllowsCopying, copy}};
-}
-
-QStringList entries(const QString &dir)
-{
-    return QDir(dir).entryList(QDir::Files | QDir::Hidden, QDir::Name);
-}
 
 // A small tmpfs mounted for the test's lifetime; mounted() is false (with
 // why()) where mounting is not allowed.

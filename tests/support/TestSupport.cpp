@@ -298,4 +298,21 @@ void IsolatedHome::SetUp()
     QStandardPaths::setTestModeEnabled(true);
 }
 
+QByteArray assemblePdf(const QList<QByteArray> &objects, const QByteArray &trailerExtra)
+{
+    QByteArray out = "%PDF-1.7\n%\xe2\xe3\xcf\xd3\n";
+    QList<qsizetype> offsets;
+    for (qsizetype i = 0; i < objects.size(); ++i) {
+        offsets << out.size();
+        out += QByteArray::number(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
+    }
+    const qsizetype xref = out.size();
+    out += "xref\n0 " + QByteArray::number(objects.size() + 1) + "\n0000000000 65535 f \n";
+    for (qsizetype offset : offsets)
+        out += QByteArray::number(offset).rightJustified(10, '0') + " 00000 n \n";
+    out += "trailer\n<< /Size " + QByteArray::number(objects.size() + 1) + " /Root 1 0 R " + trailerExtra +
+           " >>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
+    return out;
+}
+
 } // namespace testsupport

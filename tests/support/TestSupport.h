@@ -104,6 +104,11 @@ int pdfinfoExit(const QString &path, const QByteArray &userPasswordBytes = QByte
 void writeFile(const QString &path, const QByteArray &bytes);
 QByteArray readFile(const QString &path);
 
+// A PDF assembled from object bodies (object N is objects[N-1]) with an exact
+// cross-reference table and `trailerExtra` in the trailer, so a hostile case
+// damages only what it means to.
+QByteArray assemblePdf(const QList<QByteArray> &objects, const QByteArray &trailerExtra = {});
+
 // Captures every system-log line while alive (restores the previous sink after).
 class LogCapture
 {
