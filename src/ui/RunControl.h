@@ -53,6 +53,9 @@ public:
     ~RunControl() override;
 
     Process *process() const { return m_process.get(); }
+    // Files the next runs work on at once; 0 (the default) keeps the engine's
+    // own default (one per core).
+    void setJobs(int jobs) { m_jobs = jobs; }
     ProgressPanel *processViewPanel() const { return m_processViewPanel; }
 
     void convertAction() { convert(); }
@@ -100,6 +103,7 @@ private:
     Workspace *m_workspace;
     ProgressPanel *m_processViewPanel;
     std::unique_ptr<Process> m_process;
+    int m_jobs = 0;
     std::unique_ptr<Bridge> m_bridge;
     std::unique_ptr<QThread> m_thread;
     std::atomic<bool> m_shuttingDown{false};

@@ -244,6 +244,7 @@ TEST_F(RunControlTest, closeWithClearProcessedFiles_removesEveryCheckedRowFailur
 TEST_F(RunControlTest, cancelMidRun_finishesTheFileInHand_escapeThenCloses)
 {
     auto d = window({1, 1, 1, 1, 1});
+    d->run()->setJobs(1); // the counts below are those of one file at a time
     d->run()->convert();
     holdAfterFiles(*d, 1);
     lockleaf::ProgressPanel *panel = d->run()->processViewPanel();
@@ -265,6 +266,7 @@ TEST_F(RunControlTest, cancelMidRun_finishesTheFileInHand_escapeThenCloses)
 TEST_F(RunControlTest, escapeWhileRunning_asksTheRunToStopAndKeepsTheSheetUp)
 {
     auto d = window({1, 1, 1});
+    d->run()->setJobs(1); // the counts below are those of one file at a time
     d->run()->convert();
     holdAfterFiles(*d, 1);
     QTest::keyClick(d->run()->processViewPanel(), Qt::Key_Escape);
@@ -285,6 +287,7 @@ TEST_F(RunControlTest, quitMidRun_asksThenStopsWaitsAndLeavesWholeFiles)
     d->options()->securityAction(1);
     d->settings()->pdfSettings()->setPdfPermissionPassword(QStringLiteral("owner-pw"));
     lockleaf::Settings::openStore()->remove("SETTINGS");
+    d->run()->setJobs(1); // the counts below are those of one file at a time
     d->run()->convert();
     holdAfterFiles(*d, 1);
 
