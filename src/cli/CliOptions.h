@@ -27,6 +27,7 @@ struct Options {
     bool canPrint = true;
     bool canCopy = true;
     QString logFolder; // "" means the app's Logs folder
+    int jobs = 0;      // files worked on at once, 1..256; 0: one per core
     bool quiet = false;
 };
 
