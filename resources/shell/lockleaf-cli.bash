@@ -18,7 +18,7 @@ _lockleaf_cli()
     fi
 
     local common='-p --password --password-file -r --recursive -q --quiet -h --help --version'
-    local writing='-o --output --in-place --backup --log-dir --allow-signed --password-map'
+    local writing='-o --output --in-place --backup --log-dir --allow-signed --password-map --jobs'
     local secure='--open-password --open-password-file --permission-password
         --permission-password-file --key-length --no-print --no-copy
         --allow-modify --allow-annotate --allow-fill-forms --allow-assemble --low-res-print'
@@ -26,6 +26,10 @@ _lockleaf_cli()
     case $prev in
         --key-length)
             mapfile -t COMPREPLY < <(compgen -W '40 128 256' -- "$cur")
+            return
+            ;;
+        --jobs)
+            mapfile -t COMPREPLY < <(compgen -W "1 2 4 $(nproc 2>/dev/null)" -- "$cur")
             return
             ;;
         -o | --output | --log-dir)
@@ -54,7 +58,8 @@ _lockleaf_cli()
         elif [[ $word == -* ]]; then
             case $word in
                 -o | --output | --log-dir | -p | --password | --password-file | --open-password | \
-                    --open-password-file | --permission-password | --permission-password-file | --key-length)
+                    --open-password-file | --permission-password | --permission-password-file | --key-length | \
+                    --jobs)
                     skip=1
                     ;;
             esac

@@ -153,6 +153,9 @@ QString usageText()
         "\n"
         "Other options:\n"
         "  -r, --recursive               include subfolders of folder PATHs\n"
+        "      --jobs N                  secure or unsecure N files at once, 1 to 256\n"
+        "                                (default: one per processor core); outputs,\n"
+        "                                lines and log keep the order of the list\n"
         "      --log-dir DIR             save the XML processing log in DIR (created when\n"
         "                                missing; default: the application's Logs folder)\n"
         "  -q, --quiet                   no progress and no per-file lines, only the summary\n"
@@ -215,9 +218,10 @@ ParseResult parseArguments(const QStringList &arguments, const std::function<QBy
     const QCommandLineOption recursive(QStringList{"r", "recursive"});
     const QCommandLineOption logDir("log-dir", "", "DIR");
     const QCommandLineOption quiet(QStringList{"q", "quiet"});
+    const QCommandLineOption jobs("jobs", "", "N");
     parser.addOptions({help, version, output, inPlace, backup, password, passwordFile, openPassword,
                        openPasswordFile, permissionPassword, permissionPasswordFile, keyLength, noPrint,
-                       noCopy, recursive, logDir, quiet});
+                       noCopy, recursive, logDir, quiet, jobs});
     parser.addOptions(
         {allowModify, allowAnnotate, allowFillForms, allowAssemble, lowResPrint, allowSigned, passwordMap});
 
@@ -250,7 +254,7 @@ ParseResult parseArguments(const QStringList &arguments, const std::function<QBy
 
     // Options that belong to other commands are refused rather than ignored.
     const QList<const QCommandLineOption *> writingOnly{&output, &inPlace,     &backup,
-                                                        &logDir, &allowSigned, &passwordMap};
+                                                        &logDir, &allowSigned, &passwordMap, &jobs};
     const QList<const QCommandLineOption *> secureOnly{
         &openPassword,  &openPasswordFile, &permissionPassword, &permissionPasswordFile, &keyLength,
         &noPrint,       &noCopy,           &allowModify,        &allowAnnotate,          &allowFillForms,
@@ -364,6 +368,12 @@ ParseResult parseArguments(const QStringList &arguments, const std::function<QBy
         }
         if (parser.isSet(logDir))
             o.logFolder = absoluteClean(parser.value(logDir));
+        if (parser.isSet(jobs)) {
+            bool ok = false;
+            o.jobs = parser.value(jobs).toInt(&ok);
+            if (!ok || o.jobs < 1 || o.jobs > 256)
+                return usageError(QStringLiteral("--jobs must be a whole number from 1 to 256"));
+        }
     }
 
     for (const QString &path : std::as_const(positional)) {

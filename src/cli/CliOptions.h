@@ -40,6 +40,7 @@ struct Options {
     bool hasPasswordMap = false;
     PasswordMap passwordMap;
     QString logFolder; // "" means the app's Logs folder
+    int jobs = 0;      // files worked on at once, 1..256; 0: one per core
     bool quiet = false;
 };
 

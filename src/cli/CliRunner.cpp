@@ -320,6 +320,8 @@ int runCommand(const Options &options, const CliIo &io)
     process.setSettings(&runSettings);
     process.setDelegate(&console);
     process.setKeyLengthOverride(options.keyLength);
+    if (options.jobs > 0)
+        process.setJobs(options.jobs);
     process.setLogsFolder(prepareLogFolder(options, io));
     for (const FileItemPtr &item : std::as_const(gathering.files)) {
         auto output = std::make_shared<OutputFile>();

@@ -5,6 +5,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QMutexLocker>
+#include <QRegularExpression>
 
 namespace lockleaf
 {
@@ -21,6 +23,7 @@ QString key(const QString &path)
 
 void OutputNames::setSources(const QStringList &sourcePaths)
 {
+    QMutexLocker lock(&m_mutex);
     m_pending.clear();
     for (const QString &path : sourcePaths)
         m_pending.insert(key(path));
@@ -28,6 +31,7 @@ void OutputNames::setSources(const QStringList &sourcePaths)
 
 QString OutputNames::pathFor(const QString &outputFolder, const QString &sourcePath)
 {
+    QMutexLocker lock(&m_mutex);
     m_pending.remove(key(sourcePath));
     const QString natural = outputPathFor(outputFolder, sourcePath);
     if (!isTaken(natural, sourcePath))
@@ -44,7 +48,21 @@ QString OutputNames::pathFor(const QString &outputFolder, const QString &sourceP
 
 void OutputNames::markWritten(const QString &outputPath)
 {
+    QMutexLocker lock(&m_mutex);
     m_written.insert(key(outputPath));
+}
+
+QString OutputNames::familyOf(const QString &path)
+{
+    static const QRegularExpression numberedStem(QStringLiteral("( \\(\\d+\\))+$"));
+    const QString clean = key(path);
+    const QFileInfo info(clean);
+    const QString name = info.fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    QString stem = dot > 0 ? name.left(dot) : name;
+    const QString extension = dot > 0 ? name.mid(dot) : QString();
+    stem.remove(numberedStem);
+    return clean.left(clean.size() - name.size()) + stem + extension;
 }
 
 QString OutputNames::numbered(const QString &path, int n)
@@ -56,6 +74,11 @@ QString OutputNames::numbered(const QString &path, int n)
     const QString extension = dot > 0 ? name.mid(dot) : QString();
     const QString folder = path.left(path.size() - name.size());
     return folder + QStringLiteral("%1 (%2)%3").arg(stem, QString::number(n), extension);
+}
+
+QStringList OutputNames::familiesOf(const QString &outputFolder, const QString &sourcePath)
+{
+    return {familyOf(outputPathFor(outputFolder, sourcePath)), familyOf(sourcePath)};
 }
 
 QString OutputNames::backupPathFor(const QString &readPath, bool isSecured, const QDateTime &now)

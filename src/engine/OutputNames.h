@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QMutex>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -12,7 +13,9 @@ namespace lockleaf
 // that path was already written by this run or is a source the run has still
 // to read; then it gets the first free "<name> (N).<ext>" (N from 2) that does
 // not exist on disk. A file that existed before the run keeps being replaced
-// by the output of its name. One instance per run; not thread-safe.
+// by the output of its name. One instance per run; each call is thread-safe,
+// but the names only match a one-at-a-time run when the outputs of one
+// family (see familyOf) are named in list order.
 class OutputNames final
 {
 public:
@@ -26,12 +29,18 @@ public:
 
     // "<name> (n).<ext>" of a path: "/o/a.pdf", 2 -> "/o/a (2).pdf".
     static QString numbered(const QString &path, int n);
+    // The path every numbered name of `path` shares: "/o/a (3).pdf" and
+    // "/o/a.pdf" -> "/o/a.pdf". Naming only looks at paths of one family.
+    static QString familyOf(const QString &path);
+    // The families the output of `sourcePath` and the source itself are in.
+    static QStringList familiesOf(const QString &outputFolder, const QString &sourcePath);
     // The backup copy of `readPath` (see Process::backupPathFor).
     static QString backupPathFor(const QString &readPath, bool isSecured, const QDateTime &now);
 
 private:
     bool isTaken(const QString &path, const QString &sourcePath) const;
 
+    mutable QMutex m_mutex; // guards the two sets
     QSet<QString> m_written;
     QSet<QString> m_pending;
 };

@@ -2,6 +2,7 @@
 
 #include "engine/RunSecurity.h"
 #include "engine/RunStatus.h"
+#include "engine/RunWorkers.h"
 #include "engine/Workspace.h"
 #include "model/PDFSettings.h"
 #include "model/Settings.h"
@@ -15,9 +16,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMutexLocker>
+#include <QScopeGuard>
+#include <QThread>
 #include <QUrl>
 
+#include <algorithm>
 #include <exception>
+#include <vector>
 
 namespace lockleaf
 {
@@ -49,9 +54,19 @@ void storeText(QMutex &mutex, QString &field, const QString &value)
     field = value;
 }
 
+// Outputs written for the file in hand on this thread: counted here and
+// reported on start()'s thread when the file's turn in the list comes.
+thread_local int *t_createdCount = nullptr;
+
+void countCreated()
+{
+    if (t_createdCount)
+        ++*t_createdCount;
+}
+
 } // namespace
 
-Process::Process(QObject *parent) : QObject(parent)
+Process::Process(QObject *parent) : QObject(parent), m_jobs(std::max(1, QThread::idealThreadCount()))
 {
 }
 
@@ -169,16 +184,7 @@ void Process::start()
         m_outputNames.setSources(sources);
         m_log.setStartTime(now());
         setMessage(QStringLiteral(""));
-        for (const OutputFilePtr &outputFile : std::as_const(m_outputFiles)) {
-            if (!isCombining())
-                break;
-            if (outputFile)
-                processOutputFile(*outputFile);
-            setTotalFileProcessed(totalFileProcessed() + 1);
-            reportProgress();
-            if (!isCombining())
-                break;
-        }
+        runOutputFiles();
     } catch (const std::exception &e) {
         logError(QStringLiteral("Process=>start"), reasonOf(e));
         m_errorFlag = true;
@@ -189,24 +195,84 @@ void Process::start()
     finishRun();
 }
 
-void Process::processOutputFile(const OutputFile &outputFile)
+void Process::runOutputFiles()
+{
+    struct Task {
+        LogFiles record;
+        int created = 0;
+    };
+    std::vector<Task> tasks(m_outputFiles.size());
+    RunWorkers workers(m_jobs);
+    if (m_jobs > 1)
+        workers.setPrecedence(namingOrder());
+    RunWorkers::Steps steps;
+    steps.keepGoing = [this] { return isCombining(); };
+    steps.begin = [this](int i) {
+        if (const OutputFilePtr &outputFile = m_outputFiles.at(i))
+            setFileInProcess(lastComponentOf(outputFile->filename));
+    };
+    steps.work = [this, &tasks](int i) {
+        Task &task = tasks.at(i);
+        t_createdCount = &task.created;
+        const auto reset = qScopeGuard([] { t_createdCount = nullptr; });
+        if (const OutputFilePtr &outputFile = m_outputFiles.at(i))
+            processOutputFile(*outputFile, task.record);
+    };
+    steps.deliver = [this, &tasks](int i, const std::exception_ptr &error) {
+        Task &task = tasks.at(i);
+        if (error && m_jobs > 1) {
+            // Only this file fails; the others in hand and to come go on.
+            const QString reason = RunWorkers::reasonOf(error);
+            logError(QStringLiteral("Process=>start"), reason);
+            m_errorFlag = true;
+            task.record.setStatus(reason);
+        }
+        if (m_outputFiles.at(i))
+            *m_log.addFile() = task.record;
+        for (int n = 0; n < task.created; ++n)
+            setTotalFileCreated(totalFileCreated() + 1);
+        if (error && m_jobs == 1)
+            std::rethrow_exception(error);
+        setTotalFileProcessed(totalFileProcessed() + 1);
+        reportProgress();
+    };
+    workers.run(int(m_outputFiles.size()), steps);
+}
+
+// Files whose outputs or sources share a name family are named and written
+// in list order, so each gets the name a one-at-a-time run gives it.
+QList<QList<int>> Process::namingOrder() const
+{
+    QList<QStringList> families;
+    families.reserve(m_outputFiles.size());
+    for (const OutputFilePtr &outputFile : m_outputFiles) {
+        QStringList keys;
+        for (const FileItemPtr &item : outputFile ? outputFile->fileItems : QList<FileItemPtr>())
+            if (item)
+                keys << OutputNames::familiesOf(outputFolderFor(*outputFile), item->filePath().toLocalFile());
+        families << keys;
+    }
+    return RunWorkers::precedence(families);
+}
+
+QString Process::outputFolderFor(const OutputFile &outputFile) const
 {
     const QString configuredFolder = m_settings ? m_settings->outputFolderPath() : QString();
-    const QString outputFolder =
-        configuredFolder.isEmpty() ? folderOf(outputFile.filename) : configuredFolder;
+    return configuredFolder.isEmpty() ? folderOf(outputFile.filename) : configuredFolder;
+}
 
-    const std::shared_ptr<LogFiles> record = m_log.addFile();
-    record->setFilename(lastComponentOf(outputFile.filename));
-    record->setSourcePath(folderOf(outputFile.filename));
-    record->setTargetPath(outputFolder);
-
-    setFileInProcess(lastComponentOf(outputFile.filename));
+void Process::processOutputFile(const OutputFile &outputFile, LogFiles &record)
+{
+    const QString outputFolder = outputFolderFor(outputFile);
+    record.setFilename(lastComponentOf(outputFile.filename));
+    record.setSourcePath(folderOf(outputFile.filename));
+    record.setTargetPath(outputFolder);
 
     for (const FileItemPtr &item : outputFile.fileItems) {
         if (!isCombining())
             break;
         if (item)
-            processItem(*item, *record, outputFolder);
+            processItem(*item, record, outputFolder);
     }
 }
 
@@ -312,7 +378,7 @@ void Process::written(LogFiles &record, const QString &status, const QString &ou
 {
     record.setStatus(status);
     m_outputNames.markWritten(outputPath);
-    setTotalFileCreated(totalFileCreated() + 1);
+    countCreated();
 }
 
 void Process::reportProgress()

@@ -124,8 +124,16 @@ public:
     void setDelegate(RunDelegate *delegate) { m_delegate = delegate; }
     void setWorkspace(Workspace *workspace) { m_workspace = workspace; }
 
-    // Performs the whole run on the calling thread; returns when it has ended.
+    // Performs the whole run from the calling thread; returns when it has ended.
     void start();
+    // Files worked on at once (default: QThread::idealThreadCount()). With
+    // more than one, each file is opened, checked and written on a worker
+    // thread while records, counts, signals and the delegate stay on start()'s
+    // thread, in list order; the clock, the test hook and the settings' getters
+    // are then called from the workers too. An exception outside a file's own
+    // guard fails that file only; with one job it ends the run, as ever.
+    void setJobs(int jobs) { m_jobs = jobs < 1 ? 1 : jobs; }
+    int jobs() const { return m_jobs; }
     // Asks the run to stop at its next check; the file in hand is finished.
     void stop();
     // Opens the saved log with the workspace; nothing before a log was saved.
@@ -158,7 +166,10 @@ Q_SIGNALS:
     void messageChanged();
 
 private:
-    void processOutputFile(const OutputFile &outputFile);
+    void runOutputFiles();
+    QList<QList<int>> namingOrder() const;
+    QString outputFolderFor(const OutputFile &outputFile) const;
+    void processOutputFile(const OutputFile &outputFile, LogFiles &record);
     void processItem(const FileItem &item, LogFiles &record, const QString &outputFolder);
     void finishRun();
     void written(LogFiles &record, const QString &status, const QString &outputPath);
@@ -184,7 +195,8 @@ private:
     std::function<QDateTime()> m_clock;
     std::function<void(HookPoint, const QString &)> m_testHook;
     int m_keyLengthOverride = 0;
-    bool m_errorFlag = false;
+    std::atomic<bool> m_errorFlag{false};
+    int m_jobs;
     std::atomic<bool> m_logSaved{false};
     OutputNames m_outputNames;
 };

@@ -3,12 +3,14 @@
 #include <QList>
 #include <QUrl>
 
-namespace lockleaf {
+namespace lockleaf
+{
 
 // The desktop's file manager and default applications, as the engine and the
 // window need them. The desktop app implements it with QDesktopServices (and
 // the file manager's D-Bus reveal); lockleaf-cli and tests supply their own.
-class Workspace {
+class Workspace
+{
 public:
     virtual ~Workspace() = default;
     // Opens a file or folder with the user's default application for it.

@@ -159,6 +159,8 @@ void RunControl::convert()
         m_process = std::make_unique<Process>();
         m_process->setIsCombining(true);
         m_process->setSettings(m_settings);
+        if (m_jobs > 0)
+            m_process->setJobs(m_jobs);
 
         // Where an empty output folder is allowed, the user may write beside the sources.
         bool checkFolder = true;

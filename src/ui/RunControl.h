@@ -56,6 +56,9 @@ public:
     ~RunControl() override;
 
     Process *process() const { return m_process.get(); }
+    // Files the next runs work on at once; 0 (the default) keeps the engine's
+    // own default (one per core).
+    void setJobs(int jobs) { m_jobs = jobs; }
     ProgressPanel *processViewPanel() const { return m_processViewPanel; }
     // The in-app view of the last log shown; null before View Log.
     LogView *logView() const { return m_logView; }
@@ -113,6 +116,7 @@ private:
     ProgressPanel *m_processViewPanel;
     LogView *m_logView = nullptr;
     std::unique_ptr<Process> m_process;
+    int m_jobs = 0;
     std::unique_ptr<Bridge> m_bridge;
     std::unique_ptr<QThread> m_thread;
     std::atomic<bool> m_shuttingDown{false};

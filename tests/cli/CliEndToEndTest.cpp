@@ -318,3 +318,28 @@ TEST_F(CliProcess, logThatCannotBeWritten_isSaidOnStderr_exitOne)
     EXPECT_FALSE(r.out.contains("Log: "));
     EXPECT_TRUE(QDir(logs).isEmpty());
 }
+
+TEST_F(CliProcess, jobs_linesAndOutputsComeAsWithOneJob)
+{
+    QDir().mkpath(in("sub"));
+    for (int i = 0; i < 10; ++i)
+        makePdf(in(QString("f%1.pdf").arg(i)), 1 + i % 3);
+    makePdf(in("sub/f3.pdf"), 1, {}, "SUB");
+    makeEncryptedPdf(in("locked.pdf"), "user", "owner", 128);
+    QList<CliResult> results;
+    for (const char *jobs : {"1", "3"}) {
+        const QString outDir = tmp.file(QString("out-j") + jobs);
+        QDir().mkpath(outDir);
+        results << run({"unsecure", "-r", "--jobs", jobs, "-p", "wrong", "-o", outDir, "--log-dir",
+                        tmp.file("logs"), in()});
+        results.last().err.replace(outDir, "<out>");
+        EXPECT_EQ(results.last().exitCode, 1) << results.last().err.toStdString(); // locked.pdf fails
+    }
+    const QStringList one = results.at(0).lines().filter("\t"), three = results.at(1).lines().filter("\t");
+    EXPECT_EQ(one.size(), 12);
+    EXPECT_EQ(three, one);
+    EXPECT_EQ(results.at(1).err, results.at(0).err);
+    EXPECT_EQ(QDir(tmp.file("out-j3")).entryList(QDir::Files, QDir::Name),
+              QDir(tmp.file("out-j1")).entryList(QDir::Files, QDir::Name));
+    EXPECT_TRUE(pdfText(tmp.file("out-j3/f3 (2).pdf")).contains("SUB"));
+}

@@ -59,12 +59,30 @@ TEST_F(CliParse, usageErrors_areRefusedWithAReason)
         {"unsecure", "--password-file", tmp.file("no-such-file"), "-o", out, in},
         {"unsecure", "--password-file", tmp.file("in"), "-o", out, in}, // a folder is no password file
         {"secure", "--password-file", "-", "--open-password-file", "-", "-o", out, in},
+        {"unsecure", "--jobs", "0", "-o", out, in},
+        {"unsecure", "--jobs", "257", "-o", out, in},
+        {"unsecure", "--jobs", "two", "-o", out, in},
+        {"unsecure", "--jobs", "-o", out, in}, // the value is missing
+        {"list", "--jobs", "2", in},
     };
     for (const QStringList &args : cases) {
         const ParseResult r = parse(args, "pw\n");
         EXPECT_EQ(r.kind, ParseResult::Kind::UsageError) << args.join(' ').toStdString();
         EXPECT_FALSE(r.error.isEmpty()) << args.join(' ').toStdString();
     }
+}
+
+TEST_F(CliParse, jobs_defaultIsPerCore_boundsAccepted)
+{
+    const QString in = tmp.file("in");
+    const QString out = tmp.file("out");
+    EXPECT_EQ(parse({"unsecure", "-o", out, in}).options.jobs, 0);
+    for (int n : {1, 2, 256}) {
+        const ParseResult r = parse({"unsecure", "--jobs", QString::number(n), "-o", out, in});
+        EXPECT_EQ(r.kind, ParseResult::Kind::Run) << r.error.toStdString();
+        EXPECT_EQ(r.options.jobs, n);
+    }
+    EXPECT_EQ(parse({"unsecure", "--jobs=3", "-o", out, in}).options.jobs, 3);
 }
 
 TEST_F(CliParse, passwordsAndSecureOptions_fromArgumentsFilesAndStdin)

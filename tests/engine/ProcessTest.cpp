@@ -68,6 +68,7 @@ protected:
         p.setWorkspace(&recorder);
         p.setLogsFolder(tmp.file("Logs"));
         p.setClock([this] { return clock; });
+        p.setJobs(1); // the one-at-a-time run; parallel runs are compared with it elsewhere
     }
 
     QString src(const QString &name = {}) const

@@ -293,6 +293,7 @@ TEST_F(RunControlTest, cancelMidRun_finishesTheFileInHand_escapeThenCloses)
 {
     auto d = window({1, 1, 1, 1, 1});
     d->settings()->setIsClearProcessedFiles(true);
+    d->run()->setJobs(1); // the counts below are those of one file at a time
     d->run()->convert();
     holdAfterFiles(*d, 1);
     lockleaf::ProgressPanel *panel = d->run()->processViewPanel();
@@ -315,6 +316,7 @@ TEST_F(RunControlTest, cancelMidRun_finishesTheFileInHand_escapeThenCloses)
 TEST_F(RunControlTest, escapeWhileRunning_asksTheRunToStopAndKeepsTheSheetUp)
 {
     auto d = window({1, 1, 1});
+    d->run()->setJobs(1); // the counts below are those of one file at a time
     d->run()->convert();
     holdAfterFiles(*d, 1);
     QTest::keyClick(d->run()->processViewPanel(), Qt::Key_Escape);
@@ -335,6 +337,7 @@ TEST_F(RunControlTest, quitMidRun_asksThenStopsWaitsAndLeavesWholeFiles)
     d->options()->securityAction(1);
     d->settings()->pdfSettings()->setPdfPermissionPassword(QStringLiteral("owner-pw"));
     lockleaf::Settings::openStore()->remove("SETTINGS");
+    d->run()->setJobs(1); // the counts below are those of one file at a time
     d->run()->convert();
     holdAfterFiles(*d, 1);
 

@@ -1,0 +1,214 @@
+#include "engine/Process.h"
+
+#include "model/FileItem.h"
+#include "model/Settings.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QStandardPaths>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+using namespace lockleaf;
+using namespace testsupport;
+
+namespace
+{
+
+// Counts what a run reports and on which thread.
+class Reporter final : public RunDelegate
+{
+public:
+    QStringList texts;
+    bool allOnStartThread = true;
+    QThread *startThread = QThread::currentThread();
+    std::function<void()> onUpdate;
+    void updateTimeTakenLabel(const QString &text) override
+    {
+        texts << text;
+        allOnStartThread = allOnStartThread && QThread::currentThread() == startThread;
+        if (onUpdate)
+            onUpdate();
+    }
+};
+
+// What a run leaves behind, with the output folder taken out of the paths.
+struct Outcome {
+    QStringList names, statuses, targets, renamed, outputs, pages;
+    int processed = -1, created = -1;
+    QString message;
+};
+
+class ParallelRun : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite() { QStandardPaths::setTestModeEnabled(true); }
+
+    void SetUp() override
+    {
+        QDir(tmp.path()).mkpath("Logs");
+        settings.setSecurityType(0);
+        settings.setIsBackupFile(false);
+        settings.setIsOpenFolderAfterConversion(false);
+    }
+
+    void arm(Process &p, const QString &outDir, int jobs)
+    {
+        QDir().mkpath(outDir);
+        settings.setOutputFolderPath(outDir);
+        p.setSettings(&settings);
+        p.setDelegate(&reporter);
+        p.setLogsFolder(tmp.file("Logs"));
+        p.setClock([] { return QDateTime(QDate(2026, 12, 5), QTime(14, 3, 9)); });
+        p.setJobs(jobs);
+        for (const auto &[path, password] : std::as_const(sources)) {
+            const FileItemPtr item = FileItem::initWithURL(QUrl::fromLocalFile(path));
+            item->setPdfOpenPassword(password);
+            p.outputFiles() << std::make_shared<OutputFile>(OutputFile{path, {item}});
+        }
+        p.setTotalFileSelected(int(sources.size()));
+        p.setIsCombining(true);
+    }
+
+    static Outcome outcomeOf(const Process &p, const QString &outDir)
+    {
+        Outcome o;
+        for (const LogFilesPtr &r : p.log().files()) {
+            o.names << r->filename();
+            o.statuses << r->status();
+            o.targets << QString(r->targetPath()).replace(outDir, "<out>");
+            o.renamed << QString(r->renamedOutput()).replace(outDir, "<out>");
+        }
+        o.outputs = QDir(outDir).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+        for (const QString &name : std::as_const(o.outputs))
+            o.pages << runProgram("qpdf", {"--show-npages", QDir(outDir).filePath(name)}).out.trimmed();
+        o.processed = p.totalFileProcessed();
+        o.created = p.totalFileCreated();
+        o.message = p.message();
+        return o;
+    }
+
+    void makeSource(const QString &name, int pages = 1)
+    {
+        QDir(tmp.path()).mkpath(QFileInfo(tmp.file("src/" + name)).path());
+        makePdf(tmp.file("src/" + name), pages);
+        sources << qMakePair(tmp.file("src/" + name), QString());
+    }
+
+    TempDir tmp;
+    Settings settings{false};
+    Reporter reporter;
+    QList<QPair<QString, QString>> sources;
+};
+
+} // namespace
+
+TEST_F(ParallelRun, sameStatusesOutputsAndLogOrderAsOneJob)
+{
+    // Real encrypted files (several share a name) and generated ones whose
+    // outputs collide: names must come out as a one-at-a-time run gives them.
+    for (const CorpusEntry &e : corpusManifest()) {
+        const QString owner = e.value("owner_pw"), user = e.value("user_pw");
+        const QString pw = isKnownPassword(owner) ? owner : isKnownPassword(user) ? user : QString();
+        sources << qMakePair(e.path(), pw == "(empty)" ? QString() : pw);
+    }
+    ASSERT_GE(sources.size(), 10) << "the shared corpus is missing";
+    for (const char *name : {"a.pdf", "sub/a.pdf", "a (2).pdf", "sub2/a.pdf", "b.pdf"})
+        makeSource(name, 3);
+    for (int i = 0; i < 12; ++i)
+        makeSource(QString("many/f%1.pdf").arg(i), 1 + i % 4);
+    makeEncryptedPdf(tmp.file("src/locked.pdf"), "user", "owner", 256);
+    sources << qMakePair(tmp.file("src/locked.pdf"), QString("wrong"));
+    writeFile(tmp.file("src/broken.pdf"), "%PDF-1.7 not really");
+    sources << qMakePair(tmp.file("src/broken.pdf"), QString());
+
+    QList<Outcome> outcomes;
+    for (int jobs : {1, 4}) {
+        const QString outDir = tmp.file(QString("out%1").arg(jobs));
+        QDir().mkpath(outDir);
+        writeFile(outDir + "/a (3).pdf", "not ours"); // a numbered name already taken on disk
+        reporter.texts.clear();
+        Process p;
+        arm(p, outDir, jobs);
+        p.start();
+        outcomes << outcomeOf(p, outDir);
+        ASSERT_EQ(reporter.texts.size(), sources.size() + 1);
+        for (int i = 0; i < sources.size(); ++i)
+            EXPECT_TRUE(reporter.texts.at(i).endsWith(QString(" %1/%2").arg(i + 1).arg(sources.size())));
+        EXPECT_TRUE(reporter.allOnStartThread);
+    }
+    const Outcome &one = outcomes.at(0), &four = outcomes.at(1);
+    EXPECT_EQ(four.names, one.names);
+    EXPECT_EQ(four.statuses, one.statuses);
+    EXPECT_EQ(four.targets, one.targets);
+    EXPECT_EQ(four.renamed, one.renamed);
+    EXPECT_EQ(four.outputs, one.outputs);
+    EXPECT_EQ(four.pages, one.pages);
+    EXPECT_EQ(four.processed, one.processed);
+    EXPECT_EQ(four.created, one.created);
+    EXPECT_EQ(four.message, one.message);
+    EXPECT_EQ(one.processed, sources.size());
+    EXPECT_TRUE(one.renamed.contains("<out>/a (4).pdf"));
+    EXPECT_GE(one.statuses.count("Un-Secured Completed"), 17);
+    EXPECT_EQ(one.created, one.statuses.count("Un-Secured Completed"));
+    EXPECT_EQ(readFile(tmp.file("out4/a (3).pdf")), "not ours");
+    ASSERT_EQ(four.pages.size(), four.outputs.size());
+    for (int i = 0; i < four.outputs.size(); ++i)
+        if (four.outputs.at(i) != "a (3).pdf")
+            EXPECT_NE(four.pages.at(i).toInt(), 0) << four.outputs.at(i).toStdString(); // opens in qpdf
+}
+
+TEST_F(ParallelRun, cancelWithSeveralWorkers_leavesOnlyWholeOutputs)
+{
+    for (int i = 0; i < 24; ++i)
+        makeSource(QString("f%1.pdf").arg(i, 2, 10, QChar('0')), 20);
+    Process p;
+    const QString outDir = tmp.file("out");
+    arm(p, outDir, 3);
+    reporter.onUpdate = [&p] {
+        if (p.totalFileProcessed() == 2)
+            p.stop();
+    };
+    p.start();
+    const Outcome o = outcomeOf(p, outDir);
+    EXPECT_EQ(o.message, "Process cancelled!");
+    EXPECT_TRUE(p.isCompleted());
+    EXPECT_GE(o.processed, 2);
+    EXPECT_LT(o.processed, 24);
+    EXPECT_EQ(o.statuses.size(), o.processed);
+    EXPECT_EQ(o.statuses, QStringList(o.processed, "Un-Secured Completed"));
+    EXPECT_EQ(o.outputs.size(), o.created);
+    EXPECT_EQ(o.created, o.processed);
+    // The first files of the list, each whole; nothing half-written beside them.
+    for (int i = 0; i < o.outputs.size(); ++i) {
+        EXPECT_EQ(o.outputs.at(i), QString("f%1.pdf").arg(i, 2, 10, QChar('0')));
+        EXPECT_EQ(o.pages.value(i), "20");
+    }
+}
+
+TEST_F(ParallelRun, anExceptionInAWorker_failsThatFileOnly)
+{
+    LogCapture capture;
+    for (const char *name : {"a.pdf", "b.pdf", "c.pdf", "d.pdf", "e.pdf"})
+        makeSource(name);
+    Process p;
+    const QString outDir = tmp.file("out");
+    arm(p, outDir, 3);
+    p.setTestHook([](Process::HookPoint point, const QString &path) {
+        if (point == Process::HookPoint::BeforeOpen && path.endsWith("b.pdf"))
+            throw std::runtime_error("open exploded");
+    });
+    p.start();
+    const Outcome o = outcomeOf(p, outDir);
+    const QString ok = "Un-Secured Completed";
+    EXPECT_EQ(o.statuses, QStringList({ok, "open exploded", ok, ok, ok}));
+    EXPECT_EQ(o.outputs, QStringList({"a.pdf", "c.pdf", "d.pdf", "e.pdf"}));
+    EXPECT_EQ(o.processed, 5);
+    EXPECT_EQ(o.created, 4);
+    EXPECT_TRUE(capture.contains("Error in (Process=>start) : open exploded"));
+    EXPECT_EQ(o.message, "Lockleaf unable able to split some of the files!\r\n"
+                         "Please check log for more information.");
+}
