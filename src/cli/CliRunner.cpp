@@ -344,7 +344,13 @@ int runCommand(const Options &options, const CliIo &io)
 
     QString message = process.message();
     message.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    *io.out << message << '\n' << console.lastText << '\n';
+    *io.out << message << '\n';
+    // The run's summary speaks of the files it worked on; what never reached it must
+    // not read as "all done".
+    if (!skipped.isEmpty())
+        *io.out << skipped.size() << (skipped.size() == 1 ? " entry was" : " entries were")
+                << " skipped (see the \"Skipped:\" lines).\n";
+    *io.out << console.lastText << '\n';
     if (process.logSaved())
         *io.out << "Log: " << escaped(logPath) << '\n';
     if (!flushOut(io))

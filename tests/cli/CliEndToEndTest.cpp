@@ -243,6 +243,9 @@ TEST_F(CliProcess, skippedPathsAndUnusableSecurity_areSaidNotSwallowed)
                            "Skipped: no PDF files in this folder (subfolders not included)\t" + in("x.pdf"),
                            "Skipped: not a regular file\t" + in("pipe.pdf"),
                            "Skipped: not a regular file\t/dev/zero", "Secured Completed\t" + in("a.pdf")}));
+    // The summary does not read as "all done" with entries left out.
+    EXPECT_TRUE(r.lines().contains("4 entries were skipped (see the \"Skipped:\" lines)."))
+        << r.out.toStdString();
     EXPECT_EQ(
         logStatuses(logPathOf(r)),
         QStringList({"Skipped: not a PDF file",
