@@ -73,7 +73,7 @@ TEST(Log, emptyLog_savesRootWithTimesOnly_namedByEndTime_replacingSameName)
     EXPECT_EQ(parse(readFile(log.logFilePath())).size(), 2);
 
     // Other runs ending in the same second keep every earlier log.
-    for (const QString &expected : {"051226140309 (2).log", "051226140309 (3).log"}) {
+    for (const char *expected : {"051226140309 (2).log", "051226140309 (3).log"}) {
         Log other;
         other.setLogsFolder(dir.path());
         other.setEndTime(kEnd);

@@ -156,9 +156,11 @@ TEST_F(ParallelRun, sameStatusesOutputsAndLogOrderAsOneJob)
     EXPECT_EQ(one.created, one.statuses.count("Un-Secured Completed"));
     EXPECT_EQ(readFile(tmp.file("out4/a (3).pdf")), "not ours");
     ASSERT_EQ(four.pages.size(), four.outputs.size());
-    for (int i = 0; i < four.outputs.size(); ++i)
-        if (four.outputs.at(i) != "a (3).pdf")
+    for (int i = 0; i < four.outputs.size(); ++i) {
+        if (four.outputs.at(i) != "a (3).pdf") {
             EXPECT_NE(four.pages.at(i).toInt(), 0) << four.outputs.at(i).toStdString(); // opens in qpdf
+        }
+    }
 }
 
 TEST_F(ParallelRun, cancelWithSeveralWorkers_leavesOnlyWholeOutputs)

@@ -103,7 +103,7 @@ TEST(HostileSource, encryptionQpdfPassesOver_staysLockedForEveryPassword)
         auto doc = PDFDocument::initWithURL(dir.file(name));
         ASSERT_TRUE(doc);
         EXPECT_TRUE(doc->isLocked());
-        for (const QString &pw : {"", "test", "u"})
+        for (const char *pw : {"", "test", "u"})
             EXPECT_FALSE(doc->unlockWithPassword(pw));
         EXPECT_FALSE(doc->writeToFile(dir.file("out.pdf")));
         EXPECT_FALSE(QFile::exists(dir.file("out.pdf")));
