@@ -4,6 +4,7 @@
 #include "cli/ConsoleText.h"
 #include "cli/Interrupt.h"
 #include "cli/PasswordMapRun.h"
+#include "cli/ProgressLine.h"
 #include "engine/FileGatherer.h"
 #include "engine/PasswordChoice.h"
 #include "engine/Process.h"
@@ -13,7 +14,6 @@
 #include "platform/Utilities.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTimeZone>
 
@@ -39,41 +39,6 @@ bool flushOut(const CliIo &io)
     requestOutputClosed();
     return false;
 }
-
-// One line of progress on a terminal, redrawn in place and at most ten times a
-// second; silent when standard error is not a terminal or with --quiet.
-class ProgressLine
-{
-public:
-    ProgressLine(const CliIo &io, bool enabled) : m_io(io), m_enabled(enabled && io.err) {}
-    ~ProgressLine() { clear(); }
-
-    void show(const QString &text, bool force = false)
-    {
-        if (!m_enabled)
-            return;
-        if (!force && m_timer.isValid() && m_timer.elapsed() < 100)
-            return;
-        m_timer.start();
-        *m_io.err << "\r\033[K" << text.left(100);
-        m_io.err->flush();
-        m_shown = true;
-    }
-    void clear()
-    {
-        if (!m_enabled || !m_shown)
-            return;
-        *m_io.err << "\r\033[K";
-        m_io.err->flush();
-        m_shown = false;
-    }
-
-private:
-    const CliIo &m_io;
-    bool m_enabled;
-    bool m_shown = false;
-    QElapsedTimer m_timer;
-};
 
 // The gathering side of the console: the list lives here, in path order.
 class ConsoleGathering final : public GatheringDelegate
