@@ -18,7 +18,7 @@ _lockleaf_cli()
     fi
 
     local common='-p --password --password-file -r --recursive -q --quiet -h --help --version'
-    local writing='-o --output --in-place --backup --log-dir --allow-signed --password-map --jobs'
+    local writing='-o --output --in-place --backup --log-dir --allow-signed --password-map --jobs --json'
     local secure='--open-password --open-password-file --permission-password
         --permission-password-file --key-length --no-print --no-copy
         --allow-modify --allow-annotate --allow-fill-forms --allow-assemble --low-res-print'

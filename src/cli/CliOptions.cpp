@@ -159,6 +159,8 @@ QString usageText()
         "      --log-dir DIR             save the XML processing log in DIR (created when\n"
         "                                missing; default: the application's Logs folder)\n"
         "  -q, --quiet                   no progress and no per-file lines, only the summary\n"
+        "      --json                    secure or unsecure: print JSON lines instead (see\n"
+        "                                below); not valid with list\n"
         "  -h, --help                    show this help\n"
         "      --version                 show the version\n"
         "\n"
@@ -171,6 +173,12 @@ QString usageText()
         "\\xHH. Progress goes to standard error when it is a terminal. Ctrl-C finishes\n"
         "the file in hand, saves the log and stops; so does a closed standard output\n"
         "(e.g. | head -1), quietly.\n"
+        "\n"
+        "With --json, standard output holds only one JSON object per line: per file\n"
+        "{\"status\", \"source\", \"target\" (the output written, or null), \"pages\",\n"
+        "\"reason\" (when it failed or was skipped)}, skipped entries first, then\n"
+        "{\"total\", \"written\", \"failed\", \"skipped\", \"summary\", \"log\" (or null)}.\n"
+        "--quiet does not shorten it. Notes and progress stay on standard error.\n"
         "\n"
         "Exit status: 0 every file written; 1 some file failed or was skipped, or the\n"
         "log could not be written; 2 usage error, or passwords and restrictions that\n"
@@ -219,11 +227,12 @@ ParseResult parseArguments(const QStringList &arguments, const std::function<QBy
     const QCommandLineOption logDir("log-dir", "", "DIR");
     const QCommandLineOption quiet(QStringList{"q", "quiet"});
     const QCommandLineOption jobs("jobs", "", "N");
+    const QCommandLineOption json("json");
     parser.addOptions({help, version, output, inPlace, backup, password, passwordFile, openPassword,
                        openPasswordFile, permissionPassword, permissionPasswordFile, keyLength, noPrint,
                        noCopy, recursive, logDir, quiet, jobs});
-    parser.addOptions(
-        {allowModify, allowAnnotate, allowFillForms, allowAssemble, lowResPrint, allowSigned, passwordMap});
+    parser.addOptions({allowModify, allowAnnotate, allowFillForms, allowAssemble, lowResPrint, allowSigned,
+                       passwordMap, json});
 
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
@@ -253,8 +262,8 @@ ParseResult parseArguments(const QStringList &arguments, const std::function<QBy
         return usageError(QStringLiteral("missing PATH"));
 
     // Options that belong to other commands are refused rather than ignored.
-    const QList<const QCommandLineOption *> writingOnly{&output, &inPlace,     &backup,
-                                                        &logDir, &allowSigned, &passwordMap, &jobs};
+    const QList<const QCommandLineOption *> writingOnly{&output,      &inPlace,     &backup, &logDir,
+                                                        &allowSigned, &passwordMap, &jobs,   &json};
     const QList<const QCommandLineOption *> secureOnly{
         &openPassword,  &openPasswordFile, &permissionPassword, &permissionPasswordFile, &keyLength,
         &noPrint,       &noCopy,           &allowModify,        &allowAnnotate,          &allowFillForms,
@@ -276,6 +285,7 @@ ParseResult parseArguments(const QStringList &arguments, const std::function<QBy
 
     o.recursive = parser.isSet(recursive);
     o.quiet = parser.isSet(quiet);
+    o.json = parser.isSet(json);
     o.backup = parser.isSet(backup);
     o.inPlace = parser.isSet(inPlace);
     o.allowSigned = parser.isSet(allowSigned);

@@ -42,6 +42,7 @@ struct Options {
     QString logFolder; // "" means the app's Logs folder
     int jobs = 0;      // files worked on at once, 1..256; 0: one per core
     bool quiet = false;
+    bool json = false; // JSON lines on standard output (secure and unsecure)
 };
 
 struct ParseResult {

@@ -3,6 +3,7 @@
 #include "cli/CliOptions.h"
 #include "cli/ConsoleText.h"
 #include "cli/Interrupt.h"
+#include "cli/JsonReport.h"
 #include "cli/PasswordMapRun.h"
 #include "cli/ProgressLine.h"
 #include "engine/FileGatherer.h"
@@ -90,9 +91,11 @@ class ConsoleRun final : public RunDelegate
 public:
     // The first `printedAlready` records of the log (the skipped entries) are
     // not the run's own and were printed before it.
-    ConsoleRun(Process &process, const CliIo &io, ProgressLine &progress, bool quiet, int printedAlready)
+    // `json`, when set, takes the lines instead of the plain status lines.
+    ConsoleRun(Process &process, const CliIo &io, ProgressLine &progress, bool quiet, int printedAlready,
+               JsonReport *json)
         : m_process(process), m_io(io), m_progress(progress), m_quiet(quiet), m_offset(printedAlready),
-          m_printed(printedAlready)
+          m_printed(printedAlready), m_json(json)
     {
     }
 
@@ -133,8 +136,13 @@ private:
         const QList<OutputFilePtr> &outputs = m_process.outputFiles();
         for (; m_printed < records.size() && m_printed - m_offset < outputs.size(); ++m_printed) {
             const LogFilesPtr &record = records.at(m_printed);
-            const QString source = outputs.at(m_printed - m_offset)->filename;
-            *m_io.out << escaped(record->status()) << '\t' << escaped(source) << '\n';
+            const OutputFilePtr &output = outputs.at(m_printed - m_offset);
+            const QString source = output->filename;
+            if (m_json)
+                *m_io.out << m_json->file(
+                    *record, source, output->fileItems.isEmpty() ? 0 : output->fileItems.first()->pages());
+            else
+                *m_io.out << escaped(record->status()) << '\t' << escaped(source) << '\n';
             if (!record->renamedOutput().isEmpty())
                 *m_io.err << "lockleaf-cli: " << escaped(source) << " was written as "
                           << escaped(record->renamedOutput())
@@ -150,6 +158,7 @@ private:
     bool m_quiet;
     int m_offset;
     int m_printed;
+    JsonReport *m_json;
 };
 
 QString dateField(const QDateTime &date)
@@ -197,6 +206,21 @@ void armRunSettings(Settings &runSettings, const Options &options)
     pdf->setCanPrintHighQuality(options.canPrintHighQuality);
     pdf->setRewriteSignedDocuments(options.allowSigned);
     pdf->setEncryptionStrength(options.keyLength == 40 ? 0 : 1);
+}
+
+// The plain report's closing lines; `logPath` is null when the log was not saved.
+void printSummary(const CliIo &io, const QString &message, qsizetype skipped, const QString &timeTaken,
+                  const QString &logPath)
+{
+    *io.out << message << '\n';
+    // The run's summary speaks of the files it worked on; what never reached it must
+    // not read as "all done".
+    if (skipped > 0)
+        *io.out << skipped << (skipped == 1 ? " entry was" : " entries were")
+                << " skipped (see the \"Skipped:\" lines).\n";
+    *io.out << timeTaken << '\n';
+    if (!logPath.isEmpty())
+        *io.out << "Log: " << escaped(logPath) << '\n';
 }
 
 int runCommand(const Options &options, const CliIo &io)
@@ -265,9 +289,13 @@ int runCommand(const Options &options, const CliIo &io)
             return 2;
     }
 
-    if (!options.quiet)
-        for (const SkippedEntry &entry : skipped)
+    JsonReport json;
+    for (const SkippedEntry &entry : skipped) {
+        if (options.json)
+            *io.out << json.skipped(entry.path, entry.reason);
+        else if (!options.quiet)
             *io.out << "Skipped: " << entry.reason << '\t' << escaped(entry.path) << '\n';
+    }
     if (!flushOut(io))
         return kOutputClosedExit;
     if (gathering.files.isEmpty() && !options.quiet)
@@ -281,7 +309,8 @@ int runCommand(const Options &options, const CliIo &io)
         record->setSourcePath(QFileInfo(entry.path).path());
         record->setStatus(QStringLiteral("Skipped: ") + entry.reason);
     }
-    ConsoleRun console(process, io, progress, options.quiet, static_cast<int>(skipped.size()));
+    ConsoleRun console(process, io, progress, options.quiet && !options.json,
+                       static_cast<int>(skipped.size()), options.json ? &json : nullptr);
     process.setSettings(&runSettings);
     process.setDelegate(&console);
     process.setKeyLengthOverride(options.keyLength);
@@ -309,15 +338,11 @@ int runCommand(const Options &options, const CliIo &io)
 
     QString message = process.message();
     message.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    *io.out << message << '\n';
-    // The run's summary speaks of the files it worked on; what never reached it must
-    // not read as "all done".
-    if (!skipped.isEmpty())
-        *io.out << skipped.size() << (skipped.size() == 1 ? " entry was" : " entries were")
-                << " skipped (see the \"Skipped:\" lines).\n";
-    *io.out << console.lastText << '\n';
-    if (process.logSaved())
-        *io.out << "Log: " << escaped(logPath) << '\n';
+    if (options.json)
+        *io.out << json.summary(static_cast<int>(skipped.size() + process.outputFiles().size()), message,
+                                process.logSaved() ? logPath : QString());
+    else
+        printSummary(io, message, skipped.size(), console.lastText, process.logSaved() ? logPath : QString());
     if (!flushOut(io))
         return kOutputClosedExit;
 

@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 
@@ -345,4 +347,52 @@ TEST_F(CliProcess, jobs_linesAndOutputsComeAsWithOneJob)
     EXPECT_EQ(QDir(tmp.file("out-j3")).entryList(QDir::Files, QDir::Name),
               QDir(tmp.file("out-j1")).entryList(QDir::Files, QDir::Name));
     EXPECT_TRUE(pdfText(tmp.file("out-j3/f3 (2).pdf")).contains("SUB"));
+}
+
+TEST_F(CliProcess, json_oneObjectPerFileThenTheCounts_nothingElseOnStdout)
+{
+    QDir().mkpath(in("sub"));
+    makeEncryptedPdf(in("a.pdf"), "first", "o", 128, {}, 2);
+    makeEncryptedPdf(in("sub/a.pdf"), "first", "o", 128);
+    makeEncryptedPdf(in("wrong.pdf"), "zzz", "o", 128);
+    writeFile(in("notes.txt"), "text");
+    // --quiet does not shorten the JSON report.
+    const CliResult r = run({"unsecure", "--json", "-q", "-r", "-p", "first", "-o", out(), "--log-dir",
+                             tmp.file("logs"), in(), in("notes.txt")});
+    EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
+    EXPECT_FALSE(r.out.contains("first")) << "a password reached stdout";
+    QList<QJsonObject> objects;
+    for (const QString &line : r.lines()) {
+        QJsonParseError error;
+        const QJsonDocument document = QJsonDocument::fromJson(line.toUtf8(), &error);
+        EXPECT_TRUE(document.isObject()) << error.errorString().toStdString() << ": " << line.toStdString();
+        objects << document.object();
+    }
+    ASSERT_EQ(objects.size(), 5) << r.out.toStdString();
+    auto fields = [&objects](int i) {
+        const QJsonObject &o = objects.at(i);
+        return QStringList({o["status"].toString(), o["source"].toString(),
+                            o["target"].isNull() ? "null" : o["target"].toString(), o["reason"].toString()});
+    };
+    EXPECT_EQ(fields(0), QStringList({"Skipped: not a PDF file", in("notes.txt"), "null", "not a PDF file"}));
+    EXPECT_EQ(fields(1), QStringList({"Un-Secured Completed", in("a.pdf"), out("a.pdf"), ""}));
+    EXPECT_EQ(fields(2), QStringList({"Un-Secured Completed", in("sub/a.pdf"), out("a (2).pdf"), ""}));
+    EXPECT_EQ(fields(3), QStringList({"Unable to read secured pdf docuemnt!", in("wrong.pdf"), "null",
+                                      "Unable to read secured pdf docuemnt!"}));
+    EXPECT_EQ(objects.at(1)["pages"].toInt(), 2);
+    EXPECT_FALSE(objects.at(1).contains("reason"));
+    EXPECT_TRUE(QFileInfo::exists(out("a (2).pdf")));
+
+    const QJsonObject &last = objects.last();
+    EXPECT_EQ(QList<int>({last["total"].toInt(-1), last["written"].toInt(-1), last["failed"].toInt(-1),
+                          last["skipped"].toInt(-1)}),
+              QList<int>({4, 2, 1, 1}));
+    EXPECT_EQ(last["summary"].toString(),
+              "2 of 3 files written, 1 failed.\nPlease check each file's status or the log for the reasons.");
+    const QString log = last["log"].toString();
+    EXPECT_TRUE(log.startsWith(tmp.file("logs") + "/") && QFileInfo::exists(log)) << log.toStdString();
+    EXPECT_EQ(logStatuses(log).size(), 4);
+
+    // The listing has no JSON form: refused, not ignored.
+    EXPECT_EQ(run({"list", "--json", in()}).exitCode, 2);
 }

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "engine/Log.h"
+
+#include <QString>
+
+namespace lockleaf::cli
+{
+
+// The --json report: one compact JSON object per line for each file, then one
+// with the counts. Keeps the counts of what it has written.
+class JsonReport final
+{
+public:
+    // An entry left out before the run ("Skipped: <reason>").
+    QString skipped(const QString &path, const QString &reason);
+    // A file the run worked on, from its log record.
+    QString file(const LogFiles &record, const QString &source, int pages);
+    // The closing line; `logPath` is null when the log could not be saved.
+    QString summary(int total, const QString &message, const QString &logPath) const;
+
+private:
+    int m_written = 0;
+    int m_failed = 0;
+    int m_skipped = 0;
+};
+
+} // namespace lockleaf::cli
