@@ -58,6 +58,8 @@ test-asan: bootstrap
 
 # The runs' worker threads under ThreadSanitizer: the engine's run suites only
 # (Qt and qpdf are not instrumented; a report in their code names ours above it).
+# These suites must not start programs with QProcess: TSan cannot follow Qt's
+# vfork-style spawn and then reports races on locks that are held.
 TSAN_BUILD_DIR ?= build-tsan
 TSAN_TESTS ?= engine_ProcessTest engine_ParallelRunTest
 test-tsan: bootstrap

@@ -5,10 +5,13 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
+#include <QFile>
 #include <QStandardPaths>
 #include <QThread>
 
 #include <gtest/gtest.h>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFWriter.hh>
 
 #include <stdexcept>
 
@@ -17,6 +20,35 @@ using namespace testsupport;
 
 namespace
 {
+
+// This suite makes and reads its PDFs in-process, never through QProcess: Qt
+// starts children with a vfork-style clone that ThreadSanitizer cannot follow,
+// and after one the sanitizer loses track of this thread's locks, so `make
+// test-tsan` would report races in the worker pool that are not there.
+
+QString pageCountOf(const QString &path)
+{
+    try {
+        QPDF pdf;
+        pdf.processFile(QFile::encodeName(path).constData());
+        return QString::number(pdf.getAllPages().size());
+    } catch (const std::exception &) {
+        return QString();
+    }
+}
+
+void makeLockedPdf(const QString &path, const char *user, const char *owner)
+{
+    const QString plain = path + ".plain.tmp";
+    makePdf(plain);
+    QPDF pdf;
+    pdf.processFile(QFile::encodeName(plain).constData());
+    QPDFWriter w(pdf, QFile::encodeName(path).constData());
+    w.setStaticID(true);
+    w.setR6EncryptionParameters(user, owner, true, true, true, true, true, true, qpdf_r3p_full, true);
+    w.write();
+    QFile::remove(plain);
+}
 
 // Counts what a run reports and on which thread.
 class Reporter final : public RunDelegate
@@ -84,7 +116,7 @@ protected:
         }
         o.outputs = QDir(outDir).entryList(QDir::Files | QDir::Hidden, QDir::Name);
         for (const QString &name : std::as_const(o.outputs))
-            o.pages << runProgram("qpdf", {"--show-npages", QDir(outDir).filePath(name)}).out.trimmed();
+            o.pages << pageCountOf(QDir(outDir).filePath(name));
         o.processed = p.totalFileProcessed();
         o.created = p.totalFileCreated();
         o.message = p.message();
@@ -120,7 +152,7 @@ TEST_F(ParallelRun, sameStatusesOutputsAndLogOrderAsOneJob)
         makeSource(name, 3);
     for (int i = 0; i < 12; ++i)
         makeSource(QString("many/f%1.pdf").arg(i), 1 + i % 4);
-    makeEncryptedPdf(tmp.file("src/locked.pdf"), "user", "owner", 256);
+    makeLockedPdf(tmp.file("src/locked.pdf"), "user", "owner");
     sources << qMakePair(tmp.file("src/locked.pdf"), QString("wrong"));
     writeFile(tmp.file("src/broken.pdf"), "%PDF-1.7 not really");
     sources << qMakePair(tmp.file("src/broken.pdf"), QString());
