@@ -36,19 +36,9 @@ const QString kNotWritable =
     QStringLiteral("Output folder is non-writable!\r\nPlease select writable output folder.");
 const QString kNoPassword = QStringLiteral("Please provide atleast one password to secure pdf document!");
 
-class RunControlTest : public uitest::UiTest
+class RunControlTest : public uitest::RunWindowTest
 {
 protected:
-    static void waitForRun(LockleafAppDelegate &d)
-    {
-        QSignalSpy finished(d.run(), &lockleaf::RunControl::runFinished);
-        if (d.run()->isRunWorking()) {
-            ASSERT_TRUE(finished.wait(120000)) << "the run did not end";
-        }
-        // The panel's queued notifications come before the thread's end; deliver any left.
-        QCoreApplication::processEvents();
-    }
-
     // Waits, without serving the window's events, until the run has finished
     // `count` files. The run then waits for its progress call to be served, so
     // it stands still right after that file until the test lets events through.
@@ -58,23 +48,6 @@ protected:
         while (d.run()->process()->totalFileProcessed() < count && !deadline.hasExpired())
             QThread::msleep(2);
         ASSERT_GE(d.run()->process()->totalFileProcessed(), count) << "the run never got that far";
-    }
-
-    // A window whose workspace records instead of opening (the run may open its
-    // output folder), with real files gathered and the output folder set.
-    std::unique_ptr<LockleafAppDelegate> window(const QList<int> &pages)
-    {
-        auto d = std::make_unique<LockleafAppDelegate>();
-        d->setWorkspace(std::make_unique<uitest::RecordingWorkspace>(&m_opened));
-        if (!pages.isEmpty())
-            uitest::gather(*d, urlsOf(uitest::makeNumberedPdfs(m_sources, pages)));
-        d->settings()->setOutputFolderPath(m_out.path());
-        return d;
-    }
-
-    static QStringList entriesOf(const QString &dir)
-    {
-        return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
     }
 
     // The window is idle again: every control usable, nothing busy.
@@ -88,10 +61,6 @@ protected:
         EXPECT_EQ(child<QLabel>(d, "labelTimeTaken")->text(),
                   QStringLiteral("Total Time Taken : 0 sec(s) 0/0"));
     }
-
-    QList<QUrl> m_opened;
-    testsupport::TempDir m_sources;
-    testsupport::TempDir m_out;
 };
 
 TEST_F(RunControlTest, outputFolderProblems_alertShowTheOutputTabAndStartNothing)

@@ -27,36 +27,8 @@ using uitest::urlsOf;
 namespace
 {
 
-class RunOutcomeTest : public uitest::UiTest
+class RunOutcomeTest : public uitest::RunWindowTest
 {
-protected:
-    static void waitForRun(LockleafAppDelegate &d)
-    {
-        QSignalSpy finished(d.run(), &lockleaf::RunControl::runFinished);
-        if (d.run()->isRunWorking()) {
-            ASSERT_TRUE(finished.wait(120000)) << "the run did not end";
-        }
-        QCoreApplication::processEvents();
-    }
-
-    std::unique_ptr<LockleafAppDelegate> window(const QList<int> &pages)
-    {
-        auto d = std::make_unique<LockleafAppDelegate>();
-        d->setWorkspace(std::make_unique<uitest::RecordingWorkspace>(&m_opened));
-        if (!pages.isEmpty())
-            uitest::gather(*d, urlsOf(uitest::makeNumberedPdfs(m_sources, pages)));
-        d->settings()->setOutputFolderPath(m_out.path());
-        return d;
-    }
-
-    static QStringList entriesOf(const QString &dir)
-    {
-        return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-    }
-
-    QList<QUrl> m_opened;
-    testsupport::TempDir m_sources;
-    testsupport::TempDir m_out;
 };
 
 // The desktop's own workspace: the offscreen platform opens nothing, as a

@@ -20,6 +20,7 @@
 #include "ui/WindowState.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QMainWindow>
 #include <QSettings>
 #include <QSignalSpy>
@@ -131,6 +132,42 @@ inline QStringList makeNumberedPdfs(const testsupport::TempDir &dir, const QList
     }
     return paths;
 }
+
+// Window tests that make real runs: a window whose workspace records instead
+// of opening (the run may open its output folder), with real files gathered
+// into it and the output folder set, and a wait for the run to end.
+class RunWindowTest : public UiTest
+{
+protected:
+    static void waitForRun(lockleaf::LockleafAppDelegate &d)
+    {
+        QSignalSpy finished(d.run(), &lockleaf::RunControl::runFinished);
+        if (d.run()->isRunWorking()) {
+            ASSERT_TRUE(finished.wait(120000)) << "the run did not end";
+        }
+        // The panel's queued notifications come before the thread's end; deliver any left.
+        QCoreApplication::processEvents();
+    }
+
+    std::unique_ptr<lockleaf::LockleafAppDelegate> window(const QList<int> &pages)
+    {
+        auto d = std::make_unique<lockleaf::LockleafAppDelegate>();
+        d->setWorkspace(std::make_unique<RecordingWorkspace>(&m_opened));
+        if (!pages.isEmpty())
+            gather(*d, urlsOf(makeNumberedPdfs(m_sources, pages)));
+        d->settings()->setOutputFolderPath(m_out.path());
+        return d;
+    }
+
+    static QStringList entriesOf(const QString &dir)
+    {
+        return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    }
+
+    QList<QUrl> m_opened;
+    testsupport::TempDir m_sources;
+    testsupport::TempDir m_out;
+};
 
 // Highlights exactly `rows` of the window's table.
 template <typename Holder> void highlight(Holder &d, const QList<int> &rows)
