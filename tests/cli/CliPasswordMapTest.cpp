@@ -1,5 +1,6 @@
 // lockleaf-cli --password-map: each file with its own passwords, read back by qpdf.
 
+#include "CliRunFixture.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -11,30 +12,18 @@ using namespace testsupport;
 namespace
 {
 
-class CliPasswordMap : public ::testing::Test
+class CliPasswordMap : public CliRunFixture
 {
 protected:
     void SetUp() override
     {
-        for (const char *dir : {"in", "out", "plain"})
-            QDir(tmp.path()).mkpath(dir);
-    }
-    QString in(const QString &name) const { return tmp.file("in/" + name); }
-    QString out(const QString &name = {}) const
-    {
-        return tmp.file("out") + (name.isEmpty() ? "" : "/" + name);
-    }
-    RunResult cli(QStringList args, const QByteArray &stdinBytes = {}) const
-    {
-        args << "--log-dir" << tmp.file("logs");
-        return runProgram(binDir() + "/lockleaf-cli", args, stdinBytes);
+        CliRunFixture::SetUp();
+        QDir(tmp.path()).mkpath("plain");
     }
     static bool opensWith(const QString &path, const QString &password)
     {
         return encryptionJson(path, password.toUtf8()).value("userpasswordmatched").toBool();
     }
-
-    TempDir tmp;
 };
 
 } // namespace

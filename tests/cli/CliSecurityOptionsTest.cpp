@@ -1,5 +1,6 @@
 // lockleaf-cli's finer permissions as a reader sees them in real outputs.
 
+#include "CliRunFixture.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -11,26 +12,8 @@ using namespace testsupport;
 namespace
 {
 
-class CliSecurity : public ::testing::Test
+class CliSecurity : public CliRunFixture
 {
-protected:
-    void SetUp() override
-    {
-        QDir(tmp.path()).mkpath("in");
-        QDir(tmp.path()).mkpath("out");
-    }
-    QString in(const QString &name) const { return tmp.file("in/" + name); }
-    QString out(const QString &name = {}) const
-    {
-        return tmp.file("out") + (name.isEmpty() ? "" : "/" + name);
-    }
-    RunResult cli(QStringList args, const QByteArray &stdinBytes = {}) const
-    {
-        args << "--log-dir" << tmp.file("logs");
-        return runProgram(binDir() + "/lockleaf-cli", args, stdinBytes);
-    }
-
-    TempDir tmp;
 };
 
 } // namespace
