@@ -1,5 +1,9 @@
 #include "pdf/OutputCheck.h"
 
+#include "pdf/SourceBytes.h"
+
+#include <QFile>
+
 #include <qpdf/QPDF.hh>
 
 namespace lockleaf
@@ -57,13 +61,16 @@ QString checkWrittenFile(const QByteArray &path, const OutputExpectation &expect
     std::vector<std::pair<std::string, bool>> passwords = expected.passwords;
     if (!expected.encrypted)
         passwords = {{std::string(), false}};
+    // Read once for every password; a large file is read from disk each time.
+    const QString file = QFile::decodeName(path);
+    const std::shared_ptr<const std::string> bytes = readSmallFile(file);
     bool first = true;
     for (const auto &[password, mustBeOwner] : passwords) {
         QString problem;
         try {
             QPDF qpdf;
             qpdf.setSuppressWarnings(true);
-            qpdf.processFile(path.constData(), password.c_str());
+            processSource(qpdf, file, bytes, password);
             // The pages are the same whichever password opened the file.
             problem = checkOpened(qpdf, expected, mustBeOwner, first);
         } catch (const std::exception &e) {

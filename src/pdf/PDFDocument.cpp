@@ -5,6 +5,7 @@
 #include "pdf/OutputCheck.h"
 #include "pdf/PageTree.h"
 #include "pdf/PasswordEncoding.h"
+#include "pdf/SourceBytes.h"
 #include "pdf/TemporaryOutput.h"
 #include "pdf/UnreadEncryption.h"
 #include "pdf/WriteRequest.h"
@@ -127,6 +128,9 @@ bool PDFDocument::open(const QString &password, bool tryAlternateEncoding)
     const auto refused = [this](const std::string &bytes) {
         return std::find(m_refused.begin(), m_refused.end(), bytes) != m_refused.end();
     };
+    // Read once for every candidate; null for a large file, read from disk.
+    std::shared_ptr<const std::string> source;
+    bool sourceRead = false;
 
     for (size_t i = 0; i < candidates.size(); ++i) {
         // Bytes this file already refused would be refused again.
@@ -139,7 +143,11 @@ bool PDFDocument::open(const QString &password, bool tryAlternateEncoding)
         auto qpdf = std::make_unique<QPDF>();
         qpdf->setSuppressWarnings(true);
         try {
-            qpdf->processFile(QFile::encodeName(m_path).constData(), candidates[i].c_str());
+            if (!sourceRead) {
+                source = readSmallFile(m_path);
+                sourceRead = true;
+            }
+            processSource(*qpdf, m_path, source, candidates[i]);
             if (!qpdf->isEncrypted() && namesUnreadEncryption(*qpdf, m_path)) {
                 // Encrypted, but not in a way qpdf reads: it stays locked for
                 // every password, so nothing is written from ciphertext.
@@ -163,7 +171,9 @@ bool PDFDocument::open(const QString &password, bool tryAlternateEncoding)
             repairPageCounts(*qpdf, allPages);
             const int pages = static_cast<int>(allPages.size());
             const bool encrypted = qpdf->isEncrypted();
+            // The old document goes before the bytes it may still point into.
             m_qpdf = std::move(qpdf);
+            m_sourceBytes = source;
             m_encrypted = encrypted;
             m_locked = false;
             m_pageCount = pages;

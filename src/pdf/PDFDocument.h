@@ -144,6 +144,9 @@ private:
     void setError(Outcome outcome, const QString &reason);
 
     QString m_path;
+    // What m_qpdf parses when the file was small enough to read whole; it
+    // must outlive m_qpdf, hence declared first.
+    std::shared_ptr<const std::string> m_sourceBytes;
     std::unique_ptr<QPDF> m_qpdf;
     bool m_encrypted = false;
     bool m_locked = false;

@@ -3,6 +3,7 @@
 // processes that died, and the owner of a file replaced as root.
 
 #include "pdf/PDFDocument.h"
+#include "pdf/SourceBytes.h"
 #include "pdf/TemporaryOutput.h"
 
 #include "SecuredOptions.h"
@@ -216,4 +217,38 @@ TEST(SafeWrite, replacingAFile_keepsItsOwnerGroupAndMode)
     ASSERT_EQ(::stat(QFile::encodeName(dir.file("new.pdf")).constData(), &st), 0);
     EXPECT_EQ(st.st_uid, ::geteuid());
     EXPECT_EQ(st.st_mode & 07777, 0644u);
+}
+
+TEST(SafeWrite, filesOverTheInMemoryLimit_areReadFromDisk_andStillChecked)
+{
+    TempDir dir;
+    // Random bytes do not compress, so the written file is as large as the source.
+    QByteArray noise(static_cast<int>(lockleaf::kInMemorySourceLimit) + 1024 * 1024, '\0');
+    for (qsizetype i = 0; i < noise.size(); ++i)
+        noise[i] = static_cast<char>((i * 2654435761u) >> 13);
+    const QByteArray page = "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] /Contents 4 0 R >>";
+    writeFile(dir.file("big.pdf"), assemblePdf({"<< /Type /Catalog /Pages 2 0 R >>",
+                                                "<< /Type /Pages /Kids [3 0 R] /Count 1 >>", page,
+                                                "<< /Length " + QByteArray::number(noise.size()) +
+                                                    " >>\nstream\n" + noise + "\nendstream"}));
+    ASSERT_GT(QFileInfo(dir.file("big.pdf")).size(), lockleaf::kInMemorySourceLimit);
+
+    auto doc = PDFDocument::initWithURL(dir.file("big.pdf"));
+    ASSERT_TRUE(doc);
+    ASSERT_TRUE(doc->writeToFile(dir.file("out.pdf"), securedOptions("u", "o", 256)))
+        << doc->lastError().toStdString();
+    ASSERT_GT(QFileInfo(dir.file("out.pdf")).size(), lockleaf::kInMemorySourceLimit);
+    EXPECT_EQ(runProgram("qpdf", {"--password=u", "--show-npages", dir.file("out.pdf")}).out.trimmed(), "1");
+
+    // A large written file that is not what was asked for still fails its check.
+    const QByteArray before = readFile(dir.file("out.pdf"));
+    doc->setBeforeCheckHook([&](const QString &temp) {
+        QFile file(temp);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        file.seek(file.size() - 200);
+        file.write(QByteArray(200, ' '));
+    });
+    EXPECT_FALSE(doc->writeToFile(dir.file("out.pdf"), securedOptions("u", "o", 256)));
+    EXPECT_EQ(doc->lastOutcome(), PDFDocument::Outcome::VerifyFailed) << doc->lastError().toStdString();
+    EXPECT_EQ(readFile(dir.file("out.pdf")), before);
 }
