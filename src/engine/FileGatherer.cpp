@@ -237,7 +237,15 @@ bool FileGatherer::addCandidate(const QUrl &url)
             return false;
         }
     }
-    const FileItemPtr item = FileItem::initWithURL(url);
+    // The first password the file will be given is tried when it is first
+    // opened, so a secured file is not opened once more just to be refused.
+    Settings *settings = m_delegate->settings();
+    const bool unsecuring = settings && settings->securityType() == 0;
+    if (unsecuring && settings->pdfOpenPassword().isNull())
+        settings->setPdfOpenPassword(QStringLiteral(""));
+    const QStringList passwords = settings && !unsecuring ? settings->passwords() : QStringList();
+    const QString firstPassword = unsecuring ? QString(settings->pdfOpenPassword()) : passwords.value(0);
+    const FileItemPtr item = FileItem::initWithURL(url, firstPassword);
     if (!item)
         return false;
     ++m_candidates;
@@ -253,18 +261,12 @@ bool FileGatherer::addCandidate(const QUrl &url)
     if (m_knownURLs.contains(key))
         return true;
 
-    Settings *settings = m_delegate->settings();
     if (settings) {
-        if (settings->securityType() != 0) {
-            for (const QString &password : settings->passwords()) {
-                item->setPdfOpenPassword(password);
-                if (item->pages() > 0)
-                    break;
-            }
+        if (!unsecuring) {
+            // The first password was tried when the item was made.
+            for (qsizetype i = 1; i < passwords.size() && item->pages() == 0; ++i)
+                item->setPdfOpenPassword(passwords.at(i));
         } else {
-            if (settings->pdfOpenPassword().isNull())
-                settings->setPdfOpenPassword(QStringLiteral(""));
-            item->setPdfOpenPassword(QString(settings->pdfOpenPassword()));
             // Saved only when it unlocked an encrypted file: the item keeps a
             // password only then, so a typo that "opened" a plain file is not kept.
             if (!item->pdfOpenPassword().isEmpty() && settings->isAutoAddCorrectPasswordToPasswordList())

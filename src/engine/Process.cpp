@@ -294,7 +294,9 @@ void Process::processItem(const FileItem &item, LogFiles &record, const QString 
 
     if (m_testHook)
         m_testHook(HookPoint::BeforeOpen, readPath);
-    std::unique_ptr<PDFDocument> document = PDFDocument::initWithURL(readPath);
+    // The password that unlocked the file when it was added is tried first: a
+    // secured file then opens once, not first refused without it.
+    std::unique_ptr<PDFDocument> document = PDFDocument::initWithURL(readPath, item.pdfOpenPassword());
     if (!document) {
         record.setStatus(kStatusUnopenable);
         return;

@@ -75,14 +75,14 @@ const char *const kUnits[] = {"B", "KB", "MB", "GB", "TB", "PB", "EB"};
 
 } // namespace
 
-FileItemPtr FileItem::initWithURL(const QUrl &url)
+FileItemPtr FileItem::initWithURL(const QUrl &url, const QString &password)
 {
     if (url.isEmpty() || !url.isLocalFile() || url.toLocalFile().isEmpty())
         return nullptr;
     FileItemPtr item(new FileItem());
     item->m_isSelected.store(true);
     item->m_isSecured.store(false);
-    item->setFilePath(QUrl(url));
+    item->setFilePath(QUrl(url), password);
     return item;
 }
 
@@ -92,7 +92,7 @@ QUrl FileItem::filePath() const
     return m_filePath;
 }
 
-void FileItem::setFilePath(const QUrl &url)
+void FileItem::setFilePath(const QUrl &url, const QString &password)
 {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
@@ -105,10 +105,18 @@ void FileItem::setFilePath(const QUrl &url)
 
     // The probe leaves the flag alone for non-PDFs and unreadable files.
     bool secured = m_isSecured.load();
+    bool unlocked = false;
     bool isSigned = false;
-    m_pages.store(getPDFPageCount(path, QString(""), &secured, nullptr, &isSigned));
+    const QString tried = password.isEmpty() ? QString("") : password;
+    const int pages = getPDFPageCount(path, tried, &secured, &unlocked, &isSigned);
+    m_pages.store(pages);
     m_isSecured.store(secured);
     m_isSigned.store(isSigned);
+    if (!password.isEmpty()) {
+        // As setPdfOpenPassword keeps it: only when it opened a secured file.
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_pdfOpenPassword = (pages != 0 && secured && unlocked) ? password : QString("");
+    }
     // After the probe, so the access date is the one the table would show now.
     refreshDates();
 }

@@ -23,15 +23,17 @@ class FileItem final
 {
 public:
     // No item (nullptr) when `url` is empty or not a file URL. Otherwise an item
-    // with isSelected true, isSecured false, then setFilePath(url).
-    static FileItemPtr initWithURL(const QUrl &url);
+    // with isSelected true, isSecured false, then setFilePath(url). With a
+    // non-empty `password`, the same as setPdfOpenPassword(password) after it,
+    // but the file is opened once.
+    static FileItemPtr initWithURL(const QUrl &url, const QString &password = QString());
 
     bool isSelected() const { return m_isSelected.load(); }
     void setIsSelected(bool v) { m_isSelected.store(v); }
 
     QUrl filePath() const;
     // Stores the URL, reads the allocated size on disk, counts pages with "".
-    void setFilePath(const QUrl &url);
+    void setFilePath(const QUrl &url) { setFilePath(url, QString()); }
 
     int pages() const { return m_pages.load(); }
     // Allocated size in bytes; 64-bit so files of 2 GiB and more stay positive.
@@ -94,6 +96,7 @@ public:
     static QString sizeText(qint64 bytes);
 
 private:
+    void setFilePath(const QUrl &url, const QString &password);
     FileItem() = default;
     mutable std::mutex m_mutex;
     QUrl m_filePath;
