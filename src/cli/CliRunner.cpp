@@ -19,6 +19,7 @@
 #include <QTimeZone>
 
 #include <algorithm>
+#include <atomic>
 #include <exception>
 
 namespace lockleaf::cli
@@ -81,7 +82,7 @@ public:
 private:
     Settings *m_settings;
     ProgressLine &m_progress;
-    bool m_processing = false;
+    std::atomic<bool> m_processing{false}; // polled by the gathering's workers
 };
 
 // The run side of the console: prints each file's outcome once it is known,
@@ -249,6 +250,8 @@ int runCommand(const Options &options, const CliIo &io)
     arguments.isFolders = true;
     arguments.isIncludeSubdirectories = options.recursive;
     FileGatherer gatherer(&gathering);
+    if (options.jobs > 0)
+        gatherer.setJobs(options.jobs);
     gatherer.loadURLs(arguments);
     progress.clear();
 

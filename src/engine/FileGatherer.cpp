@@ -1,5 +1,6 @@
 #include "engine/FileGatherer.h"
 
+#include "engine/RunWorkers.h"
 #include "model/Settings.h"
 #include "platform/SystemLog.h"
 #include "platform/TimeText.h"
@@ -9,9 +10,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <QThread>
 
+#include <algorithm>
 #include <exception>
 #include <utility>
+#include <vector>
 
 #ifdef Q_OS_UNIX
 #include <dirent.h>
@@ -101,7 +105,8 @@ bool isPackage(const QFileInfo &info)
 } // namespace
 
 FileGatherer::FileGatherer(GatheringDelegate *delegate, QStringList allowedFileTypes)
-    : m_delegate(delegate), m_allowedFileTypes(std::move(allowedFileTypes))
+    : m_delegate(delegate), m_allowedFileTypes(std::move(allowedFileTypes)),
+      m_jobs(std::max(1, QThread::idealThreadCount()))
 {
 }
 
@@ -161,6 +166,7 @@ bool FileGatherer::addFolderToList(const QList<QUrl> &urls, bool includeSubdirec
                 addCandidate(url);
             }
         }
+        flushCandidates();
     } catch (const std::exception &e) {
         logError(QStringLiteral("addFolderToList:"), reasonOf(e));
     } catch (...) {
@@ -211,6 +217,7 @@ bool FileGatherer::addFilesToList(const QList<QUrl> &urls)
                 break;
             addCandidate(url);
         }
+        flushCandidates();
     } catch (const std::exception &e) {
         logError(QStringLiteral("addFilesToList:"), reasonOf(e));
     } catch (...) {
@@ -237,16 +244,7 @@ bool FileGatherer::addCandidate(const QUrl &url)
             return false;
         }
     }
-    // The first password the file will be given is tried when it is first
-    // opened, so a secured file is not opened once more just to be refused.
-    Settings *settings = m_delegate->settings();
-    const bool unsecuring = settings && settings->securityType() == 0;
-    if (unsecuring && settings->pdfOpenPassword().isNull())
-        settings->setPdfOpenPassword(QStringLiteral(""));
-    const QStringList passwords = settings && !unsecuring ? settings->passwords() : QStringList();
-    const QString firstPassword = unsecuring ? QString(settings->pdfOpenPassword()) : passwords.value(0);
-    const FileItemPtr item = FileItem::initWithURL(url, firstPassword);
-    if (!item)
+    if (url.isEmpty() || !url.isLocalFile() || url.toLocalFile().isEmpty())
         return false;
     ++m_candidates;
 
@@ -257,28 +255,63 @@ bool FileGatherer::addCandidate(const QUrl &url)
             m_knownURLs.insert(urlKey(known));
         m_knownLoaded = true;
     }
-    const QString key = urlKey(item->filePath());
+    // Taken when met, so a second mention in the same batch is a duplicate too.
+    const QString key = urlKey(url);
     if (m_knownURLs.contains(key))
         return true;
-
-    if (settings) {
-        if (!unsecuring) {
-            // The first password was tried when the item was made.
-            for (qsizetype i = 1; i < passwords.size() && item->pages() == 0; ++i)
-                item->setPdfOpenPassword(passwords.at(i));
-        } else {
-            // Saved only when it unlocked an encrypted file: the item keeps a
-            // password only then, so a typo that "opened" a plain file is not kept.
-            if (!item->pdfOpenPassword().isEmpty() && settings->isAutoAddCorrectPasswordToPasswordList())
-                m_delegate->addToPasswordsList(settings->pdfOpenPassword());
-        }
-    }
-
-    m_delegate->appendFileItem(item);
     m_knownURLs.insert(key);
-    ++m_added;
-    m_delegate->updateTotalPagesLabel();
+    m_batch.append(url);
+    // Small enough that the list grows steadily while a large folder is read.
+    if (m_batch.size() >= 16 * m_jobs)
+        flushCandidates();
     return true;
+}
+
+void FileGatherer::flushCandidates()
+{
+    const QList<QUrl> batch = std::exchange(m_batch, {});
+    if (batch.isEmpty())
+        return;
+
+    // The first password the file will be given is tried when it is first
+    // opened, so a secured file is not opened once more just to be refused.
+    // Read here: the workers never touch the settings.
+    Settings *settings = m_delegate->settings();
+    const bool unsecuring = settings && settings->securityType() == 0;
+    if (unsecuring && settings->pdfOpenPassword().isNull())
+        settings->setPdfOpenPassword(QStringLiteral(""));
+    const QStringList passwords = settings && !unsecuring ? settings->passwords() : QStringList();
+    const QString typed = unsecuring ? QString(settings->pdfOpenPassword()) : QString();
+
+    std::vector<FileItemPtr> items(static_cast<size_t>(batch.size()));
+    RunWorkers::Steps steps;
+    steps.keepGoing = [this] { return m_delegate->isProcessing(); };
+    steps.begin = [](int) {};
+    steps.work = [&](int task) {
+        const QUrl &url = batch.at(task);
+        FileItemPtr item = FileItem::initWithURL(url, unsecuring ? typed : passwords.value(0));
+        // The saved passwords in turn until one opens the file.
+        for (qsizetype i = 1; item && i < passwords.size() && item->pages() == 0; ++i)
+            item->setPdfOpenPassword(passwords.at(i));
+        items[static_cast<size_t>(task)] = std::move(item);
+    };
+    steps.deliver = [&](int task, std::exception_ptr error) {
+        if (error)
+            std::rethrow_exception(error);
+        // Opened ahead, but a cancel stops the list at the next file.
+        const FileItemPtr &item = items[static_cast<size_t>(task)];
+        if (!item || !m_delegate->isProcessing())
+            return;
+        // Saved only when it unlocked an encrypted file: the item keeps a
+        // password only then, so a typo that "opened" a plain file is not kept.
+        if (unsecuring && !item->pdfOpenPassword().isEmpty() &&
+            settings->isAutoAddCorrectPasswordToPasswordList())
+            m_delegate->addToPasswordsList(settings->pdfOpenPassword());
+        m_delegate->appendFileItem(item);
+        ++m_added;
+        m_delegate->updateTotalPagesLabel();
+    };
+    RunWorkers(m_jobs).run(static_cast<int>(batch.size()), steps);
 }
 
 } // namespace lockleaf

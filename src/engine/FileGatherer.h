@@ -88,9 +88,17 @@ public:
     // Entries of this task left out so far, in the order met.
     const QList<SkippedEntry> &skipped() const { return m_skipped; }
 
+    // Files opened at once to count their pages (default: one per core); the
+    // list still grows in the order the files were met. 1: one after another.
+    void setJobs(int jobs) { m_jobs = jobs < 1 ? 1 : jobs; }
+
 private:
     // Whether the path was taken as a candidate (added or already listed).
+    // New candidates wait in a batch; they are opened by flushCandidates().
     bool addCandidate(const QUrl &url);
+    // Opens the waiting candidates (on up to m_jobs threads) and appends them
+    // in the order they were met.
+    void flushCandidates();
     void skip(const QString &path, const QString &reason);
     void walkFolder(const QString &path, bool includeSubdirectories);
 
@@ -101,6 +109,8 @@ private:
     int m_added = 0;
     int m_candidates = 0; // files taken as candidates, listed already or not
     QList<SkippedEntry> m_skipped;
+    QList<QUrl> m_batch;
+    int m_jobs;
 };
 
 } // namespace lockleaf

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <stdexcept>
 #include <sys/stat.h>
 
@@ -79,7 +80,7 @@ public:
     QStringList calls;
     QStringList reported; // "relative path: reason"
     QString root;
-    bool processing = true;
+    std::atomic<bool> processing{true}; // read by the gathering's workers
     int listReads = 0, pageLabelUpdates = 0, passwordAppends = 0, totalPages = 0, stopAfter = -1;
     bool throwOnAppend = false, throwOnSort = false;
 
@@ -87,7 +88,9 @@ private:
     Settings *m_settings;
 };
 
-class Gathering : public ::testing::Test
+// Every case runs with the files opened one at a time and four at once: the
+// list, its order and what is reported must not depend on it.
+class Gathering : public ::testing::TestWithParam<int>
 {
 protected:
     static void SetUpTestSuite() { QStandardPaths::setTestModeEnabled(true); }
@@ -109,18 +112,23 @@ protected:
     {
         d = d ? d : &delegate;
         d->root = tmp.path();
-        FileGatherer(d).loadURLs(Arguments{urls(rels), isFolders, subfolders});
+        FileGatherer gatherer(d);
+        gatherer.setJobs(jobs);
+        gatherer.loadURLs(Arguments{urls(rels), isFolders, subfolders});
         return d->names(tmp.path());
     }
 
     TempDir tmp;
+    int jobs = GetParam();
     Settings settings{false};
     ListDelegate delegate{&settings};
 };
 
+INSTANTIATE_TEST_SUITE_P(Jobs, Gathering, ::testing::Values(1, 4));
+
 } // namespace
 
-TEST_F(Gathering, folderWalk_exactExtensionsNoHiddenNoSpecialFiles_badNamesReported)
+TEST_P(Gathering, folderWalk_exactExtensionsNoHiddenNoSpecialFiles_badNamesReported)
 {
     pdf("top/a.pdf");
     pdf("top/b.PDF", 3);
@@ -160,7 +168,7 @@ TEST_F(Gathering, folderWalk_exactExtensionsNoHiddenNoSpecialFiles_badNamesRepor
     EXPECT_EQ(found, expected);
 }
 
-TEST_F(Gathering, looseFiles_pickerFiltersByExtension_importDoesNot_eachLeftOutIsReported)
+TEST_P(Gathering, looseFiles_pickerFiltersByExtension_importDoesNot_eachLeftOutIsReported)
 {
     pdf("a.pdf");
     writeFile(path("notes.txt"), "text");
@@ -195,7 +203,7 @@ TEST_F(Gathering, looseFiles_pickerFiltersByExtension_importDoesNot_eachLeftOutI
     EXPECT_EQ(imported.reported, QStringList({"pipe.pdf: not a regular file"}));
 }
 
-TEST_F(Gathering, duplicates_refusedAgainstListAndWithinTask)
+TEST_P(Gathering, duplicates_refusedAgainstListAndWithinTask)
 {
     pdf("top/a.pdf");
     pdf("top/b.pdf");
@@ -209,7 +217,7 @@ TEST_F(Gathering, duplicates_refusedAgainstListAndWithinTask)
     EXPECT_EQ(delegate.files.size(), 2);
 }
 
-TEST_F(Gathering, passwords_savedListInAddMode_typedOneInRemoveMode)
+TEST_P(Gathering, passwords_savedListInAddMode_typedOneInRemoveMode)
 {
     makeEncryptedPdf(path("s.pdf"), "second", "owner", 128, {}, 4);
     makeEncryptedPdf(path("t.pdf"), "other", "owner", 128);
@@ -261,7 +269,7 @@ TEST_F(Gathering, passwords_savedListInAddMode_typedOneInRemoveMode)
     EXPECT_TRUE(absent.passwords().isEmpty());
 }
 
-TEST_F(Gathering, cancelMidWalk_keepsItemsFoundSoFarSorted)
+TEST_P(Gathering, cancelMidWalk_keepsItemsFoundSoFarSorted)
 {
     for (int i = 0; i < 8; ++i)
         pdf(QString("top/d%1/f.pdf").arg(i));
@@ -271,7 +279,7 @@ TEST_F(Gathering, cancelMidWalk_keepsItemsFoundSoFarSorted)
     EXPECT_TRUE(delegate.calls.contains("sortAndReload"));
 }
 
-TEST_F(Gathering, windowCallsInOrder_andAlwaysReEnabledAfterExceptions)
+TEST_P(Gathering, windowCallsInOrder_andAlwaysReEnabledAfterExceptions)
 {
     LogCapture capture;
     pdf("a.pdf");
@@ -295,4 +303,38 @@ TEST_F(Gathering, windowCallsInOrder_andAlwaysReEnabledAfterExceptions)
     load({"a.pdf"}, false, false, &badSort);
     EXPECT_TRUE(capture.contains("Error in (loadURLs:) : sort failed"));
     EXPECT_EQ(badSort.calls.mid(badSort.calls.size() - 3), closing);
+}
+
+TEST_P(Gathering, manyFiles_listInTheOrderMet_acrossBatches_withTheirPasswords)
+{
+    // More files than one batch opens at once, secured ones among them.
+    pdf("plain.pdf", 2);
+    makeEncryptedPdf(path("secured.pdf"), "second", "owner", 128, {}, 3);
+    QStringList expected;
+    for (int i = 0; i < 150; ++i) {
+        const QString name = QString("many/f%1.pdf").arg(i, 3, 10, QChar('0'));
+        QDir(tmp.path()).mkpath("many");
+        ASSERT_TRUE(QFile::copy(path(i % 3 ? "plain.pdf" : "secured.pdf"), path(name)));
+        expected << name;
+    }
+    settings.setSecurityType(1);
+    settings.setPasswords({"first", "second"});
+    // A file named on its own after its folder is a duplicate met in a later batch.
+    load({"many", "many/f149.pdf", "many/f000.pdf"}, true, false);
+    ASSERT_EQ(delegate.names(tmp.path()), expected);
+    for (int i = 0; i < delegate.files.size(); ++i) {
+        SCOPED_TRACE(i);
+        const FileItemPtr &item = delegate.files.at(i);
+        EXPECT_EQ(item->pages(), i % 3 ? 2 : 3);
+        EXPECT_EQ(item->isSecured(), i % 3 == 0);
+        EXPECT_EQ(item->pdfOpenPassword(), i % 3 ? "" : "second");
+    }
+    EXPECT_EQ(delegate.totalPages, 100 * 2 + 50 * 3);
+    EXPECT_EQ(delegate.pageLabelUpdates, 150);
+
+    // A cancel after the 70th stops the list there, whatever was opened ahead.
+    ListDelegate stopped(&settings);
+    stopped.stopAfter = 70;
+    load({"many"}, true, false, &stopped);
+    EXPECT_EQ(stopped.names(tmp.path()), expected.mid(0, 70));
 }
