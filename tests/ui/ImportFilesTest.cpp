@@ -5,12 +5,15 @@
 #include "support/TestSupport.h"
 #include "ui/AlertPresenter.h"
 #include "ui/FileChooser.h"
+#include "ui/ImportReview.h"
 
 #include <QClipboard>
 #include <QDir>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -157,6 +160,77 @@ TEST_F(ImportFilesTest, browse_fillsThePathAndImportReportsOnce)
     EXPECT_EQ(pathsOf(delegate.reports[0]), (QStringList{"/nowhere/a.pdf", "/nowhere/b.PDF"}));
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_TRUE(alerts.messages().isEmpty());
+}
+
+// Lines with a tab are a password map's, numbered as the text's lines; the
+// others read as a plain list. Nothing of a line ever shows in the report.
+TEST_F(ImportFilesTest, mapLines_keepTheirNumbersAndPasswords_besidePlainLines)
+{
+    const QString a = dir.file("a.pdf");
+    const QString b = dir.file("b.PDF");
+    testsupport::makePdf(a);
+    testsupport::makePdf(b);
+    const QString text = QStringList{"/a/x.pdf",
+                                     a + "\tpw a ",
+                                     b + "\t\towner",
+                                     dir.file("c.pdf") + "\tpw\tx\ty",
+                                     "\t\t",
+                                     a + "\tpw a ",
+                                     dir.file("d.txt") + "\tpw-d",
+                                     "rel.pdf\tpw-r",
+                                     ""}
+                             .join("\r\n");
+    dialog->parseText(text);
+    const QString rel = QDir::current().absoluteFilePath("rel.pdf");
+    EXPECT_EQ(pathsOf(dialog->files()), (QStringList{"/a/x.pdf", a, b, rel}));
+    EXPECT_EQ(countText(), QStringLiteral("Total Files Found : 4, 3 with own passwords"));
+    const auto &entries = dialog->passwords().entries;
+    ASSERT_TRUE(entries.contains(a) && entries.contains(b));
+    EXPECT_EQ(entries[a].openPassword, QStringLiteral("pw a ")) << "taken literally";
+    EXPECT_EQ(entries[b].openPassword, QString(""));
+    EXPECT_EQ(entries[b].permissionPassword, QStringLiteral("owner"));
+
+    const lockleaf::ImportReview review = lockleaf::reviewImport(text, dialog->files(), dialog->passwords());
+    EXPECT_EQ(pathsOf(review.existing), (QStringList{a, b}));
+    EXPECT_EQ(review.passwords.keys().size(), 2);
+    EXPECT_EQ(review.message(),
+              QStringLiteral("4 line(s) of the list were not added:\n1 name no existing file\n"
+                             "Line 4: malformed line: 4 fields, at most 3 expected\n"
+                             "Line 7: not a PDF file\nLine 8: no such file"));
+
+    // A file given other passwords on a later line gets none: which is right cannot be told.
+    dialog->parseText(a + "\tpw-1\n" + b + "\tpw-b\n" + a + "\tpw-2\n");
+    EXPECT_EQ(pathsOf(dialog->files()), QStringList{b});
+    const QList<lockleaf::PasswordMapProblem> problems = dialog->passwords().problems;
+    ASSERT_EQ(problems.size(), 2);
+    EXPECT_EQ(problems[0].line, 1);
+    EXPECT_EQ(problems[1].line, 3);
+}
+
+// Pasted or dropped, a map is kept as it is, so its lines keep their numbers.
+TEST_F(ImportFilesTest, mapPastedOrDropped_isKeptWhole)
+{
+    const QString map = QStringLiteral("/a/x.pdf\tpw\n/a/notes.doc\n/a/y.pdf");
+    part<QRadioButton>("importFromTextBtn")->click();
+    QGuiApplication::clipboard()->setText(map);
+    part<QPushButton>("pasteFromClipboardBtn")->click();
+    EXPECT_EQ(part<QPlainTextEdit>("importText")->toPlainText(), map);
+    EXPECT_EQ(pathsOf(dialog->files()), (QStringList{"/a/x.pdf", "/a/y.pdf"}));
+
+    const QString file = dir.file("map.tsv");
+    testsupport::writeFile(file, "/a/z.pdf\tpw-z\r\n");
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(file)});
+    QWidget *field = part<QPlainTextEdit>("importText")->viewport();
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(field, &enter);
+    EXPECT_TRUE(enter.isAccepted()) << "the field does not take the file's name as text";
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(field, &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    EXPECT_EQ(dialog->importMethod(), 0);
+    EXPECT_EQ(part<QLineEdit>("importFile")->text(), file);
+    EXPECT_EQ(countText(), QStringLiteral("Total Files Found : 1, 1 with own passwords"));
 }
 
 TEST_F(ImportFilesTest, accessLetters_followTheOccurrenceRule)
