@@ -42,8 +42,10 @@ public:
     void ImportFilesWindowControllerDidFinish(ImportFilesWindowController *controller) override
     {
         reports.append(controller->files());
+        shownWhenTold.append(controller->isVisible());
     }
     QList<QList<QUrl>> reports;
+    QList<bool> shownWhenTold;
 };
 
 class ImportFilesTest : public uitest::UiTest
@@ -158,6 +160,7 @@ TEST_F(ImportFilesTest, browse_fillsThePathAndImportReportsOnce)
     part<QPushButton>("importBtn")->click();
     ASSERT_EQ(delegate.reports.size(), 1);
     EXPECT_EQ(pathsOf(delegate.reports[0]), (QStringList{"/nowhere/a.pdf", "/nowhere/b.PDF"}));
+    EXPECT_EQ(delegate.shownWhenTold, QList<bool>{false}) << "its report is not covered by the dialog";
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_TRUE(alerts.messages().isEmpty());
 }

@@ -252,9 +252,10 @@ void ImportFilesWindowController::importAction()
         m_alerts->inform(this, QStringLiteral("No File(s) Found!"), QMessageBox::Warning);
         return;
     }
+    // Closed first: what the delegate reports is about the list, shown in full.
+    QDialog::accept();
     if (m_delegate)
         m_delegate->ImportFilesWindowControllerDidFinish(this);
-    QDialog::accept();
 }
 
 bool ImportFilesWindowController::eventFilter(QObject *watched, QEvent *event)

@@ -92,8 +92,8 @@ public:
     // Replaces the result with the accepted URLs of `text` and shows the count.
     void parseText(const QString &text);
 
-    // Checks the input, parses it, and hands a non-empty result to the
-    // delegate before hiding the dialog. Otherwise an alert; the dialog stays.
+    // Checks the input, parses it, hides the dialog and hands a non-empty
+    // result to the delegate. Otherwise an alert; the dialog stays.
     void importAction();
     // Hides the dialog; the delegate is not told.
     void cancelAction();
