@@ -205,4 +205,25 @@ TEST_F(PasswordMapImportTest, ownPasswordsOnEveryRow_needNoTypedOne_andAreChecke
     EXPECT_FALSE(d->fileList()->files()[0]->hasOwnPasswords());
 }
 
+// Removing security: a locked file is opened with its line's passwords, the
+// one granting copying first, and they join no saved list.
+TEST_F(PasswordMapImportTest, removeMode_opensALockedFileWithItsMapLine)
+{
+    auto d = window({});
+    const QString locked = m_sources.file("locked.pdf");
+    testsupport::makeEncryptedPdf(locked, "u-1", "o-1", 256, {"--extract=n"}, 2);
+    importText(*d, locked + "\tu-1\to-1");
+    ASSERT_EQ(d->fileList()->files().size(), 1);
+    const FileItemPtr item = d->fileList()->files()[0];
+    EXPECT_EQ(item->pages(), 2);
+    EXPECT_EQ(item->pdfOpenPassword(), QStringLiteral("o-1"));
+    EXPECT_TRUE(d->settings()->passwords().isEmpty());
+
+    ASSERT_EQ(d->settings()->securityType(), 0);
+    d->run()->convert();
+    waitForRun(*d);
+    EXPECT_FALSE(testsupport::encryptionJson(m_out.file("locked.pdf")).value("encrypted").toBool());
+    d->run()->closeProcessAction();
+}
+
 } // namespace
