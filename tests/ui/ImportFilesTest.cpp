@@ -200,14 +200,6 @@ TEST_F(ImportFilesTest, mapLines_keepTheirNumbersAndPasswords_besidePlainLines)
               QStringLiteral("4 line(s) of the list were not added:\n1 name no existing file\n"
                              "Line 4: malformed line: 4 fields, at most 3 expected\n"
                              "Line 7: not a PDF file\nLine 8: no such file"));
-
-    // A file given other passwords on a later line gets none: which is right cannot be told.
-    dialog->parseText(a + "\tpw-1\n" + b + "\tpw-b\n" + a + "\tpw-2\n");
-    EXPECT_EQ(pathsOf(dialog->files()), QStringList{b});
-    const QList<lockleaf::PasswordMapProblem> problems = dialog->passwords().problems;
-    ASSERT_EQ(problems.size(), 2);
-    EXPECT_EQ(problems[0].line, 1);
-    EXPECT_EQ(problems[1].line, 3);
 }
 
 // Pasted or dropped, a map is kept as it is, so its lines keep their numbers.
