@@ -125,7 +125,7 @@ TEST_F(ImportFilesTest, paste_replacesTheTextWithTheAcceptedPathsOnly)
 
 TEST_F(ImportFilesTest, import_withNothingToImport_alertsAndStaysOpen)
 {
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 5; ++i)
         alerts.setNextAnswer(lockleaf::AlertPresenter::Answer::Ok);
     dialog->showSheet();
     EXPECT_EQ(dialog->importMethod(), 0) << "from file the first time";
@@ -135,9 +135,22 @@ TEST_F(ImportFilesTest, import_withNothingToImport_alertsAndStaysOpen)
     dialog->importAction(); // no text
     part<QPlainTextEdit>("importText")->setPlainText(QStringLiteral("/a/readme.txt\n\n"));
     dialog->importAction(); // nothing accepted
+    part<QPlainTextEdit>("importText")->setPlainText(QStringLiteral("/a/x.pdf\t\n/a/readme.txt\n"));
+    dialog->importAction(); // a map line without a password
+    const QString latin1 = dir.file(QStringLiteral("map.txt"));
+    testsupport::writeFile(latin1, "/a/caf\xe9.pdf\tpw\n");
+    part<QRadioButton>("importFromFileBtn")->click();
+    part<QLineEdit>("importFile")->setText(latin1);
+    dialog->importAction();
+    part<QRadioButton>("importFromTextBtn")->click();
+    part<QPlainTextEdit>("importText")->setPlainText(QStringLiteral("/a/readme.txt\n\n"));
 
-    EXPECT_EQ(alerts.messages(), (QStringList{"Please select file to import!",
-                                              "Please paste file(s) path to import!", "No File(s) Found!"}));
+    EXPECT_EQ(alerts.messages(),
+              (QStringList{"Please select file to import!", "Please paste file(s) path to import!",
+                           "No File(s) Found!",
+                           "No File(s) Found!\n\n2 line(s) of the list were not added:\n1 name no PDF file\n"
+                           "Line 1: missing password",
+                           "No File(s) Found!\n\nThe file cannot be read as UTF-8 text."}));
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_EQ(part<QPlainTextEdit>("importText")->toPlainText(), QStringLiteral("/a/readme.txt\n\n"));
     part<QPushButton>("cancelBtn")->click();

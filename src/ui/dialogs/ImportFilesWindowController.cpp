@@ -187,7 +187,9 @@ void ImportFilesWindowController::parseFile(const QString &path)
 {
     try {
         m_ui->importFile->setText(path);
-        parseText(readImportFile(path).value_or(QString()));
+        const std::optional<QString> text = readImportFile(path);
+        parseText(text.value_or(QString()));
+        m_fileUnreadable = !text;
     } catch (const std::exception &e) {
         logError(QStringLiteral("parseFile:"), reasonOf(e));
     }
@@ -198,6 +200,7 @@ void ImportFilesWindowController::parseText(const QString &text)
     try {
         m_files.clear();
         m_passwords = {};
+        m_fileUnreadable = false;
         m_parsedText = text;
         const QStringList types = m_allowedTypes.split(QLatin1Char(','));
         m_passwords = readImportedPasswords(text, QDir::currentPath());
@@ -249,7 +252,13 @@ void ImportFilesWindowController::importAction()
     if (fromText)
         parseText(ui.importText->toPlainText());
     if (m_files.isEmpty()) {
-        m_alerts->inform(this, QStringLiteral("No File(s) Found!"), QMessageBox::Warning);
+        QString message = QStringLiteral("No File(s) Found!");
+        // A map's lines say why; a spreadsheet's default export may not be UTF-8.
+        if (fromFile && m_fileUnreadable)
+            message += QStringLiteral("\n\n") + tr("The file cannot be read as UTF-8 text.");
+        else if (!m_passwords.entries.isEmpty() || !m_passwords.problems.isEmpty())
+            message += QStringLiteral("\n\n") + reviewImport(m_parsedText, m_files, m_passwords).message();
+        m_alerts->inform(this, message, QMessageBox::Warning);
         return;
     }
     // Closed first: what the delegate reports is about the list, shown in full.

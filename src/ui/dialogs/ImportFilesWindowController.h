@@ -93,7 +93,8 @@ public:
     void parseText(const QString &text);
 
     // Checks the input, parses it, hides the dialog and hands a non-empty
-    // result to the delegate. Otherwise an alert; the dialog stays.
+    // result to the delegate. Otherwise an alert (with the map lines not
+    // taken, or a file that is not UTF-8); the dialog stays.
     void importAction();
     // Hides the dialog; the delegate is not told.
     void cancelAction();
@@ -128,6 +129,7 @@ private:
     QList<QUrl> m_files;
     ImportedPasswords m_passwords;
     QString m_parsedText;
+    bool m_fileUnreadable = false; // the last file parsed was not UTF-8 text
 };
 
 } // namespace lockleaf
