@@ -1,5 +1,6 @@
 #include "ui/FileActions.h"
 
+#include "engine/PasswordChoice.h"
 #include "engine/Workspace.h"
 #include "model/ExportList.h"
 #include "model/Settings.h"
@@ -22,6 +23,7 @@
 #include <QSettings>
 
 #include <exception>
+#include <utility>
 
 namespace lockleaf
 {
@@ -68,6 +70,7 @@ FileActions::FileActions(Ui::MainWindow &ui, FileList *list, Gathering *gatherin
     connect(ui.exportToolbarItem, &QAction::triggered, this, [this] { exportAction(); });
     m_inculdeSubfoldersBtn->setChecked(inculdeSubfolders());
     connect(m_inculdeSubfoldersBtn, &QCheckBox::clicked, this, [this](bool on) { setInculdeSubfolders(on); });
+    connect(m_gathering, &Gathering::gatheringFinished, this, [this] { giveImportedPasswords(); });
 }
 
 FileActions::~FileActions() = default;
@@ -79,14 +82,42 @@ bool FileActions::isBusy() const
     return m_state->isProcessing() || m_gathering->isGathering();
 }
 
-void FileActions::gather(const QList<QUrl> &urls, bool isFolders)
+bool FileActions::gather(const QList<QUrl> &urls, bool isFolders)
 {
     Arguments arguments;
     arguments.urls = urls;
     arguments.isFolders = isFolders;
     // The box as it is now decides, not as it was when a panel opened.
     arguments.isIncludeSubdirectories = m_inculdeSubfoldersBtn->isChecked();
-    m_gathering->startGathering(arguments);
+    return m_gathering->startGathering(arguments);
+}
+
+void FileActions::giveImportedPasswords()
+{
+    if (m_importedPasswords.isEmpty())
+        return;
+    const QHash<QString, PasswordMapEntry> passwords = std::exchange(m_importedPasswords, {});
+    try {
+        for (const FileItemPtr &item : m_list->files()) {
+            const QString path = item->filePath().toLocalFile();
+            const auto entry = passwords.constFind(normalisedMapPath(path, QDir::rootPath()));
+            if (entry == passwords.cend())
+                continue;
+            item->setOwnPasswords(entry->openPassword, entry->permissionPassword);
+            if (!item->isSecured())
+                continue;
+            // Its map line's passwords come first: the one granting copying, as
+            // removing security needs it. Never added to the saved passwords.
+            QStringList candidates{entry->permissionPassword, entry->openPassword};
+            candidates.removeAll(QString(""));
+            const QString best = passwordGrantingCopy(path, candidates);
+            if (!best.isEmpty() && best != item->pdfOpenPassword())
+                item->setPdfOpenPassword(best);
+        }
+    } catch (const std::exception &e) {
+        logError(QStringLiteral("giveImportedPasswords"), reasonOf(e));
+    }
+    m_list->refreshItems();
 }
 
 void FileActions::reportSkipped(const QList<SkippedEntry> &entries)
@@ -194,9 +225,11 @@ void FileActions::ImportFilesWindowControllerDidFinish(ImportFilesWindowControll
         return;
     // Paths that name nothing would become empty rows; each line left out is
     // accounted for, so a long list never loses lines without a word.
-    const ImportReview review = reviewImport(controller->parsedText(), controller->files());
-    if (!review.existing.isEmpty())
-        gather(review.existing, false);
+    const ImportReview review =
+        reviewImport(controller->parsedText(), controller->files(), controller->passwords());
+    m_importedPasswords = review.passwords;
+    if (review.existing.isEmpty() || !gather(review.existing, false))
+        giveImportedPasswords(); // to the files already listed
     if (review.notTaken() > 0)
         m_alerts->inform(m_window, review.message(), QMessageBox::Information);
 }

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "engine/FileGatherer.h"
+#include "model/PasswordMap.h"
 #include "ui/dialogs/ImportFilesWindowController.h"
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QStringList>
@@ -65,7 +67,10 @@ public:
     void importAction();
     // The import dialog, created on first use; opens empty in its last mode.
     void openImportFilesPanel();
-    // Gathers the dialog's URLs as files (no extension filter).
+    // Gathers the dialog's URLs as files (no extension filter). Once the
+    // gathering has ended, each listed file a map line names gets that line's
+    // passwords (a secured one is unlocked with them when they open it); the
+    // lines not taken are reported.
     void ImportFilesWindowControllerDidFinish(ImportFilesWindowController *controller) override;
     ImportFilesWindowController *importFilesPanel() const { return m_importFilesPanel; }
 
@@ -103,7 +108,8 @@ public:
 
 private:
     bool isBusy() const;
-    void gather(const QList<QUrl> &urls, bool isFolders);
+    bool gather(const QList<QUrl> &urls, bool isFolders);
+    void giveImportedPasswords();
 
     FileList *m_list;
     Gathering *m_gathering;
@@ -119,6 +125,8 @@ private:
     QList<QAction *> m_addActions;
     QList<QPushButton *> m_fileButtons;
     ImportFilesWindowController *m_importFilesPanel = nullptr;
+    // An import's passwords, by normalisedMapPath, until its gathering ends.
+    QHash<QString, PasswordMapEntry> m_importedPasswords;
 };
 
 } // namespace lockleaf

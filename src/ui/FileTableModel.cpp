@@ -1,5 +1,7 @@
 #include "ui/FileTableModel.h"
 
+#include "ui/KeyMark.h"
+
 #include <QDateTime>
 #include <QFileInfo>
 
@@ -158,7 +160,15 @@ QVariant FileTableModel::data(const QModelIndex &index, int role) const
     if (role == Qt::AccessibleTextRole && column == NameColumn)
         return (item->isSecured() ? QStringLiteral("%1, secured").arg(fileNameOf(*item))
                                   : fileNameOf(*item)) +
-               (item->isSigned() ? QStringLiteral(", digitally signed") : QString());
+               (item->isSigned() ? QStringLiteral(", digitally signed") : QString()) +
+               (item->hasOwnPasswords() ? tr(", has its own password") : QString());
+    // Only that it has one: a password itself is never shown.
+    if (column == NameColumn && item->hasOwnPasswords()) {
+        if (role == Qt::DecorationRole)
+            return keyMarkIcon();
+        if (role == Qt::ToolTipRole)
+            return data(index, Qt::DisplayRole).toString() + QLatin1Char('\n') + tr("Has its own password");
+    }
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:

@@ -3,10 +3,85 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include <algorithm>
+
 namespace lockleaf
 {
 
-ImportReview reviewImport(const QString &text, const QList<QUrl> &taken)
+namespace
+{
+
+bool isMapLine(const QString &line)
+{
+    return line.contains(QLatin1Char('\t'));
+}
+
+void sortByLine(QList<PasswordMapProblem> &problems)
+{
+    std::stable_sort(
+        problems.begin(), problems.end(),
+        [](const PasswordMapProblem &a, const PasswordMapProblem &b) { return a.line < b.line; });
+}
+
+} // namespace
+
+ImportedPasswords readImportedPasswords(const QString &text, const QString &baseDir)
+{
+    ImportedPasswords result;
+    QStringList lines = text.split(QLatin1Char('\n'));
+    QHash<QString, QList<int>> linesOf; // every map line naming a file
+    QSet<QString> doubtful;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QString line = lines.at(i);
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        if (!isMapLine(line))
+            continue;
+        lines[i].clear();
+        const int number = int(i) + 1;
+        // One line at a time, so each problem and entry carries this text's
+        // line number whatever the parser counts.
+        const PasswordMap parsed = parsePasswordMap(line.toUtf8(), baseDir);
+        const QString path = line.section(QLatin1Char('\t'), 0, 0);
+        const QString key = path.isEmpty() ? QString() : normalisedMapPath(path, baseDir);
+        if (!key.isEmpty())
+            linesOf[key].append(number);
+        for (const PasswordMapProblem &problem : parsed.problems) {
+            result.problems.append({number, problem.reason});
+            if (!key.isEmpty())
+                doubtful.insert(key);
+        }
+        for (auto it = parsed.entries.cbegin(); it != parsed.entries.cend(); ++it) {
+            const auto earlier = result.entries.constFind(it.key());
+            if (earlier == result.entries.cend()) {
+                PasswordMapEntry entry = it.value();
+                entry.line = number;
+                result.entries.insert(it.key(), entry);
+            } else if (earlier->openPassword != it->openPassword ||
+                       earlier->permissionPassword != it->permissionPassword) {
+                result.problems.append(
+                    {number, ImportReview::tr("other passwords for the file of line %1").arg(earlier->line)});
+                doubtful.insert(it.key());
+            }
+        }
+    }
+    for (const QString &key : std::as_const(doubtful)) {
+        const auto taken = result.entries.constFind(key);
+        if (taken == result.entries.cend())
+            continue;
+        const QList<int> &named = linesOf.value(key);
+        const auto other =
+            std::find_if(named.cbegin(), named.cend(), [&](int n) { return n != taken->line; });
+        result.problems.append({taken->line, ImportReview::tr("not taken: line %1 names the same file")
+                                                 .arg(other != named.cend() ? *other : taken->line)});
+        result.entries.erase(taken);
+    }
+    sortByLine(result.problems);
+    result.plainText = lines.join(QLatin1Char('\n'));
+    return result;
+}
+
+ImportReview reviewImport(const QString &text, const QList<QUrl> &taken, const ImportedPasswords &map)
 {
     ImportReview review;
     QSet<QString> takenPaths;
@@ -19,7 +94,7 @@ ImportReview reviewImport(const QString &text, const QList<QUrl> &taken)
     for (QString line : text.split(QLatin1Char('\n'))) {
         if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);
-        if (line.trimmed().isEmpty())
+        if (line.trimmed().isEmpty() || isMapLine(line))
             continue;
         const QFileInfo info(line);
         const QString path = info.absoluteFilePath();
@@ -39,6 +114,23 @@ ImportReview reviewImport(const QString &text, const QList<QUrl> &taken)
         else
             ++review.notPdf;
     }
+
+    review.mapLines = map.problems;
+    for (auto it = map.entries.cbegin(); it != map.entries.cend(); ++it) {
+        const QFileInfo info(it.key());
+        QString reason;
+        if (info.isDir())
+            reason = ImportReview::tr("a folder, not a file");
+        else if (!takenPaths.contains(it.key()))
+            reason = ImportReview::tr("not a PDF file");
+        else if (!info.isFile())
+            reason = ImportReview::tr("no such file");
+        if (reason.isEmpty())
+            review.passwords.insert(it.key(), it.value());
+        else
+            review.mapLines.append({it->line, reason});
+    }
+    sortByLine(review.mapLines);
     return review;
 }
 
@@ -55,6 +147,12 @@ QString ImportReview::message() const
         lines.append(QStringLiteral("%1 have blanks before or after the path").arg(blanks));
     if (notPdf > 0)
         lines.append(QStringLiteral("%1 name no PDF file").arg(notPdf));
+    // The line's text is never repeated: a shifted column would show a password.
+    constexpr int kShown = 12;
+    for (qsizetype i = 0; i < mapLines.size() && i < kShown; ++i)
+        lines.append(tr("Line %1: %2").arg(mapLines[i].line).arg(mapLines[i].reason));
+    if (mapLines.size() > kShown)
+        lines.append(tr("... and %n more line(s).", nullptr, int(mapLines.size() - kShown)));
     return lines.join(QLatin1Char('\n'));
 }
 

@@ -29,6 +29,7 @@
 #include <QTemporaryFile>
 #include <QThread>
 
+#include <algorithm>
 #include <exception>
 
 namespace lockleaf
@@ -182,16 +183,32 @@ void RunControl::convert()
             }
         }
 
+        const QList<FileItemPtr> checked = m_list->checkedItems();
         if (m_settings->securityType() == 1) {
             const PDFSettings *pdf = m_settings->pdfSettings();
-            if (!pdf || (pdf->pdfPermissionPassword().isEmpty() && pdf->pdfOpenPassword().isEmpty())) {
+            // The typed passwords are needed unless every checked file has its own.
+            const bool typedNeeded = checked.isEmpty() || std::any_of(checked.cbegin(), checked.cend(),
+                                                                      [](const FileItemPtr &item) {
+                                                                          return !item->hasOwnPasswords();
+                                                                      });
+            if (!pdf ||
+                (typedNeeded && pdf->pdfPermissionPassword().isEmpty() && pdf->pdfOpenPassword().isEmpty())) {
                 m_alerts->inform(m_window, kNoPassword, QMessageBox::Critical);
                 m_options->showPasswordProblem();
                 return;
             }
             // Caught here rather than as a failure of every file: a password
             // the key length cannot carry, or restrictions nobody would be bound by.
-            if (const QString problem = securityProblem(*pdf); !problem.isEmpty()) {
+            QString problem = typedNeeded ? securityProblem(*pdf) : QString();
+            for (const FileItemPtr &item : checked) {
+                if (!problem.isEmpty())
+                    break;
+                if (item->hasOwnPasswords())
+                    if (const QString own = securityProblemFor(*pdf, 0, *item); !own.isEmpty())
+                        problem = tr("The own passwords of %1 cannot protect it:\n%2")
+                                      .arg(QDir::toNativeSeparators(item->filePath().toLocalFile()), own);
+            }
+            if (!problem.isEmpty()) {
                 m_alerts->inform(m_window, problem, QMessageBox::Critical);
                 m_options->showPasswordProblem();
                 return;
@@ -200,7 +217,6 @@ void RunControl::convert()
 
         m_options->selectSecurityTab();
 
-        const QList<FileItemPtr> checked = m_list->checkedItems();
         Q_EMIT aboutToRun(checked);
         for (const FileItemPtr &item : checked) {
             auto output = std::make_shared<OutputFile>();

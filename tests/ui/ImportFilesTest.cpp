@@ -5,12 +5,15 @@
 #include "support/TestSupport.h"
 #include "ui/AlertPresenter.h"
 #include "ui/FileChooser.h"
+#include "ui/ImportReview.h"
 
 #include <QClipboard>
 #include <QDir>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -39,8 +42,10 @@ public:
     void ImportFilesWindowControllerDidFinish(ImportFilesWindowController *controller) override
     {
         reports.append(controller->files());
+        shownWhenTold.append(controller->isVisible());
     }
     QList<QList<QUrl>> reports;
+    QList<bool> shownWhenTold;
 };
 
 class ImportFilesTest : public uitest::UiTest
@@ -120,7 +125,7 @@ TEST_F(ImportFilesTest, paste_replacesTheTextWithTheAcceptedPathsOnly)
 
 TEST_F(ImportFilesTest, import_withNothingToImport_alertsAndStaysOpen)
 {
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 5; ++i)
         alerts.setNextAnswer(lockleaf::AlertPresenter::Answer::Ok);
     dialog->showSheet();
     EXPECT_EQ(dialog->importMethod(), 0) << "from file the first time";
@@ -130,9 +135,22 @@ TEST_F(ImportFilesTest, import_withNothingToImport_alertsAndStaysOpen)
     dialog->importAction(); // no text
     part<QPlainTextEdit>("importText")->setPlainText(QStringLiteral("/a/readme.txt\n\n"));
     dialog->importAction(); // nothing accepted
+    part<QPlainTextEdit>("importText")->setPlainText(QStringLiteral("/a/x.pdf\t\n/a/readme.txt\n"));
+    dialog->importAction(); // a map line without a password
+    const QString latin1 = dir.file(QStringLiteral("map.txt"));
+    testsupport::writeFile(latin1, "/a/caf\xe9.pdf\tpw\n");
+    part<QRadioButton>("importFromFileBtn")->click();
+    part<QLineEdit>("importFile")->setText(latin1);
+    dialog->importAction();
+    part<QRadioButton>("importFromTextBtn")->click();
+    part<QPlainTextEdit>("importText")->setPlainText(QStringLiteral("/a/readme.txt\n\n"));
 
-    EXPECT_EQ(alerts.messages(), (QStringList{"Please select file to import!",
-                                              "Please paste file(s) path to import!", "No File(s) Found!"}));
+    EXPECT_EQ(alerts.messages(),
+              (QStringList{"Please select file to import!", "Please paste file(s) path to import!",
+                           "No File(s) Found!",
+                           "No File(s) Found!\n\n2 line(s) of the list were not added:\n1 name no PDF file\n"
+                           "Line 1: missing password",
+                           "No File(s) Found!\n\nThe file cannot be read as UTF-8 text."}));
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_EQ(part<QPlainTextEdit>("importText")->toPlainText(), QStringLiteral("/a/readme.txt\n\n"));
     part<QPushButton>("cancelBtn")->click();
@@ -155,8 +173,72 @@ TEST_F(ImportFilesTest, browse_fillsThePathAndImportReportsOnce)
     part<QPushButton>("importBtn")->click();
     ASSERT_EQ(delegate.reports.size(), 1);
     EXPECT_EQ(pathsOf(delegate.reports[0]), (QStringList{"/nowhere/a.pdf", "/nowhere/b.PDF"}));
+    EXPECT_EQ(delegate.shownWhenTold, QList<bool>{false}) << "its report is not covered by the dialog";
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_TRUE(alerts.messages().isEmpty());
+}
+
+// Lines with a tab are a password map's, numbered as the text's lines; the
+// others read as a plain list. Nothing of a line ever shows in the report.
+TEST_F(ImportFilesTest, mapLines_keepTheirNumbersAndPasswords_besidePlainLines)
+{
+    const QString a = dir.file("a.pdf");
+    const QString b = dir.file("b.PDF");
+    testsupport::makePdf(a);
+    testsupport::makePdf(b);
+    const QString text = QStringList{"/a/x.pdf",
+                                     a + "\tpw a ",
+                                     b + "\t\towner",
+                                     dir.file("c.pdf") + "\tpw\tx\ty",
+                                     "\t\t",
+                                     a + "\tpw a ",
+                                     dir.file("d.txt") + "\tpw-d",
+                                     "rel.pdf\tpw-r",
+                                     ""}
+                             .join("\r\n");
+    dialog->parseText(text);
+    const QString rel = QDir::current().absoluteFilePath("rel.pdf");
+    EXPECT_EQ(pathsOf(dialog->files()), (QStringList{"/a/x.pdf", a, b, rel}));
+    EXPECT_EQ(countText(), QStringLiteral("Total Files Found : 4, 3 with own passwords"));
+    const auto &entries = dialog->passwords().entries;
+    ASSERT_TRUE(entries.contains(a) && entries.contains(b));
+    EXPECT_EQ(entries[a].openPassword, QStringLiteral("pw a ")) << "taken literally";
+    EXPECT_EQ(entries[b].openPassword, QString(""));
+    EXPECT_EQ(entries[b].permissionPassword, QStringLiteral("owner"));
+
+    const lockleaf::ImportReview review = lockleaf::reviewImport(text, dialog->files(), dialog->passwords());
+    EXPECT_EQ(pathsOf(review.existing), (QStringList{a, b}));
+    EXPECT_EQ(review.passwords.keys().size(), 2);
+    EXPECT_EQ(review.message(),
+              QStringLiteral("4 line(s) of the list were not added:\n1 name no existing file\n"
+                             "Line 4: malformed line: 4 fields, at most 3 expected\n"
+                             "Line 7: not a PDF file\nLine 8: no such file"));
+}
+
+// Pasted or dropped, a map is kept as it is, so its lines keep their numbers.
+TEST_F(ImportFilesTest, mapPastedOrDropped_isKeptWhole)
+{
+    const QString map = QStringLiteral("/a/x.pdf\tpw\n/a/notes.doc\n/a/y.pdf");
+    part<QRadioButton>("importFromTextBtn")->click();
+    QGuiApplication::clipboard()->setText(map);
+    part<QPushButton>("pasteFromClipboardBtn")->click();
+    EXPECT_EQ(part<QPlainTextEdit>("importText")->toPlainText(), map);
+    EXPECT_EQ(pathsOf(dialog->files()), (QStringList{"/a/x.pdf", "/a/y.pdf"}));
+
+    const QString file = dir.file("map.tsv");
+    testsupport::writeFile(file, "/a/z.pdf\tpw-z\r\n");
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(file)});
+    QWidget *field = part<QPlainTextEdit>("importText")->viewport();
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(field, &enter);
+    EXPECT_TRUE(enter.isAccepted()) << "the field does not take the file's name as text";
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(field, &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    EXPECT_EQ(dialog->importMethod(), 0);
+    EXPECT_EQ(part<QLineEdit>("importFile")->text(), file);
+    EXPECT_EQ(countText(), QStringLiteral("Total Files Found : 1, 1 with own passwords"));
 }
 
 TEST_F(ImportFilesTest, accessLetters_followTheOccurrenceRule)

@@ -9,8 +9,14 @@
 #include "ui_ImportFiles.h"
 
 #include <QClipboard>
+#include <QDir>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QMimeData>
+#include <QSet>
 
+#include <algorithm>
 #include <exception>
 
 namespace lockleaf
@@ -22,6 +28,15 @@ namespace
 QString reasonOf(const std::exception &e)
 {
     return QString::fromLocal8Bit(e.what());
+}
+
+// The one local file a drag carries; "" for anything else (text, folders, several files).
+QString droppedFile(const QMimeData *mime)
+{
+    if (!mime || !mime->hasUrls() || mime->urls().size() != 1)
+        return {};
+    const QString path = mime->urls().constFirst().toLocalFile();
+    return !path.isEmpty() && QFileInfo(path).isFile() ? path : QString();
 }
 
 } // namespace
@@ -50,6 +65,11 @@ ImportFilesWindowController::ImportFilesWindowController(QWidget *parent, AlertP
     connect(m_ui->pasteFromClipboardBtn, &QPushButton::clicked, this, [this] { pasetFromClipboardAction(); });
     connect(m_ui->importBtn, &QPushButton::clicked, this, [this] { importAction(); });
     connect(m_ui->cancelBtn, &QPushButton::clicked, this, [this] { cancelAction(); });
+    // The fields would take a dropped file's name as text; the dialog reads the file.
+    setAcceptDrops(true);
+    for (QObject *target : {static_cast<QObject *>(this), static_cast<QObject *>(m_ui->importFile),
+                            static_cast<QObject *>(m_ui->importText->viewport())})
+        target->installEventFilter(this);
     awakeFromNib();
 }
 
@@ -70,7 +90,13 @@ void ImportFilesWindowController::awakeFromNib()
 
 void ImportFilesWindowController::showCount()
 {
-    m_ui->totalFilesFound->setText(QStringLiteral("Total Files Found : %1").arg(m_files.size()));
+    QString count = QStringLiteral("Total Files Found : %1").arg(m_files.size());
+    const auto own = std::count_if(m_files.cbegin(), m_files.cend(), [this](const QUrl &url) {
+        return m_passwords.entries.contains(url.toLocalFile());
+    });
+    if (own > 0)
+        count += tr(", %n with own passwords", nullptr, int(own));
+    m_ui->totalFilesFound->setText(count);
 }
 
 void ImportFilesWindowController::resetView()
@@ -78,6 +104,7 @@ void ImportFilesWindowController::resetView()
     m_ui->importFile->clear();
     m_ui->importText->clear();
     m_files.clear();
+    m_passwords = {};
     showCount();
 }
 
@@ -128,8 +155,8 @@ int ImportFilesWindowController::importMethod() const
 
 void ImportFilesWindowController::browseImportFileAction()
 {
-    openPanelDidEnd(
-        m_chooser->chooseFile(this, QStringLiteral("Select Text File To Import:"), {QStringLiteral("txt")}));
+    openPanelDidEnd(m_chooser->chooseFile(this, QStringLiteral("Select Text File To Import:"),
+                                          {QStringLiteral("txt"), QStringLiteral("tsv")}));
 }
 
 void ImportFilesWindowController::openPanelDidEnd(const QString &path)
@@ -145,6 +172,10 @@ void ImportFilesWindowController::pasetFromClipboardAction()
     if (text.isEmpty())
         return;
     parseText(text);
+    if (!m_passwords.entries.isEmpty() || !m_passwords.problems.isEmpty()) {
+        m_ui->importText->setPlainText(text);
+        return;
+    }
     QStringList paths;
     paths.reserve(m_files.size());
     for (const QUrl &url : std::as_const(m_files))
@@ -156,7 +187,9 @@ void ImportFilesWindowController::parseFile(const QString &path)
 {
     try {
         m_ui->importFile->setText(path);
-        parseText(readImportFile(path).value_or(QString()));
+        const std::optional<QString> text = readImportFile(path);
+        parseText(text.value_or(QString()));
+        m_fileUnreadable = !text;
     } catch (const std::exception &e) {
         logError(QStringLiteral("parseFile:"), reasonOf(e));
     }
@@ -166,8 +199,32 @@ void ImportFilesWindowController::parseText(const QString &text)
 {
     try {
         m_files.clear();
+        m_passwords = {};
+        m_fileUnreadable = false;
         m_parsedText = text;
-        m_files = parseImportText(text, m_allowedTypes.split(QLatin1Char(',')));
+        const QStringList types = m_allowedTypes.split(QLatin1Char(','));
+        m_passwords = readImportedPasswords(text, QDir::currentPath());
+        // In line order, each file once: a map line's file where it has one (of
+        // another type it is left for the review to report), a plain line's
+        // as parseImportText takes it.
+        QHash<int, QList<QUrl>> mapped;
+        for (auto it = m_passwords.entries.cbegin(); it != m_passwords.entries.cend(); ++it)
+            if (types.contains(importLineExtension(it.key()).toUpper()))
+                mapped[it->line].append(QUrl::fromLocalFile(it.key()));
+        const QStringList lines = m_passwords.plainText.split(QLatin1Char('\n'));
+        QSet<QString> seen;
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            QString line = lines.at(i);
+            if (line.endsWith(QLatin1Char('\r')))
+                line.chop(1);
+            const int number = int(i) + 1;
+            for (const QUrl &url :
+                 mapped.contains(number) ? mapped.value(number) : parseImportText(line, types))
+                if (!seen.contains(url.toString())) {
+                    seen.insert(url.toString());
+                    m_files.append(url);
+                }
+        }
     } catch (const std::exception &e) {
         logError(QStringLiteral("parseText:"), reasonOf(e));
     }
@@ -195,12 +252,46 @@ void ImportFilesWindowController::importAction()
     if (fromText)
         parseText(ui.importText->toPlainText());
     if (m_files.isEmpty()) {
-        m_alerts->inform(this, QStringLiteral("No File(s) Found!"), QMessageBox::Warning);
+        QString message = QStringLiteral("No File(s) Found!");
+        // A map's lines say why; a spreadsheet's default export may not be UTF-8.
+        if (fromFile && m_fileUnreadable)
+            message += QStringLiteral("\n\n") + tr("The file cannot be read as UTF-8 text.");
+        else if (!m_passwords.entries.isEmpty() || !m_passwords.problems.isEmpty())
+            message += QStringLiteral("\n\n") + reviewImport(m_parsedText, m_files, m_passwords).message();
+        m_alerts->inform(this, message, QMessageBox::Warning);
         return;
     }
+    // Closed first: what the delegate reports is about the list, shown in full.
+    QDialog::accept();
     if (m_delegate)
         m_delegate->ImportFilesWindowControllerDidFinish(this);
-    QDialog::accept();
+}
+
+bool ImportFilesWindowController::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto *drag = static_cast<QDragMoveEvent *>(event);
+        if (droppedFile(drag->mimeData()).isEmpty())
+            break;
+        drag->acceptProposedAction();
+        return true;
+    }
+    case QEvent::Drop: {
+        auto *drop = static_cast<QDropEvent *>(event);
+        const QString path = droppedFile(drop->mimeData());
+        if (path.isEmpty())
+            break;
+        drop->acceptProposedAction();
+        importMethodChanged(0);
+        parseFile(path);
+        return true;
+    }
+    default:
+        break;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void ImportFilesWindowController::cancelAction()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/ImportReview.h"
+
 #include <QColor>
 #include <QDialog>
 #include <QList>
@@ -32,8 +34,10 @@ public:
 };
 
 // Turns a list of paths into file URLs to add (layout "ImportFiles"): either a
-// text file chosen in the from-file mode (tag 0) or text typed or pasted in the
-// from-text mode (tag 1). parseImportText() decides which lines are taken.
+// text file chosen (or dropped on the dialog) in the from-file mode (tag 0) or
+// text typed or pasted in the from-text mode (tag 1). parseImportText() decides
+// which plain lines are taken; lines holding a tab are a password map's
+// (readImportedPasswords), whose PDF files are taken with their passwords.
 //
 // The dialog is a child of `parent` (its owner), created once, hidden when it
 // closes and deleted with the parent; the mode stays from one showing to the
@@ -57,8 +61,10 @@ public:
     QString allowedTypes() const { return m_allowedTypes; }
     void setAllowedTypes(const QString &types) { m_allowedTypes = types; }
 
-    // The result of the last parse.
+    // The result of the last parse: the plain lines' files, then the map's.
     const QList<QUrl> &files() const { return m_files; }
+    // The map lines of the last parse.
+    const ImportedPasswords &passwords() const { return m_passwords; }
     // The text the last parse read (the file's or the typed one).
     const QString &parsedText() const { return m_parsedText; }
 
@@ -76,7 +82,8 @@ public:
     void browseImportFileAction();
     // Completion of the file panel: a null path means Cancel.
     void openPanelDidEnd(const QString &path);
-    // Parses the clipboard's text and shows only the accepted paths.
+    // Parses the clipboard's text and shows only the accepted paths; text with
+    // map lines is shown as it is, so the lines keep their numbers.
     void pasetFromClipboardAction();
 
     // Shows `path` in the path field and parses the file's UTF-8 text; an
@@ -85,8 +92,9 @@ public:
     // Replaces the result with the accepted URLs of `text` and shows the count.
     void parseText(const QString &text);
 
-    // Checks the input, parses it, and hands a non-empty result to the
-    // delegate before hiding the dialog. Otherwise an alert; the dialog stays.
+    // Checks the input, parses it, hides the dialog and hands a non-empty
+    // result to the delegate. Otherwise an alert (with the map lines not
+    // taken, or a file that is not UTF-8); the dialog stays.
     void importAction();
     // Hides the dialog; the delegate is not told.
     void cancelAction();
@@ -103,6 +111,10 @@ public:
     static std::optional<QString> markKeyCharacter(const QString &title, const QString &keyChar,
                                                    int occurrance);
 
+protected:
+    // A text file dropped on the dialog is imported from file.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void awakeFromNib();
     void showCount();
@@ -115,7 +127,9 @@ private:
     FileChooser *m_chooser = nullptr;
     QString m_allowedTypes{QStringLiteral("")};
     QList<QUrl> m_files;
+    ImportedPasswords m_passwords;
     QString m_parsedText;
+    bool m_fileUnreadable = false; // the last file parsed was not UTF-8 text
 };
 
 } // namespace lockleaf
