@@ -1,5 +1,6 @@
 #include "ui/ImportReview.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QSet>
 
@@ -46,15 +47,20 @@ QString ImportReview::message() const
 {
     if (notTaken() == 0)
         return {};
-    QStringList lines{QStringLiteral("%1 line(s) of the list were not added:").arg(notTaken())};
+    QStringList lines{QCoreApplication::translate(
+        "lockleaf::ImportReview", "%n line(s) of the list were not added:", nullptr, notTaken())};
     if (missing > 0)
-        lines.append(QStringLiteral("%1 name no existing file").arg(missing));
+        lines.append(QCoreApplication::translate("lockleaf::ImportReview", "%n name no existing file",
+                                                 nullptr, missing));
     if (folders > 0)
-        lines.append(QStringLiteral("%1 name a folder (add folders with Add Folder...)").arg(folders));
+        lines.append(QCoreApplication::translate(
+            "lockleaf::ImportReview", "%n name a folder (add folders with Add Folder...)", nullptr, folders));
     if (blanks > 0)
-        lines.append(QStringLiteral("%1 have blanks before or after the path").arg(blanks));
+        lines.append(QCoreApplication::translate("lockleaf::ImportReview",
+                                                 "%n have blanks before or after the path", nullptr, blanks));
     if (notPdf > 0)
-        lines.append(QStringLiteral("%1 name no PDF file").arg(notPdf));
+        lines.append(
+            QCoreApplication::translate("lockleaf::ImportReview", "%n name no PDF file", nullptr, notPdf));
     return lines.join(QLatin1Char('\n'));
 }
 

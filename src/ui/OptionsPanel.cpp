@@ -38,8 +38,8 @@ int tagOf(const QObject *sender)
 void fillKeyLengths(QComboBox *popup)
 {
     popup->clear();
-    popup->addItems({QStringLiteral("40-bit key (RC4, weak; for very old readers)"),
-                     QStringLiteral("128-bit key (AES)"), QStringLiteral("256-bit key (AES)")});
+    popup->addItems({OptionsPanel::tr("40-bit key (RC4, weak; for very old readers)"),
+                     OptionsPanel::tr("128-bit key (AES)"), OptionsPanel::tr("256-bit key (AES)")});
 }
 
 // A value no item stands for (written by hand or by a later build) is written
@@ -117,11 +117,11 @@ OptionsPanel::OptionsPanel(Ui::MainWindow &ui, Settings *settings, WindowState *
     m_morePermissions =
         new MorePermissions(ui.modeGrid, 9, ui.copyTextAndGraphicsCheckbox, settings->pdfSettings(), this);
     // Under both modes: removing security rewrites a signed file just the same.
-    auto *rewriteSigned =
-        new QCheckBox(QStringLiteral("Rewrite signed documents"), ui.modeGrid->parentWidget());
+    auto *rewriteSigned = new QCheckBox(tr("Rewrite signed documents"), ui.modeGrid->parentWidget());
     rewriteSigned->setObjectName(QStringLiteral("rewriteSignedCheckbox"));
-    rewriteSigned->setToolTip(QStringLiteral("Off: digitally signed files are skipped. On: they are written "
-                                             "too, and their signatures become invalid"));
+    rewriteSigned->setToolTip(
+        tr("Off: digitally signed files are skipped. On: they are written too, and their signatures become "
+           "invalid"));
     ui.modeGrid->addWidget(rewriteSigned, 11, 0, 1, 3);
     bindCheck(rewriteSigned, settings->pdfSettings(), &PDFSettings::rewriteSignedDocuments,
               &PDFSettings::setRewriteSignedDocuments, &PDFSettings::rewriteSignedDocumentsChanged);
@@ -266,7 +266,7 @@ void OptionsPanel::selectSecurityTab()
 
 void OptionsPanel::chooseOutputFolder()
 {
-    const QString folder = m_chooser->chooseFolder(m_window, QStringLiteral("Select Output Folder:"));
+    const QString folder = m_chooser->chooseFolder(m_window, tr("Select Output Folder:"));
     if (folder.isEmpty())
         return;
     m_settings->setOutputFolderPath(folder);

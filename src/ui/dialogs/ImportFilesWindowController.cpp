@@ -61,16 +61,17 @@ ImportFilesWindowController::~ImportFilesWindowController()
 void ImportFilesWindowController::awakeFromNib()
 {
     const QColor controlText = palette().color(QPalette::Active, QPalette::ButtonText);
-    setButtonKeyCharacter(m_ui->importFromFileBtn, QStringLiteral("F"), controlText, 2);
-    setButtonKeyCharacter(m_ui->importFromTextBtn, QStringLiteral("T"), controlText, 2);
-    setButtonKeyCharacter(m_ui->pasteFromClipboardBtn, QStringLiteral("p"), controlText, 1);
-    setButtonKeyCharacter(m_ui->importBtn, QStringLiteral("i"), controlText, 1);
+    setButtonKeyCharacter(m_ui->importFromFileBtn, tr("F", "access key of Import From File"), controlText, 2);
+    setButtonKeyCharacter(m_ui->importFromTextBtn, tr("T", "access key of Import From Text"), controlText, 2);
+    setButtonKeyCharacter(m_ui->pasteFromClipboardBtn, tr("p", "access key of Paste from Clipboard"),
+                          controlText, 1);
+    setButtonKeyCharacter(m_ui->importBtn, tr("i", "access key of Import"), controlText, 1);
     importMethodChanged(0);
 }
 
 void ImportFilesWindowController::showCount()
 {
-    m_ui->totalFilesFound->setText(QStringLiteral("Total Files Found : %1").arg(m_files.size()));
+    m_ui->totalFilesFound->setText(tr("Total Files Found : %1").arg(m_files.size()));
 }
 
 void ImportFilesWindowController::resetView()
@@ -128,8 +129,7 @@ int ImportFilesWindowController::importMethod() const
 
 void ImportFilesWindowController::browseImportFileAction()
 {
-    openPanelDidEnd(
-        m_chooser->chooseFile(this, QStringLiteral("Select Text File To Import:"), {QStringLiteral("txt")}));
+    openPanelDidEnd(m_chooser->chooseFile(this, tr("Select Text File To Import:"), {QStringLiteral("txt")}));
 }
 
 void ImportFilesWindowController::openPanelDidEnd(const QString &path)
@@ -181,12 +181,12 @@ void ImportFilesWindowController::importAction()
     const bool fromFile = ui.importFromFileBtn->isChecked();
     const bool fromText = ui.importFromTextBtn->isChecked();
     if (fromFile && ui.importFile->text().isEmpty()) {
-        m_alerts->inform(this, QStringLiteral("Please select file to import!"), QMessageBox::Warning);
+        m_alerts->inform(this, tr("Please select file to import!"), QMessageBox::Warning);
         ui.browseBtn->setFocus(Qt::OtherFocusReason);
         return;
     }
     if (fromText && ui.importText->toPlainText().isEmpty()) {
-        m_alerts->inform(this, QStringLiteral("Please paste file(s) path to import!"), QMessageBox::Warning);
+        m_alerts->inform(this, tr("Please paste file(s) path to import!"), QMessageBox::Warning);
         ui.importText->setFocus(Qt::OtherFocusReason);
         return;
     }
@@ -195,7 +195,7 @@ void ImportFilesWindowController::importAction()
     if (fromText)
         parseText(ui.importText->toPlainText());
     if (m_files.isEmpty()) {
-        m_alerts->inform(this, QStringLiteral("No File(s) Found!"), QMessageBox::Warning);
+        m_alerts->inform(this, tr("No File(s) Found!"), QMessageBox::Warning);
         return;
     }
     if (m_delegate)
