@@ -87,7 +87,12 @@ QSize RunRecordsTable::sizeHint() const
     const int height = horizontalHeader()->sizeHint().height() +
                        rows * verticalHeader()->defaultSectionSize() + 2 * frameWidth() +
                        (horizontalScrollBar()->isVisible() ? horizontalScrollBar()->height() : 0);
-    return {QTableWidget::sizeHint().width(), height};
+    // Wide enough for its columns (a long name or status, in any language), up
+    // to a width that still leaves the window around the panel in sight.
+    int width = 2 * frameWidth() + (rowCount() > rows ? verticalScrollBar()->sizeHint().width() : 0);
+    for (int column = 0; column < columnCount(); ++column)
+        width += std::max(sizeHintForColumn(column), horizontalHeader()->sectionSizeHint(column));
+    return {std::clamp(width, QTableWidget::sizeHint().width(), 760), height};
 }
 
 QString RunRecordsTable::selectedText() const
