@@ -85,9 +85,9 @@ bool timeText(const QString &text, QString *shown)
             shown->append(
                 QCoreApplication::translate(kContext, source, nullptr, match.captured(group).toInt()));
     };
-    part(1, QT_TRANSLATE_NOOP("RunText", "%n hr(s) "));
-    part(2, QT_TRANSLATE_NOOP("RunText", "%n min(s) "));
-    part(3, QT_TRANSLATE_NOOP("RunText", "%n sec(s) "));
+    part(1, QT_TRANSLATE_N_NOOP("RunText", "%n hr(s) "));
+    part(2, QT_TRANSLATE_N_NOOP("RunText", "%n min(s) "));
+    part(3, QT_TRANSLATE_N_NOOP("RunText", "%n sec(s) "));
     return true;
 }
 
