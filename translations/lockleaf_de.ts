@@ -446,6 +446,11 @@
         <source>Lockleaf Help</source>
         <translation>Lockleaf-Hilfe</translation>
     </message>
+    <message>
+        <source>Export</source>
+        <extracomment>Export... on the toolbar, without its dots</extracomment>
+        <translation>Exportieren</translation>
+    </message>
 </context>
 <context>
     <name>PDFReadPassword</name>
