@@ -154,6 +154,7 @@ void LockleafAppDelegate::awakeFromNib()
 
     WindowGeometry::restore(m_window, m_fileList->mainTableView()->horizontalHeader());
     m_window->show();
+    m_options->fitWindowMinimum();
     m_window->raise();
     m_window->activateWindow();
 

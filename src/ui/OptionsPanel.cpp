@@ -73,11 +73,11 @@ void bindIndex(QComboBox *popup, PDFSettings *obj)
 OptionsPanel::OptionsPanel(Ui::MainWindow &ui, Settings *settings, WindowState *state, FileChooser *chooser,
                            QObject *parent)
     : QObject(parent), m_settings(settings), m_state(state), m_chooser(chooser),
-      m_window(ui.centralWidget->window()), m_centralWidget(ui.centralWidget), m_rightBox(ui.rightBox),
-      m_settingTabView(ui.settingTabView), m_preferencesToolbarItem(ui.preferencesToolbarItem),
-      m_dummyToolbarItem(ui.dummyToolbarItem), m_unsecureOptionButton(ui.unsecureOptionButton),
-      m_secureOptionButton(ui.secureOptionButton), m_openPasswordText(ui.openPasswordText),
-      m_outputFolderPath(ui.outputFolderPath),
+      m_window(ui.centralWidget->window()), m_formMinimumSize(m_window->minimumSize()),
+      m_centralWidget(ui.centralWidget), m_rightBox(ui.rightBox), m_settingTabView(ui.settingTabView),
+      m_preferencesToolbarItem(ui.preferencesToolbarItem), m_dummyToolbarItem(ui.dummyToolbarItem),
+      m_unsecureOptionButton(ui.unsecureOptionButton), m_secureOptionButton(ui.secureOptionButton),
+      m_openPasswordText(ui.openPasswordText), m_outputFolderPath(ui.outputFolderPath),
       m_keepOutputFolderBtn(ui.setCurrentAsDefaultOutputFolderPathBtn),
       m_openFolderAfterBtn(ui.openFolderAfterConversionBtn),
       m_removeModeControls{ui.unsecurePermissionPasswordLabel, ui.unsecurePermissionPasswordText},
@@ -194,6 +194,16 @@ void OptionsPanel::fitPaneWidth()
         m_rightBox->setFixedWidth(needed);
 }
 
+void OptionsPanel::fitWindowMinimum()
+{
+    // The form's smallest size suits the English titles; a language with longer
+    // ones gets the room they need rather than cut titles. Showing or hiding
+    // the pane changes what that is. Sizes are final once the window is shown.
+    if (!m_window->isVisible())
+        return;
+    m_window->setMinimumSize(m_formMinimumSize.expandedTo(m_window->minimumSizeHint()));
+}
+
 void OptionsPanel::onOutputFolderPathChanged()
 {
     const bool hasFolder = !m_settings->outputFolderPath().isEmpty();
@@ -285,6 +295,7 @@ void OptionsPanel::showSettings(bool show)
             layout->invalidate();
             layout->activate();
         }
+        fitWindowMinimum();
     } catch (const std::exception &e) {
         logError(QStringLiteral("showSettings:"), QString::fromLocal8Bit(e.what()));
     }
