@@ -133,6 +133,11 @@ else()
   list(JOIN deps ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 endif()
 
+# Qt's own texts (standard buttons, the file dialog) in the user's language.
+if(TARGET Lockleaf)
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
+endif()
+
 set(CPACK_GENERATOR "DEB")
 set(CPACK_SOURCE_GENERATOR "TGZ")
 set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build[^/]*/")

@@ -1,11 +1,13 @@
 #include "platform/Utilities.h"
 #include "ui/FileList.h"
 #include "ui/LockleafAppDelegate.h"
+#include "ui/Translations.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QIcon>
+#include <QLocale>
 #include <QUrl>
 
 #include <cstdio>
@@ -70,6 +72,10 @@ int main(int argc, char *argv[])
     if (!takePathsToAdd(app, pathsToAdd))
         return 1;
 
+    // After the command line, whose help and messages stay English; before the
+    // window, which is made in the user's language.
+    lockleaf::Translations translations;
+    translations.install(QLocale::system());
     lockleaf::LockleafAppDelegate delegate;
     if (!pathsToAdd.isEmpty()) {
         // Queued, so the gathering starts once the event loop runs and the

@@ -2,6 +2,7 @@
 
 #include "platform/Utilities.h"
 
+#include <QCoreApplication>
 #include <QPushButton>
 
 namespace lockleaf
@@ -54,8 +55,10 @@ AlertPresenter::Answer AlertPresenter::show(QWidget *parent, const QString &mess
         box.exec();
         return Answer::Ok;
     }
-    QPushButton *yes = box.addButton(QStringLiteral("Yes"), QMessageBox::YesRole);
-    QPushButton *no = box.addButton(QStringLiteral("No"), QMessageBox::NoRole);
+    QPushButton *yes =
+        box.addButton(QCoreApplication::translate("lockleaf::AlertPresenter", "Yes"), QMessageBox::YesRole);
+    QPushButton *no =
+        box.addButton(QCoreApplication::translate("lockleaf::AlertPresenter", "No"), QMessageBox::NoRole);
     box.setDefaultButton(yes);
     box.setEscapeButton(no);
     box.exec();

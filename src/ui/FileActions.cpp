@@ -13,6 +13,7 @@
 #include "ui/Gathering.h"
 #include "ui/ImportReview.h"
 #include "ui/InformationScript.h"
+#include "ui/RunTexts.h"
 #include "ui/WindowState.h"
 
 #include "ui_MainWindow.h"
@@ -129,12 +130,13 @@ void FileActions::reportSkipped(const QList<SkippedEntry> &entries)
     constexpr int kShown = 10;
     QStringList lines;
     for (int i = 0; i < entries.size() && i < kShown; ++i)
-        lines << QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(entries[i].path), entries[i].reason);
+        lines << tr("%1: %2", "a path and why it was not added")
+                     .arg(QDir::toNativeSeparators(entries[i].path), shownRunText(entries[i].reason));
     if (entries.size() > kShown)
-        lines << QStringLiteral("... and %1 more.").arg(entries.size() - kShown);
+        lines << tr("... and %1 more.").arg(entries.size() - kShown);
     const QString heading = entries.size() == 1
-                                ? QStringLiteral("1 item was not added to the list:")
-                                : QStringLiteral("%1 items were not added to the list:").arg(entries.size());
+                                ? tr("1 item was not added to the list:")
+                                : tr("%1 items were not added to the list:").arg(entries.size());
     m_alerts->inform(m_window, heading + QStringLiteral("\n\n") + lines.join(QLatin1Char('\n')),
                      QMessageBox::Warning);
 }
@@ -169,7 +171,7 @@ void FileActions::addFiles()
         return;
     commitEditing(m_window);
     const QStringList paths =
-        m_chooser->chooseFiles(m_window, QStringLiteral("Select PDF File(s):"), m_allowedFileTypes, false);
+        m_chooser->chooseFiles(m_window, tr("Select PDF File(s):"), m_allowedFileTypes, false);
     openPanelDidEnd(paths.isEmpty() ? 0 : 1, fileURLs(paths), false);
 }
 
@@ -178,8 +180,8 @@ void FileActions::addFolder()
     if (isBusy())
         return;
     commitEditing(m_window);
-    const QStringList paths = m_chooser->chooseFiles(
-        m_window, QStringLiteral("Select folder(s) contains PDF File(s):"), m_allowedFileTypes, true);
+    const QStringList paths = m_chooser->chooseFiles(m_window, tr("Select folder(s) contains PDF File(s):"),
+                                                     m_allowedFileTypes, true);
     openPanelDidEnd(paths.isEmpty() ? 0 : 1, fileURLs(paths), true);
 }
 
@@ -280,7 +282,7 @@ void FileActions::exportAction()
 {
     commitEditing(m_window);
     const QString path = m_chooser->chooseSaveFileName(
-        m_window, QStringLiteral("Export List To Tab Delimited Text File :"),
+        m_window, tr("Export List To Tab Delimited Text File :"),
         proposedExportName(QDateTime::currentDateTime()), QStringLiteral("txt"));
     savePanelDidEnd(path.isEmpty() ? 0 : 1, path);
 }

@@ -1,6 +1,7 @@
 #include "ui/FileChooser.h"
 
 #include <QAbstractItemView>
+#include <QCoreApplication>
 #include <QFileDialog>
 
 namespace lockleaf
@@ -68,7 +69,8 @@ QStringList FileChooser::showFilesPanel(QWidget *parent, const QString &message,
         for (const QString &ext : extensions)
             patterns.append(QStringLiteral("*.") + ext);
         if (!patterns.isEmpty())
-            dialog.setNameFilter(QStringLiteral("PDF files (%1)").arg(patterns.join(QLatin1Char(' '))));
+            dialog.setNameFilter(QCoreApplication::translate("lockleaf::FileChooser", "PDF files (%1)")
+                                     .arg(patterns.join(QLatin1Char(' '))));
     }
     if (dialog.exec() != QDialog::Accepted)
         return {};
@@ -99,7 +101,8 @@ QString FileChooser::showFilePanel(QWidget *parent, const QString &message, cons
     for (const QString &ext : extensions)
         patterns.append(QStringLiteral("*.") + ext);
     if (!patterns.isEmpty())
-        dialog.setNameFilter(QStringLiteral("Text files (%1)").arg(patterns.join(QLatin1Char(' '))));
+        dialog.setNameFilter(QCoreApplication::translate("lockleaf::FileChooser", "Text files (%1)")
+                                 .arg(patterns.join(QLatin1Char(' '))));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();

@@ -27,29 +27,30 @@ FileInformationDialog::FileInformationDialog(const FileItemPtr &item, QWidget *p
     setObjectName(QStringLiteral("fileInformationDialog"));
     const QString path = item ? item->filePath().toLocalFile() : QString();
     const QFileInfo info(path);
-    setWindowTitle(QStringLiteral("%1 Info").arg(info.fileName()));
+    setWindowTitle(tr("%1 Info").arg(info.fileName()));
 
-    const QList<std::pair<QString, QString>> rows{
-        {QStringLiteral("Name"), info.fileName()},
-        {QStringLiteral("Folder"), item ? item->location() : QString()},
-        {QStringLiteral("Size"),
-         item ? QStringLiteral("%1 (%2 bytes)").arg(item->sizeInKB(), QLocale::system().toString(info.size()))
+    // Each value is named after its English label, whatever language the label is shown in.
+    const QList<std::pair<const char *, QString>> rows{
+        {QT_TR_NOOP("Name"), info.fileName()},
+        {QT_TR_NOOP("Folder"), item ? item->location() : QString()},
+        {QT_TR_NOOP("Size"),
+         item ? tr("%1 (%2 bytes)").arg(item->sizeInKB(), QLocale::system().toString(info.size()))
               : QString()},
-        {QStringLiteral("Pages"), item ? QString::number(item->pages()) : QString()},
-        {QStringLiteral("Secured"), item && item->isSecured() ? QStringLiteral("Yes") : QStringLiteral("No")},
-        {QStringLiteral("Created"), dateText(item ? item->dateCreated() : QDateTime())},
-        {QStringLiteral("Modified"), dateText(item ? item->dateModified() : QDateTime())},
-        {QStringLiteral("Accessed"), dateText(item ? item->dateAccessed() : QDateTime())},
+        {QT_TR_NOOP("Pages"), item ? QString::number(item->pages()) : QString()},
+        {QT_TR_NOOP("Secured"), item && item->isSecured() ? tr("Yes") : tr("No")},
+        {QT_TR_NOOP("Created"), dateText(item ? item->dateCreated() : QDateTime())},
+        {QT_TR_NOOP("Modified"), dateText(item ? item->dateModified() : QDateTime())},
+        {QT_TR_NOOP("Accessed"), dateText(item ? item->dateAccessed() : QDateTime())},
     };
 
     auto *form = new QFormLayout;
     form->setLabelAlignment(Qt::AlignRight);
     for (const auto &[label, value] : rows) {
         auto *valueLabel = new QLabel(value, this);
-        valueLabel->setObjectName(label);
+        valueLabel->setObjectName(QLatin1String(label));
         valueLabel->setTextFormat(Qt::PlainText);
         valueLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        form->addRow(label + QLatin1Char(':'), valueLabel);
+        form->addRow(tr("%1:", "a label of the information window").arg(tr(label)), valueLabel);
     }
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);

@@ -23,7 +23,8 @@ public:
     FileInformationDialog(const FileItemPtr &item, QWidget *parent);
 
     // The value shown beside a label ("Name", "Folder", "Size", "Pages",
-    // "Secured", "Created", "Modified", "Accessed"); "" for another label.
+    // "Secured", "Created", "Modified", "Accessed", in English whatever the
+    // language shown); "" for another label.
     QString valueOf(const QString &label) const;
 };
 

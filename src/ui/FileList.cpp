@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QItemSelection>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QMenu>
 
 #include <algorithm>
@@ -102,16 +103,27 @@ void FileList::setupTable()
     table->setTextElideMode(Qt::ElideMiddle);
 
     const QFontMetrics fm(table->font());
-    const auto width = [&fm](const char *sample) { return fm.horizontalAdvance(QLatin1String(sample)) + 24; };
+    // Room for a typical value and for the column's title, whatever the language.
+    const auto fit = [&fm, table, this](int column, const QString &sample) {
+        const QString title = m_model->headerData(column, Qt::Horizontal).toString();
+        table->setColumnWidth(column,
+                              std::max(fm.horizontalAdvance(sample), fm.horizontalAdvance(title)) + 24);
+    };
     table->setColumnWidth(FileTableModel::CheckColumn, 28);
     header->setSectionResizeMode(FileTableModel::CheckColumn, QHeaderView::Fixed);
-    table->setColumnWidth(FileTableModel::NameColumn, width("a-rather-long-document-name.pdf (SECURED)"));
-    table->setColumnWidth(FileTableModel::PagesColumn, width("Pages00"));
-    table->setColumnWidth(FileTableModel::SizeColumn, width("1000 KB0"));
-    table->setColumnWidth(FileTableModel::TypeColumn, width("Type0"));
+    fit(FileTableModel::NameColumn,
+        QStringLiteral("a-rather-long-document-name.pdf ") + FileTableModel::tr(" (SECURED) ").trimmed());
+    fit(FileTableModel::PagesColumn, QStringLiteral("Pages00"));
+    fit(FileTableModel::SizeColumn, QStringLiteral("1000 KB0"));
+    fit(FileTableModel::TypeColumn, QStringLiteral("Type0"));
+    // The dates are written in the user's language (its month names), as the table shows them.
+    const QString dateSample = QLocale::system().toString(QDateTime(QDate(2026, 9, 28), QTime(12, 59)),
+                                                          QStringLiteral("dd-MMM-yyyy h:mm Ap"));
     for (int c :
          {FileTableModel::ModifiedColumn, FileTableModel::CreatedColumn, FileTableModel::AccessedColumn})
-        table->setColumnWidth(c, width("28-Sep-2026 12:59 PM"));
+        fit(c, fm.horizontalAdvance(dateSample) > fm.horizontalAdvance(QStringLiteral("28-Sep-2026 12:59 PM"))
+                   ? dateSample
+                   : QStringLiteral("28-Sep-2026 12:59 PM"));
 
     connect(m_model, &FileTableModel::checkEdited, this, &FileList::checksChanged);
     // The move buttons follow the highlight and every change of the row count.
@@ -253,7 +265,7 @@ void FileList::selectDeselectRemoveAll(int tag)
             }
             break;
         case 3:
-            if (!m_alerts->confirm(m_table->window(), QStringLiteral("Are you sure to remove all file(s)?")))
+            if (!m_alerts->confirm(m_table->window(), tr("Are you sure to remove all file(s)?")))
                 break;
             m_model->removeAll();
             Q_EMIT listChanged();

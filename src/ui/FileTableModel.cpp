@@ -24,14 +24,14 @@ struct ColumnInfo {
 
 constexpr ColumnInfo kColumns[FileTableModel::ColumnCount] = {
     {"isselected", "", "isSelected"},
-    {"name", "Name", "name"},
-    {"pages", "Pages", "pages"},
-    {"sizeInKB", "Size", "size"},
-    {"type", "Type", "type"},
-    {"dateModified", "Date Modified", "dateModified"},
-    {"dateCreated", "Date Created", "dateCreated"},
-    {"dateAccessed", "Date Accessed", "dateAccessed"},
-    {"location", "Location", "location"},
+    {"name", QT_TRANSLATE_NOOP("lockleaf::FileTableModel", "Name"), "name"},
+    {"pages", QT_TRANSLATE_NOOP("lockleaf::FileTableModel", "Pages"), "pages"},
+    {"sizeInKB", QT_TRANSLATE_NOOP("lockleaf::FileTableModel", "Size"), "size"},
+    {"type", QT_TRANSLATE_NOOP("lockleaf::FileTableModel", "Type"), "type"},
+    {"dateModified", QT_TRANSLATE_NOOP("lockleaf::FileTableModel", "Date Modified"), "dateModified"},
+    {"dateCreated", QT_TRANSLATE_NOOP("lockleaf::FileTableModel", "Date Created"), "dateCreated"},
+    {"dateAccessed", QT_TRANSLATE_NOOP("lockleaf::FileTableModel", "Date Accessed"), "dateAccessed"},
+    {"location", QT_TRANSLATE_NOOP("lockleaf::FileTableModel", "Location"), "location"},
 };
 
 // One precomputed sort key, read once per item and per sort, never inside the
@@ -100,7 +100,13 @@ QString fileNameOf(const FileItem &item)
 QString signedName(const QString &name)
 {
     return name + (name.endsWith(QLatin1Char(' ')) ? QString() : QStringLiteral(" ")) +
-           QStringLiteral("(Signed)");
+           FileTableModel::tr("(Signed)");
+}
+
+// The file's name with the secured marker, in the user's language.
+QString shownName(const FileItem &item)
+{
+    return item.isSecured() ? fileNameOf(item) + FileTableModel::tr(" (SECURED) ") : fileNameOf(item);
 }
 
 } // namespace
@@ -150,17 +156,15 @@ QVariant FileTableModel::data(const QModelIndex &index, int role) const
             return item->isSelected() ? Qt::Checked : Qt::Unchecked;
         // A bare check box says nothing to a screen reader about whose it is.
         if (role == Qt::AccessibleTextRole)
-            return (item->isSelected() ? QStringLiteral("Checked: %1") : QStringLiteral("Not checked: %1"))
-                .arg(fileNameOf(*item));
+            return (item->isSelected() ? tr("Checked: %1") : tr("Not checked: %1")).arg(fileNameOf(*item));
         if (role == Qt::AccessibleDescriptionRole)
-            return QStringLiteral("Only checked files are processed");
+            return tr("Only checked files are processed");
         return {};
     }
     // The secured marker is shown in capitals, which a screen reader spells out.
     if (role == Qt::AccessibleTextRole && column == NameColumn)
-        return (item->isSecured() ? QStringLiteral("%1, secured").arg(fileNameOf(*item))
-                                  : fileNameOf(*item)) +
-               (item->isSigned() ? QStringLiteral(", digitally signed") : QString()) +
+        return (item->isSecured() ? tr("%1, secured").arg(fileNameOf(*item)) : fileNameOf(*item)) +
+               (item->isSigned() ? tr(", digitally signed") : QString()) +
                (item->hasOwnPasswords() ? tr(", has its own password") : QString());
     // Only that it has one: a password itself is never shown.
     if (column == NameColumn && item->hasOwnPasswords()) {
@@ -174,8 +178,8 @@ QVariant FileTableModel::data(const QModelIndex &index, int role) const
     case Qt::ToolTipRole:
         if (role == Qt::ToolTipRole && column != NameColumn && column != LocationColumn)
             return {};
-        if (column == NameColumn && item->isSigned())
-            return signedName(item->displayField(columnIdentifier(column)).toString());
+        if (column == NameColumn)
+            return item->isSigned() ? signedName(shownName(*item)) : shownName(*item);
         return item->displayField(columnIdentifier(column));
     case Qt::TextAlignmentRole:
         if (column == SizeColumn)
@@ -214,7 +218,7 @@ QVariant FileTableModel::headerData(int section, Qt::Orientation orientation, in
     if (orientation != Qt::Horizontal || !validColumn(section))
         return QAbstractTableModel::headerData(section, orientation, role);
     if (role == Qt::DisplayRole)
-        return QString::fromLatin1(kColumns[section].title);
+        return *kColumns[section].title ? tr(kColumns[section].title) : QString();
     if (role == IdentifierRole)
         return columnIdentifier(section);
     if (role == Qt::TextAlignmentRole && section == SizeColumn)

@@ -1,5 +1,8 @@
 #include "ui/ImportReview.h"
 
+#include "ui/RunTexts.h"
+
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QSet>
 
@@ -138,19 +141,24 @@ QString ImportReview::message() const
 {
     if (notTaken() == 0)
         return {};
-    QStringList lines{QStringLiteral("%1 line(s) of the list were not added:").arg(notTaken())};
+    QStringList lines{QCoreApplication::translate(
+        "lockleaf::ImportReview", "%n line(s) of the list were not added:", nullptr, notTaken())};
     if (missing > 0)
-        lines.append(QStringLiteral("%1 name no existing file").arg(missing));
+        lines.append(QCoreApplication::translate("lockleaf::ImportReview", "%n name no existing file",
+                                                 nullptr, missing));
     if (folders > 0)
-        lines.append(QStringLiteral("%1 name a folder (add folders with Add Folder...)").arg(folders));
+        lines.append(QCoreApplication::translate(
+            "lockleaf::ImportReview", "%n name a folder (add folders with Add Folder...)", nullptr, folders));
     if (blanks > 0)
-        lines.append(QStringLiteral("%1 have blanks before or after the path").arg(blanks));
+        lines.append(QCoreApplication::translate("lockleaf::ImportReview",
+                                                 "%n have blanks before or after the path", nullptr, blanks));
     if (notPdf > 0)
-        lines.append(QStringLiteral("%1 name no PDF file").arg(notPdf));
+        lines.append(
+            QCoreApplication::translate("lockleaf::ImportReview", "%n name no PDF file", nullptr, notPdf));
     // The line's text is never repeated: a shifted column would show a password.
     constexpr int kShown = 12;
     for (qsizetype i = 0; i < mapLines.size() && i < kShown; ++i)
-        lines.append(tr("Line %1: %2").arg(mapLines[i].line).arg(mapLines[i].reason));
+        lines.append(tr("Line %1: %2").arg(mapLines[i].line).arg(shownRunText(mapLines[i].reason)));
     if (mapLines.size() > kShown)
         lines.append(tr("... and %n more line(s).", nullptr, int(mapLines.size() - kShown)));
     return lines.join(QLatin1Char('\n'));

@@ -42,10 +42,6 @@ namespace lockleaf
 namespace
 {
 
-const QString kUnableToOpen =
-    QStringLiteral("Unable to open:\n%1\n\nNo application on this system is set up to open it.");
-const QString kHelpMissing = QStringLiteral("The help document MACLockleaf1.pdf could not be found.");
-
 QStringList &extraHelpDirectories()
 {
     static QStringList dirs;
@@ -101,7 +97,10 @@ LockleafAppDelegate::LockleafAppDelegate(QObject *parent)
     m_workspace->current = std::make_unique<DesktopWorkspace>([this](const QUrl &url) {
         const QString where =
             url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile()) : url.toString();
-        m_alerts->inform(m_window, kUnableToOpen.arg(where), QMessageBox::Warning);
+        m_alerts->inform(
+            m_window,
+            tr("Unable to open:\n%1\n\nNo application on this system is set up to open it.").arg(where),
+            QMessageBox::Warning);
     });
     m_ui->setupUi(m_window);
     awakeFromNib();
@@ -155,6 +154,7 @@ void LockleafAppDelegate::awakeFromNib()
 
     WindowGeometry::restore(m_window, m_fileList->mainTableView()->horizontalHeader());
     m_window->show();
+    m_options->fitWindowMinimum();
     m_window->raise();
     m_window->activateWindow();
 
@@ -225,10 +225,9 @@ void LockleafAppDelegate::setupToolbarAndMenus()
     connect(ui.mainWindowAction, &QAction::triggered, this, [this] { openAppAction(); });
     connect(ui.quitAction, &QAction::triggered, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     connect(ui.aboutAction, &QAction::triggered, this, [this] {
-        QMessageBox::about(
-            m_window, QStringLiteral("About ") + getAppTitle(),
-            QStringLiteral("<b>%1</b> %2<br>Adds or removes password security on PDF documents.")
-                .arg(getAppTitle(), QStringLiteral(LOCKLEAF_VERSION)));
+        QMessageBox::about(m_window, tr("About %1").arg(getAppTitle()),
+                           tr("<b>%1</b> %2<br>Adds or removes password security on PDF documents.")
+                               .arg(getAppTitle(), QStringLiteral(LOCKLEAF_VERSION)));
     });
 
     // The toolbar is fixed: no moving, floating or hiding it from a context menu.
@@ -242,16 +241,17 @@ void LockleafAppDelegate::markKeyCharacters()
 {
     Ui::MainWindow &ui = *m_ui;
     const QColor controlText = m_window->palette().color(QPalette::Active, QPalette::ButtonText);
-    const auto mark = [&controlText](QAbstractButton *button, const char *key) {
-        OptionsPanel::setButtonKeyCharacter(button, QLatin1String(key), controlText);
+    const auto mark = [&controlText](QAbstractButton *button, const QString &key) {
+        OptionsPanel::setButtonKeyCharacter(button, key, controlText);
     };
-    mark(ui.importBtn, "i");
-    mark(ui.addFilesBtn, "f");
-    mark(ui.addFolderBtn, "o");
-    mark(ui.inculdeSubfoldersBtn, "u");
-    mark(ui.convertBtn, "s");
-    mark(ui.setCurrentAsDefaultOutputFolderPathBtn, "d");
-    mark(ui.openFolderAfterConversionBtn, "p");
+    // Each language picks letters of its own titles, none used twice in the window.
+    mark(ui.importBtn, tr("i", "access key of Import List..."));
+    mark(ui.addFilesBtn, tr("f", "access key of Add Files..."));
+    mark(ui.addFolderBtn, tr("o", "access key of Add Folder..."));
+    mark(ui.inculdeSubfoldersBtn, tr("u", "access key of Include subfolders"));
+    mark(ui.convertBtn, tr("s", "access key of Start"));
+    mark(ui.setCurrentAsDefaultOutputFolderPathBtn, tr("d", "access key of Keep as default output folder"));
+    mark(ui.openFolderAfterConversionBtn, tr("p", "access key of Open folder after processing"));
 }
 
 void LockleafAppDelegate::connectApplication()
@@ -284,7 +284,7 @@ void LockleafAppDelegate::retitleMenus(QMenuBar *menuBar, const QString &from, c
         for (QAction *item : top.first()->menu()->actions())
             retitle(item, true);
     for (QAction *menu : top)
-        if (menu->menu() && plainTitle(menu) == QLatin1String("Window"))
+        if (menu->menu() && plainTitle(menu) == QCoreApplication::translate("MainWindow", "Window"))
             for (QAction *item : menu->menu()->actions())
                 retitle(item, false);
     if (top.size() > 1 && top.last()->menu())
@@ -353,7 +353,8 @@ void LockleafAppDelegate::helpAction()
     try {
         const QString path = helpDocumentPath();
         if (path.isEmpty()) {
-            m_alerts->inform(m_window, kHelpMissing, QMessageBox::Warning);
+            m_alerts->inform(m_window, tr("The help document MACLockleaf1.pdf could not be found."),
+                             QMessageBox::Warning);
             throw std::runtime_error("the help document MACLockleaf1.pdf is missing");
         }
         m_workspace->openURL(QUrl::fromLocalFile(path));

@@ -15,14 +15,14 @@ namespace lockleaf
 
 LogView::LogView(QWidget *parent)
     : QDialog(parent), m_records(new RunRecordsTable(true, this)), m_path(new QLabel(this)),
-      m_openExternally(new QPushButton(QStringLiteral("Open in another application"), this))
+      m_openExternally(new QPushButton(tr("Open in another application"), this))
 {
-    setWindowTitle(QStringLiteral("%1 - Log").arg(getAppTitle()));
+    setWindowTitle(tr("%1 - Log").arg(getAppTitle()));
     setWindowModality(Qt::WindowModal);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setObjectName(QStringLiteral("logView"));
     m_records->setObjectName(QStringLiteral("logRecords"));
-    m_records->setAccessibleName(QStringLiteral("Log records"));
+    m_records->setAccessibleName(tr("Log records"));
     m_path->setTextFormat(Qt::PlainText);
     m_path->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_path->setWordWrap(true);
@@ -46,8 +46,7 @@ void LogView::present(const QList<LogFilesPtr> &records, const QList<int> &pages
     m_logPath = logPath;
     m_records->setRecords(records, pages);
     const bool saved = !logPath.isEmpty() && QFileInfo::exists(logPath);
-    m_path->setText(saved ? QDir::toNativeSeparators(logPath)
-                          : QStringLiteral("The log file was not saved."));
+    m_path->setText(saved ? QDir::toNativeSeparators(logPath) : tr("The log file was not saved."));
     m_openExternally->setEnabled(saved);
     open();
 }

@@ -32,8 +32,8 @@ MorePermissions::MorePermissions(QGridLayout *grid, int row, QWidget *tabAfter, 
     QWidget *pane = grid->parentWidget();
     m_button = new QToolButton(pane);
     m_button->setObjectName(QStringLiteral("morePermissionsButton"));
-    m_button->setText(QStringLiteral("More permissions…"));
-    m_button->setToolTip(QStringLiteral("Show or hide the other permissions of the secured files"));
+    m_button->setText(tr("More permissions…"));
+    m_button->setToolTip(tr("Show or hide the other permissions of the secured files"));
     m_button->setCheckable(true);
     m_button->setAutoRaise(true);
     m_button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
@@ -41,24 +41,23 @@ MorePermissions::MorePermissions(QGridLayout *grid, int row, QWidget *tabAfter, 
 
     m_group = new QWidget(pane);
     m_group->setObjectName(QStringLiteral("morePermissionsGroup"));
-    m_group->setAccessibleName(QStringLiteral("More permissions"));
+    m_group->setAccessibleName(tr("More permissions"));
     auto *layout = new QVBoxLayout(m_group);
     // Indented under the button, as the boxes belong to it.
     layout->setContentsMargins(18, 0, 0, 0);
     layout->setSpacing(grid->verticalSpacing());
-    m_modify = addBox(layout, "modifyDocumentCheckbox", QStringLiteral("Allow changing the document"),
-                      QStringLiteral("Edit pages and content"));
-    m_annotate = addBox(layout, "annotateCheckbox", QStringLiteral("Allow adding and changing comments"),
-                        QStringLiteral("Add, change and remove comments"));
-    const QString needsKey = QStringLiteral(" (needs a 128- or 256-bit key)");
-    m_fillForms = addBox(layout, "fillFormsCheckbox", QStringLiteral("Allow filling in forms"),
-                         QStringLiteral("Fill in form fields and sign") + needsKey);
+    m_modify = addBox(layout, "modifyDocumentCheckbox", tr("Allow changing the document"),
+                      tr("Edit pages and content"));
+    m_annotate = addBox(layout, "annotateCheckbox", tr("Allow adding and changing comments"),
+                        tr("Add, change and remove comments"));
+    m_fillForms = addBox(layout, "fillFormsCheckbox", tr("Allow filling in forms"),
+                         tr("Fill in form fields and sign (needs a 128- or 256-bit key)"));
     m_assemble =
-        addBox(layout, "assembleCheckbox", QStringLiteral("Allow assembling (insert, rotate, delete pages)"),
-               QStringLiteral("Insert, rotate and delete pages, change bookmarks") + needsKey);
-    m_highQuality =
-        addBox(layout, "highQualityPrintCheckbox", QStringLiteral("Print in high quality"),
-               QStringLiteral("Off: printing in low resolution only. Needs printing allowed") + needsKey);
+        addBox(layout, "assembleCheckbox", tr("Allow assembling (insert, rotate, delete pages)"),
+               tr("Insert, rotate and delete pages, change bookmarks (needs a 128- or 256-bit key)"));
+    m_highQuality = addBox(
+        layout, "highQualityPrintCheckbox", tr("Print in high quality"),
+        tr("Off: printing in low resolution only. Needs printing allowed (needs a 128- or 256-bit key)"));
     grid->addWidget(m_group, row + 1, 1, 1, 2);
 
     bindCheck(m_modify, settings, &PDFSettings::canModify, &PDFSettings::setCanModify,

@@ -38,8 +38,8 @@ int tagOf(const QObject *sender)
 void fillKeyLengths(QComboBox *popup)
 {
     popup->clear();
-    popup->addItems({QStringLiteral("40-bit key (RC4, weak; for very old readers)"),
-                     QStringLiteral("128-bit key (AES)"), QStringLiteral("256-bit key (AES)")});
+    popup->addItems({OptionsPanel::tr("40-bit key (RC4, weak; for very old readers)"),
+                     OptionsPanel::tr("128-bit key (AES)"), OptionsPanel::tr("256-bit key (AES)")});
 }
 
 // A value no item stands for (written by hand or by a later build) is written
@@ -73,11 +73,11 @@ void bindIndex(QComboBox *popup, PDFSettings *obj)
 OptionsPanel::OptionsPanel(Ui::MainWindow &ui, Settings *settings, WindowState *state, FileChooser *chooser,
                            QObject *parent)
     : QObject(parent), m_settings(settings), m_state(state), m_chooser(chooser),
-      m_window(ui.centralWidget->window()), m_centralWidget(ui.centralWidget), m_rightBox(ui.rightBox),
-      m_settingTabView(ui.settingTabView), m_preferencesToolbarItem(ui.preferencesToolbarItem),
-      m_dummyToolbarItem(ui.dummyToolbarItem), m_unsecureOptionButton(ui.unsecureOptionButton),
-      m_secureOptionButton(ui.secureOptionButton), m_openPasswordText(ui.openPasswordText),
-      m_outputFolderPath(ui.outputFolderPath),
+      m_window(ui.centralWidget->window()), m_formMinimumSize(m_window->minimumSize()),
+      m_centralWidget(ui.centralWidget), m_rightBox(ui.rightBox), m_settingTabView(ui.settingTabView),
+      m_preferencesToolbarItem(ui.preferencesToolbarItem), m_dummyToolbarItem(ui.dummyToolbarItem),
+      m_unsecureOptionButton(ui.unsecureOptionButton), m_secureOptionButton(ui.secureOptionButton),
+      m_openPasswordText(ui.openPasswordText), m_outputFolderPath(ui.outputFolderPath),
       m_keepOutputFolderBtn(ui.setCurrentAsDefaultOutputFolderPathBtn),
       m_openFolderAfterBtn(ui.openFolderAfterConversionBtn),
       m_removeModeControls{ui.unsecurePermissionPasswordLabel, ui.unsecurePermissionPasswordText},
@@ -117,11 +117,11 @@ OptionsPanel::OptionsPanel(Ui::MainWindow &ui, Settings *settings, WindowState *
     m_morePermissions =
         new MorePermissions(ui.modeGrid, 9, ui.copyTextAndGraphicsCheckbox, settings->pdfSettings(), this);
     // Under both modes: removing security rewrites a signed file just the same.
-    auto *rewriteSigned =
-        new QCheckBox(QStringLiteral("Rewrite signed documents"), ui.modeGrid->parentWidget());
+    auto *rewriteSigned = new QCheckBox(tr("Rewrite signed documents"), ui.modeGrid->parentWidget());
     rewriteSigned->setObjectName(QStringLiteral("rewriteSignedCheckbox"));
-    rewriteSigned->setToolTip(QStringLiteral("Off: digitally signed files are skipped. On: they are written "
-                                             "too, and their signatures become invalid"));
+    rewriteSigned->setToolTip(
+        tr("Off: digitally signed files are skipped. On: they are written too, and their signatures become "
+           "invalid"));
     ui.modeGrid->addWidget(rewriteSigned, 11, 0, 1, 3);
     bindCheck(rewriteSigned, settings->pdfSettings(), &PDFSettings::rewriteSignedDocuments,
               &PDFSettings::setRewriteSignedDocuments, &PDFSettings::rewriteSignedDocumentsChanged);
@@ -192,6 +192,16 @@ void OptionsPanel::fitPaneWidth()
     m_morePermissions->setOpen(open);
     if (needed > m_rightBox->minimumWidth())
         m_rightBox->setFixedWidth(needed);
+}
+
+void OptionsPanel::fitWindowMinimum()
+{
+    // The form's smallest size suits the English titles; a language with longer
+    // ones gets the room they need rather than cut titles. Showing or hiding
+    // the pane changes what that is. Sizes are final once the window is shown.
+    if (!m_window->isVisible())
+        return;
+    m_window->setMinimumSize(m_formMinimumSize.expandedTo(m_window->minimumSizeHint()));
 }
 
 void OptionsPanel::onOutputFolderPathChanged()
@@ -266,7 +276,7 @@ void OptionsPanel::selectSecurityTab()
 
 void OptionsPanel::chooseOutputFolder()
 {
-    const QString folder = m_chooser->chooseFolder(m_window, QStringLiteral("Select Output Folder:"));
+    const QString folder = m_chooser->chooseFolder(m_window, tr("Select Output Folder:"));
     if (folder.isEmpty())
         return;
     m_settings->setOutputFolderPath(folder);
@@ -285,6 +295,7 @@ void OptionsPanel::showSettings(bool show)
             layout->invalidate();
             layout->activate();
         }
+        fitWindowMinimum();
     } catch (const std::exception &e) {
         logError(QStringLiteral("showSettings:"), QString::fromLocal8Bit(e.what()));
     }

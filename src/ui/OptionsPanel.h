@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QList>
 #include <QObject>
+#include <QSize>
 #include <QString>
 
 #include <optional>
@@ -85,6 +86,10 @@ public:
 
     // This part's share of the enabling rule: the output options need a folder.
     void resetView(bool enable);
+    // Grows the shown window's smallest size to what its titles need (a
+    // language with longer ones than the form's English), never below the
+    // form's own; again each time the pane is shown or hidden.
+    void fitWindowMinimum();
 
 private:
     void bindOptionControls(Ui::MainWindow &ui);
@@ -97,6 +102,7 @@ private:
     WindowState *m_state;
     FileChooser *m_chooser;
     QWidget *m_window;
+    QSize m_formMinimumSize; // the window's smallest size in the form
     QWidget *m_centralWidget;
     QWidget *m_rightBox;
     QTabWidget *m_settingTabView;

@@ -3,6 +3,7 @@
 #include "engine/Process.h"
 #include "platform/Utilities.h"
 #include "ui/RunRecordsTable.h"
+#include "ui/RunTexts.h"
 
 #include "ui_ProgressPanel.h"
 
@@ -21,7 +22,7 @@ namespace
 // A label's text is its accessible name; an empty summary still needs one.
 void nameSummary(QLabel *label)
 {
-    label->setAccessibleName(label->text().isEmpty() ? QStringLiteral("Summary") : QString());
+    label->setAccessibleName(label->text().isEmpty() ? ProgressPanel::tr("Summary") : QString());
 }
 
 } // namespace
@@ -33,7 +34,7 @@ ProgressPanel::ProgressPanel(QWidget *parent)
     m_ui->setupUi(this);
     // Below the summary, so the reasons are read right after the counts.
     m_failureList->setObjectName(QStringLiteral("failureList"));
-    m_failureList->setAccessibleName(QStringLiteral("Files not written"));
+    m_failureList->setAccessibleName(tr("Files not written"));
     m_failureList->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Maximum);
     m_failureList->hide();
     m_ui->panelLayout->insertWidget(m_ui->panelLayout->indexOf(m_ui->messageLabel) + 1, m_failureList);
@@ -103,33 +104,32 @@ void ProgressPanel::refresh()
     const QString file = process->fileInProcess();
 
     if (completed)
-        ui.fileInProcessLabel->setText(QStringLiteral("Finished."));
+        ui.fileInProcessLabel->setText(tr("Finished."));
     else if (!process->message().isEmpty())
         // The summary is set: the run is ending (saving its log, opening its folder), not cancelling.
-        ui.fileInProcessLabel->setText(QStringLiteral("Finishing..."));
+        ui.fileInProcessLabel->setText(tr("Finishing..."));
     else if (stopping)
-        ui.fileInProcessLabel->setText(QStringLiteral("Cancelling after the file in hand..."));
+        ui.fileInProcessLabel->setText(tr("Cancelling after the file in hand..."));
     else if (!file.isEmpty()) {
         // A long name is shortened in its middle rather than widening the sheet.
         const int width = ui.fileInProcessLabel->width() > 40 ? ui.fileInProcessLabel->width() : 380;
         ui.fileInProcessLabel->setText(ui.fileInProcessLabel->fontMetrics().elidedText(
-            QStringLiteral("Processing: %1").arg(file), Qt::ElideMiddle, width));
+            tr("Processing: %1").arg(file), Qt::ElideMiddle, width));
     } else
-        ui.fileInProcessLabel->setText(QStringLiteral("Starting..."));
+        ui.fileInProcessLabel->setText(tr("Starting..."));
 
     // An empty run is full once it has ended, never a busy bar (a 0..0 range).
     ui.progressBar->setRange(0, std::max(total, 1));
     ui.progressBar->setValue(total == 0 ? (completed ? 1 : 0) : std::min(processed, total));
     ui.progressBar->setFormat(QStringLiteral("%1 / %2").arg(processed).arg(total));
 
-    ui.countsLabel->setText(
-        QStringLiteral("%1 of %2 processed, %3 written").arg(processed).arg(total).arg(created));
+    ui.countsLabel->setText(tr("%1 of %2 processed, %3 written").arg(processed).arg(total).arg(created));
     // The duration text of a run under one second is empty; the panel says so.
     const QString taken = process->timeTaken();
-    ui.timeTakenLabel->setText(completed && taken.isEmpty() ? QStringLiteral("0 sec(s)") : taken);
+    ui.timeTakenLabel->setText(completed && taken.isEmpty() ? tr("0 sec(s)") : shownRunText(taken));
     // The summary may carry "\r\n"; a label breaks on the line feed alone.
     ui.messageLabel->setText(
-        QString(process->message()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        shownRunText(process->message()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     nameSummary(ui.messageLabel);
     // Focus lands on Close at the end: a screen reader then reads the summary with it.
     ui.closeProcessBtn->setAccessibleDescription(ui.messageLabel->text());

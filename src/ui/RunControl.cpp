@@ -15,6 +15,7 @@
 #include "ui/MainThread.h"
 #include "ui/OptionsPanel.h"
 #include "ui/ProgressPanel.h"
+#include "ui/RunTexts.h"
 #include "ui/WindowState.h"
 
 #include "ui_MainWindow.h"
@@ -37,16 +38,6 @@ namespace lockleaf
 
 namespace
 {
-
-const QString kNoOutputFolderQuestion = QStringLiteral(
-    "No output folder selected, file(s) will be saved in source folder.\nDo you want to continue?");
-const QString kOutputFolderMissing =
-    QStringLiteral("Output folder missing or invalid path!\r\nPlease select valid output folder.");
-const QString kOutputFolderNotWritable =
-    QStringLiteral("Output folder is non-writable!\r\nPlease select writable output folder.");
-const QString kNoPassword = QStringLiteral("Please provide atleast one password to secure pdf document!");
-const QString kQuitWhileRunning =
-    QStringLiteral("Files are still being processed.\nDo you want to stop after the file in hand and quit?");
 
 enum class FolderState { Missing, NotWritable, Usable };
 
@@ -122,8 +113,8 @@ RunControl::RunControl(Ui::MainWindow &ui, Settings *settings, FileList *list, O
     });
     // The panel's access letters, drawn like the window's.
     const QColor text = m_window->palette().color(QPalette::Active, QPalette::ButtonText);
-    OptionsPanel::setButtonKeyCharacter(panel->viewLogBtn(), QStringLiteral("l"), text);
-    OptionsPanel::setButtonKeyCharacter(panel->cancelProcessBtn(), QStringLiteral("c"), text);
+    OptionsPanel::setButtonKeyCharacter(panel->viewLogBtn(), tr("l", "access key of View Log"), text);
+    OptionsPanel::setButtonKeyCharacter(panel->cancelProcessBtn(), tr("c", "access key of Cancel"), text);
     // The sheet holds the window and its menu, so the quit key works on the
     // sheet too; the quit request then meets the window's question.
     auto *quitKey = new QShortcut(QKeySequence::Quit, panel);
@@ -166,7 +157,10 @@ void RunControl::convert()
         // Where an empty output folder is allowed, the user may write beside the sources.
         bool checkFolder = true;
         if (!isLionOrLater() && m_settings->outputFolderPath().isEmpty()) {
-            checkFolder = !m_alerts->confirm(m_window, kNoOutputFolderQuestion, QMessageBox::Critical);
+            checkFolder = !m_alerts->confirm(m_window,
+                                             tr("No output folder selected, file(s) will be saved in source "
+                                                "folder.\nDo you want to continue?"),
+                                             QMessageBox::Critical);
             if (checkFolder) {
                 m_options->showOutputFolderProblem();
                 return;
@@ -175,9 +169,13 @@ void RunControl::convert()
         if (checkFolder) {
             const FolderState state = outputFolderState(m_settings->outputFolderPath());
             if (state != FolderState::Usable) {
-                m_alerts->inform(
-                    m_window, state == FolderState::Missing ? kOutputFolderMissing : kOutputFolderNotWritable,
-                    QMessageBox::Critical);
+                m_alerts->inform(m_window,
+                                 state == FolderState::Missing
+                                     ? tr("Output folder missing or invalid path!\r\nPlease select valid "
+                                          "output folder.")
+                                     : tr("Output folder is non-writable!\r\nPlease select writable output "
+                                          "folder."),
+                                 QMessageBox::Critical);
                 m_options->showOutputFolderProblem();
                 return;
             }
@@ -193,20 +191,22 @@ void RunControl::convert()
                                                                       });
             if (!pdf ||
                 (typedNeeded && pdf->pdfPermissionPassword().isEmpty() && pdf->pdfOpenPassword().isEmpty())) {
-                m_alerts->inform(m_window, kNoPassword, QMessageBox::Critical);
+                m_alerts->inform(m_window, tr("Please provide atleast one password to secure pdf document!"),
+                                 QMessageBox::Critical);
                 m_options->showPasswordProblem();
                 return;
             }
             // Caught here rather than as a failure of every file: a password
             // the key length cannot carry, or restrictions nobody would be bound by.
-            QString problem = typedNeeded ? securityProblem(*pdf) : QString();
+            QString problem = typedNeeded ? shownRunText(securityProblem(*pdf)) : QString();
             for (const FileItemPtr &item : checked) {
                 if (!problem.isEmpty())
                     break;
                 if (item->hasOwnPasswords())
                     if (const QString own = securityProblemFor(*pdf, 0, *item); !own.isEmpty())
                         problem = tr("The own passwords of %1 cannot protect it:\n%2")
-                                      .arg(QDir::toNativeSeparators(item->filePath().toLocalFile()), own);
+                                      .arg(QDir::toNativeSeparators(item->filePath().toLocalFile()),
+                                           shownRunText(own));
             }
             if (!problem.isEmpty()) {
                 m_alerts->inform(m_window, problem, QMessageBox::Critical);
@@ -356,7 +356,9 @@ bool RunControl::stopBeforeQuitting()
     if (isRunWorking() && m_process && !m_process->isCompleted()) {
         QWidget *parent =
             m_processViewPanel->isVisible() ? static_cast<QWidget *>(m_processViewPanel) : m_window;
-        if (!m_alerts->confirm(parent, kQuitWhileRunning))
+        if (!m_alerts->confirm(
+                parent,
+                tr("Files are still being processed.\nDo you want to stop after the file in hand and quit?")))
             return false;
     }
     // The file in hand is finished and written whole (outputs are renamed into

@@ -1,5 +1,7 @@
 #include "ui/RunRecordsTable.h"
 
+#include "ui/RunTexts.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -15,9 +17,9 @@ namespace lockleaf
 
 RunRecordsTable::RunRecordsTable(bool detailed, QWidget *parent) : QTableWidget(parent), m_detailed(detailed)
 {
-    QStringList headers{QStringLiteral("File"), QStringLiteral("Status")};
+    QStringList headers{tr("File"), tr("Status")};
     if (detailed)
-        headers << QStringLiteral("Pages") << QStringLiteral("Target");
+        headers << tr("Pages") << tr("Target");
     setColumnCount(int(headers.size()));
     setHorizontalHeaderLabels(headers);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -31,7 +33,7 @@ RunRecordsTable::RunRecordsTable(bool detailed, QWidget *parent) : QTableWidget(
     horizontalHeader()->setStretchLastSection(true);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
 
-    auto *copy = new QAction(QStringLiteral("Copy"), this);
+    auto *copy = new QAction(tr("Copy"), this);
     connect(copy, &QAction::triggered, this, &RunRecordsTable::copySelection);
     addAction(copy);
     setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -57,7 +59,8 @@ void RunRecordsTable::setRecords(const QList<LogFilesPtr> &records, const QList<
     setRowCount(int(records.size()));
     for (int row = 0; row < records.size(); ++row) {
         const LogFiles &record = *records.at(row);
-        const QString status = record.status().isEmpty() ? QStringLiteral("Not written.") : record.status();
+        // The status is English in the log; here it is in the user's language.
+        const QString status = record.status().isEmpty() ? tr("Not written.") : shownRunText(record.status());
         QStringList cells{record.filename(), status};
         if (m_detailed)
             cells << QString::number(row < pages.size() ? pages.at(row) : record.pages())
@@ -84,7 +87,12 @@ QSize RunRecordsTable::sizeHint() const
     const int height = horizontalHeader()->sizeHint().height() +
                        rows * verticalHeader()->defaultSectionSize() + 2 * frameWidth() +
                        (horizontalScrollBar()->isVisible() ? horizontalScrollBar()->height() : 0);
-    return {QTableWidget::sizeHint().width(), height};
+    // Wide enough for its columns (a long name or status, in any language), up
+    // to a width that still leaves the window around the panel in sight.
+    int width = 2 * frameWidth() + (rowCount() > rows ? verticalScrollBar()->sizeHint().width() : 0);
+    for (int column = 0; column < columnCount(); ++column)
+        width += std::max(sizeHintForColumn(column), horizontalHeader()->sectionSizeHint(column));
+    return {std::clamp(width, QTableWidget::sizeHint().width(), 760), height};
 }
 
 QString RunRecordsTable::selectedText() const

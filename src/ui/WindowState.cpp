@@ -4,9 +4,11 @@
 #include "platform/SystemLog.h"
 #include "ui/BusyIndicator.h"
 #include "ui/FileTableModel.h"
+#include "ui/RunTexts.h"
 
 #include "ui_MainWindow.h"
 
+#include <QCoreApplication>
 #include <QMainWindow>
 
 #include <exception>
@@ -97,11 +99,11 @@ void WindowState::updateTotalLabel()
 {
     try {
         const FileTableModel::Totals totals = m_model->recount();
-        m_labelTotalPDFPages->setText(QStringLiteral("Total Pages PDF : %1").arg(totals.pages));
+        m_labelTotalPDFPages->setText(tr("Total Pages PDF : %1").arg(totals.pages));
         m_convertBtn->setEnabled(!isProcessing());
         m_labelTotalFiles->setText(
-            QStringLiteral("%1 Total file(s); %2 file selected; Total page count of selected PDF file(s): %3")
-                .arg(totals.files)
+            tr("%n Total file(s); %1 file selected; Total page count of selected PDF file(s): %2", nullptr,
+               totals.files)
                 .arg(totals.checked)
                 .arg(totals.checkedPages));
     } catch (const std::exception &e) {
@@ -113,15 +115,18 @@ void WindowState::updateTotalLabel()
 
 void WindowState::updateTotalPagesLabel()
 {
-    m_labelTotalPDFPages->setText(QStringLiteral("Total Pages PDF : %1").arg(m_model->runningPageTotal()));
+    m_labelTotalPDFPages->setText(tr("Total Pages PDF : %1").arg(m_model->runningPageTotal()));
 }
 
 void WindowState::updateTimeTakenLabel(const QString &text)
 {
-    m_labelTimeTaken->setText(
-        text.isNull()
-            ? QStringLiteral("Total Time Taken : %1 %2/%3").arg(QStringLiteral("0 sec(s)")).arg(0).arg(0)
-            : text);
+    // The run's and the gathering's lines come in English from the engine.
+    m_labelTimeTaken->setText(text.isNull()
+                                  ? QCoreApplication::translate("RunText", "Total Time Taken : %1 %2/%3")
+                                        .arg(tr("0 sec(s)"))
+                                        .arg(0)
+                                        .arg(0)
+                                  : shownRunText(text));
     m_labelTimeTaken->repaint();
 }
 

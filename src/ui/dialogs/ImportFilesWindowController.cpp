@@ -81,16 +81,17 @@ ImportFilesWindowController::~ImportFilesWindowController()
 void ImportFilesWindowController::awakeFromNib()
 {
     const QColor controlText = palette().color(QPalette::Active, QPalette::ButtonText);
-    setButtonKeyCharacter(m_ui->importFromFileBtn, QStringLiteral("F"), controlText, 2);
-    setButtonKeyCharacter(m_ui->importFromTextBtn, QStringLiteral("T"), controlText, 2);
-    setButtonKeyCharacter(m_ui->pasteFromClipboardBtn, QStringLiteral("p"), controlText, 1);
-    setButtonKeyCharacter(m_ui->importBtn, QStringLiteral("i"), controlText, 1);
+    setButtonKeyCharacter(m_ui->importFromFileBtn, tr("F", "access key of Import From File"), controlText, 2);
+    setButtonKeyCharacter(m_ui->importFromTextBtn, tr("T", "access key of Import From Text"), controlText, 2);
+    setButtonKeyCharacter(m_ui->pasteFromClipboardBtn, tr("p", "access key of Paste from Clipboard"),
+                          controlText, 1);
+    setButtonKeyCharacter(m_ui->importBtn, tr("i", "access key of Import"), controlText, 1);
     importMethodChanged(0);
 }
 
 void ImportFilesWindowController::showCount()
 {
-    QString count = QStringLiteral("Total Files Found : %1").arg(m_files.size());
+    QString count = tr("Total Files Found : %1").arg(m_files.size());
     const auto own = std::count_if(m_files.cbegin(), m_files.cend(), [this](const QUrl &url) {
         return m_passwords.entries.contains(url.toLocalFile());
     });
@@ -155,7 +156,7 @@ int ImportFilesWindowController::importMethod() const
 
 void ImportFilesWindowController::browseImportFileAction()
 {
-    openPanelDidEnd(m_chooser->chooseFile(this, QStringLiteral("Select Text File To Import:"),
+    openPanelDidEnd(m_chooser->chooseFile(this, tr("Select Text File To Import:"),
                                           {QStringLiteral("txt"), QStringLiteral("tsv")}));
 }
 
@@ -238,12 +239,12 @@ void ImportFilesWindowController::importAction()
     const bool fromFile = ui.importFromFileBtn->isChecked();
     const bool fromText = ui.importFromTextBtn->isChecked();
     if (fromFile && ui.importFile->text().isEmpty()) {
-        m_alerts->inform(this, QStringLiteral("Please select file to import!"), QMessageBox::Warning);
+        m_alerts->inform(this, tr("Please select file to import!"), QMessageBox::Warning);
         ui.browseBtn->setFocus(Qt::OtherFocusReason);
         return;
     }
     if (fromText && ui.importText->toPlainText().isEmpty()) {
-        m_alerts->inform(this, QStringLiteral("Please paste file(s) path to import!"), QMessageBox::Warning);
+        m_alerts->inform(this, tr("Please paste file(s) path to import!"), QMessageBox::Warning);
         ui.importText->setFocus(Qt::OtherFocusReason);
         return;
     }
@@ -252,7 +253,7 @@ void ImportFilesWindowController::importAction()
     if (fromText)
         parseText(ui.importText->toPlainText());
     if (m_files.isEmpty()) {
-        QString message = QStringLiteral("No File(s) Found!");
+        QString message = tr("No File(s) Found!");
         // A map's lines say why; a spreadsheet's default export may not be UTF-8.
         if (fromFile && m_fileUnreadable)
             message += QStringLiteral("\n\n") + tr("The file cannot be read as UTF-8 text.");

@@ -55,7 +55,7 @@ public:
         if (value.isEmpty() &&
             (role == Qt::DisplayRole || role == Qt::FontRole || role == Qt::ForegroundRole)) {
             if (role == Qt::DisplayRole)
-                return QStringLiteral("(empty password)");
+                return PasswordListWindowController::tr("(empty password)");
             if (role == Qt::ForegroundRole)
                 return QApplication::palette().brush(QPalette::Disabled, QPalette::Text);
             QFont italic;
@@ -66,9 +66,9 @@ public:
             return m_masked ? QStringLiteral("\u2022\u2022\u2022\u2022\u2022\u2022\u2022\u2022") : value;
         // Spoken instead of a row of bullets while masked.
         if (role == Qt::AccessibleTextRole)
-            return value.isEmpty() ? QStringLiteral("(empty password)")
-                   : m_masked      ? QStringLiteral("Hidden password %1").arg(index.row() + 1)
-                                   : value;
+            return value.isEmpty() ? PasswordListWindowController::tr("(empty password)")
+                   : m_masked ? PasswordListWindowController::tr("Hidden password %1").arg(index.row() + 1)
+                              : value;
         return {};
     }
 
@@ -90,7 +90,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
     {
         if (orientation == Qt::Horizontal && section == 0 && role == Qt::DisplayRole)
-            return QStringLiteral("Password");
+            return PasswordListWindowController::tr("Password");
         return {};
     }
 
@@ -243,7 +243,7 @@ void PasswordListWindowController::removeValue()
 
 void PasswordListWindowController::resetValue()
 {
-    if (!m_alerts->confirm(this, QStringLiteral("Are you sure to clear saved passwords list?")))
+    if (!m_alerts->confirm(this, tr("Are you sure to clear saved passwords list?")))
         return;
     m_passwords.clear();
     resetView();

@@ -1,0 +1,180 @@
+// The window in German and in English: the texts of the window, its dialogs,
+// alerts and run outcome follow the installed translation and keep their
+// numbers and file names; the log stays English; no translation, or a locale
+// Lockleaf does not carry, leaves the English source texts.
+
+#include "ui/Translations.h"
+
+#include "UiTestSupport.h"
+#include "engine/Process.h"
+#include "engine/RunStatus.h"
+#include "support/TestSupport.h"
+#include "ui/AlertPresenter.h"
+#include "ui/FileTableModel.h"
+#include "ui/ProgressPanel.h"
+#include "ui/RunRecordsTable.h"
+#include "ui/RunTexts.h"
+#include "ui/dialogs/ImportFilesWindowController.h"
+#include "ui/dialogs/PasswordListWindowController.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+using lockleaf::AlertPresenter;
+using lockleaf::FileTableModel;
+using lockleaf::LockleafAppDelegate;
+using lockleaf::shownRunText;
+using lockleaf::Translations;
+using uitest::child;
+using uitest::urlsOf;
+
+namespace
+{
+
+const QLocale kGerman(QLocale::German, QLocale::Germany);
+
+class TranslationTest : public uitest::RunWindowTest
+{
+protected:
+    QString pagesHeader(const LockleafAppDelegate &d) const
+    {
+        return d.fileList()->tableModel()->headerData(FileTableModel::PagesColumn, Qt::Horizontal).toString();
+    }
+};
+
+TEST_F(TranslationTest, german_translatesTheWindowAndItsDialogs_keepingNumbersAndNames)
+{
+    Translations translations;
+    ASSERT_TRUE(translations.install(kGerman).startsWith(QStringLiteral("de")));
+    auto d = window({1, 2});
+
+    EXPECT_EQ(child<QPushButton>(*d, "convertBtn")->text(), QStringLiteral("&Starten"));
+    EXPECT_EQ(child<QPushButton>(*d, "addFilesBtn")->text(), QStringLiteral("&Dateien hinzufügen…"));
+    EXPECT_EQ(pagesHeader(*d), QStringLiteral("Seiten"));
+    EXPECT_EQ(child<QLabel>(*d, "labelTotalFiles")->text(),
+              QStringLiteral("2 Dateien insgesamt; 2 angehakt; Seiten der angehakten PDF-Dateien: 3"));
+    EXPECT_EQ(child<QLabel>(*d, "labelTotalPDFPages")->text(), QStringLiteral("PDF-Seiten insgesamt: 3"));
+
+    d->passwords()->openPasswordsListPanel();
+    ASSERT_NE(d->passwords()->passwordsListPanel(), nullptr);
+    EXPECT_EQ(d->passwords()->passwordsListPanel()->windowTitle(), QStringLiteral("Gespeicherte Kennwörter"));
+    d->passwords()->passwordsListPanel()->reject();
+    d->fileActions()->openImportFilesPanel();
+    ASSERT_NE(d->fileActions()->importFilesPanel(), nullptr);
+    EXPECT_EQ(d->fileActions()->importFilesPanel()->windowTitle(), QStringLiteral("Dateiliste importieren"));
+    d->fileActions()->importFilesPanel()->reject();
+
+    // An entry of a drop left out: its path and the engine's reason, in German.
+    const QString missing = m_sources.file("fehlt.pdf");
+    d->alerts()->setNextAnswer(AlertPresenter::Answer::Ok);
+    uitest::gather(*d, urlsOf({missing}), true);
+    ASSERT_EQ(d->alerts()->messages().size(), 1);
+    EXPECT_EQ(d->alerts()->messages().constLast(),
+              QStringLiteral(
+                  "1 Eintrag wurde nicht zur Liste hinzugefügt:\n\n%1: Datei oder Ordner nicht vorhanden")
+                  .arg(QDir::toNativeSeparators(missing)));
+}
+
+TEST_F(TranslationTest, german_runOutcomeIsTranslatedInTheWindow_andStaysEnglishInTheLog)
+{
+    Translations translations;
+    ASSERT_FALSE(translations.install(kGerman).isEmpty());
+    auto window = this->window({});
+    LockleafAppDelegate &d = *window;
+    const QStringList plain = uitest::makeNumberedPdfs(m_sources, {1, 2});
+    const QString locked = m_sources.file("verschlossen.pdf");
+    testsupport::makeEncryptedPdf(locked, "unknown-user-pw", "owner", 128);
+    uitest::gather(d, urlsOf({plain[0], locked, plain[1]}));
+
+    // A count in an alert keeps its place in the German sentence.
+    uitest::highlight(d, {0, 1, 2});
+    d.alerts()->setNextAnswer(AlertPresenter::Answer::Ok);
+    d.passwords()->updatePDFReadPassword(QStringLiteral("falsch"));
+    ASSERT_EQ(d.alerts()->messages().size(), 1);
+    EXPECT_EQ(d.alerts()->messages().constLast(),
+              QStringLiteral("Das Kennwort hat 1 der 3 markierten PDF-Dateien nicht geöffnet."));
+
+    d.run()->convert();
+    waitForRun(d);
+    lockleaf::ProgressPanel *panel = d.run()->processViewPanel();
+    EXPECT_EQ(
+        panel->messageLabel()->text(),
+        QStringLiteral("2 von 3 Dateien geschrieben, 1 fehlgeschlagen.\nDie Gründe finden Sie im Status "
+                       "jeder Datei oder im Protokoll."));
+    EXPECT_EQ(panel->countsLabel()->text(), QStringLiteral("3 von 3 verarbeitet, 2 geschrieben"));
+    EXPECT_EQ(panel->fileInProcessLabel()->text(), QStringLiteral("Fertig."));
+    lockleaf::RunRecordsTable *failures = panel->failureList();
+    ASSERT_EQ(failures->rowCount(), 1);
+    ASSERT_EQ(failures->columnCount(), 2);
+    EXPECT_EQ(failures->horizontalHeaderItem(1)->text(), QStringLiteral("Status"));
+    EXPECT_EQ(failures->item(0, 0)->text(), QStringLiteral("verschlossen.pdf"));
+    EXPECT_EQ(failures->item(0, 1)->text(),
+              QStringLiteral("Das geschützte PDF-Dokument konnte nicht gelesen werden!"));
+
+    QFile log(d.run()->process()->log().logFilePath());
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly)) << log.fileName().toStdString();
+    const QString xml = QString::fromUtf8(log.readAll());
+    EXPECT_TRUE(xml.contains(QStringLiteral("Status=\"Unable to read secured pdf docuemnt!\"")))
+        << xml.toStdString();
+    EXPECT_TRUE(xml.contains(QStringLiteral("Status=\"Secured Completed\"")) ||
+                xml.contains(QStringLiteral("Status=\"Un-Secured Completed\"")))
+        << xml.toStdString();
+    d.run()->closeProcessAction();
+}
+
+TEST_F(TranslationTest, engineTexts_translatedWithTheirValues_unknownOnesAsTheyCame)
+{
+    // Without a translation every text comes back as it is.
+    const QString time = QStringLiteral("Total Time Taken : 1 hr(s) 2 min(s) 3 sec(s)  4/5");
+    EXPECT_EQ(shownRunText(time), time);
+    EXPECT_EQ(shownRunText(lockleaf::kStatusSecured), lockleaf::kStatusSecured);
+
+    Translations translations;
+    ASSERT_FALSE(translations.install(kGerman).isEmpty());
+    EXPECT_EQ(shownRunText(time), QStringLiteral("Benötigte Zeit insgesamt: 1 Std. 2 Min. 3 Sek.  4/5"));
+    EXPECT_EQ(shownRunText(QStringLiteral("Total Time Taken : In Process... 0/0")),
+              QStringLiteral("Benötigte Zeit insgesamt: In Arbeit… 0/0"));
+    EXPECT_EQ(shownRunText(QStringLiteral("Open password: The password is longer than 127 bytes, the most a "
+                                          "256-bit key can use.")),
+              QStringLiteral("Kennwort zum Öffnen: Das Kennwort ist länger als 127 Byte; mehr kann ein "
+                             "256-Bit-Schlüssel nicht aufnehmen."));
+    // A value that looks like a placeholder is shown as it is.
+    EXPECT_EQ(shownRunText(QStringLiteral("Permission password: %2 %1")),
+              QStringLiteral("Berechtigungskennwort: %2 %1"));
+    const QString libraryError = QStringLiteral("/tmp/a.pdf: xref not found");
+    EXPECT_EQ(shownRunText(libraryError), libraryError);
+    // Every status the engine records has its German text.
+    for (const QString &status :
+         {lockleaf::kStatusUnsecured, lockleaf::kStatusSecured, lockleaf::kStatusUnsecureFailed,
+          lockleaf::kStatusSecureFailed, lockleaf::kStatusPermission, lockleaf::kStatusSecuredUnreadable,
+          lockleaf::kStatusUnreadable, lockleaf::kStatusUnopenable, lockleaf::kStatusSigned,
+          lockleaf::kStatusNoBackup})
+        EXPECT_NE(shownRunText(status), status) << status.toStdString();
+}
+
+TEST_F(TranslationTest, noTranslationOrUnknownLocale_leavesTheEnglishTexts)
+{
+    Translations translations;
+    EXPECT_EQ(translations.install(QLocale(QStringLiteral("xx_XX"))), QString());
+    EXPECT_EQ(translations.install(QLocale(QLocale::French, QLocale::France)), QString());
+    EXPECT_EQ(translations.install(QLocale(QLocale::English, QLocale::UnitedStates)), QString());
+    // Installed, then removed again: the next window is English.
+    ASSERT_FALSE(translations.install(kGerman).isEmpty());
+    translations.remove();
+
+    auto d = window({1, 2});
+    EXPECT_EQ(child<QPushButton>(*d, "convertBtn")->text(), QStringLiteral("&Start"));
+    EXPECT_EQ(pagesHeader(*d), QStringLiteral("Pages"));
+    EXPECT_EQ(
+        child<QLabel>(*d, "labelTotalFiles")->text(),
+        QStringLiteral("2 Total file(s); 2 file selected; Total page count of selected PDF file(s): 3"));
+    d->passwords()->openPasswordsListPanel();
+    ASSERT_NE(d->passwords()->passwordsListPanel(), nullptr);
+    EXPECT_EQ(d->passwords()->passwordsListPanel()->windowTitle(), QStringLiteral("Saved Passwords"));
+    d->passwords()->passwordsListPanel()->reject();
+}
+
+} // namespace
