@@ -153,8 +153,8 @@ QString usageText()
         "\n"
         "Other options:\n"
         "  -r, --recursive               include subfolders of folder PATHs\n"
-        "      --jobs N                  secure or unsecure N files at once, 1 to 256\n"
-        "                                (default: one per processor core); outputs,\n"
+        "      --jobs N                  open, secure or unsecure N files at once, 1 to\n"
+        "                                256 (default: one per processor core); outputs,\n"
         "                                lines and log keep the order of the list\n"
         "      --log-dir DIR             save the XML processing log in DIR (created when\n"
         "                                missing; default: the application's Logs folder)\n"
@@ -263,7 +263,7 @@ ParseResult parseArguments(const QStringList &arguments, const std::function<QBy
 
     // Options that belong to other commands are refused rather than ignored.
     const QList<const QCommandLineOption *> writingOnly{&output,      &inPlace,     &backup, &logDir,
-                                                        &allowSigned, &passwordMap, &jobs,   &json};
+                                                        &allowSigned, &passwordMap, &json};
     const QList<const QCommandLineOption *> secureOnly{
         &openPassword,  &openPasswordFile, &permissionPassword, &permissionPasswordFile, &keyLength,
         &noPrint,       &noCopy,           &allowModify,        &allowAnnotate,          &allowFillForms,
@@ -378,12 +378,12 @@ ParseResult parseArguments(const QStringList &arguments, const std::function<QBy
         }
         if (parser.isSet(logDir))
             o.logFolder = absoluteClean(parser.value(logDir));
-        if (parser.isSet(jobs)) {
-            bool ok = false;
-            o.jobs = parser.value(jobs).toInt(&ok);
-            if (!ok || o.jobs < 1 || o.jobs > 256)
-                return usageError(QStringLiteral("--jobs must be a whole number from 1 to 256"));
-        }
+    }
+    if (parser.isSet(jobs)) {
+        bool ok = false;
+        o.jobs = parser.value(jobs).toInt(&ok);
+        if (!ok || o.jobs < 1 || o.jobs > 256)
+            return usageError(QStringLiteral("--jobs must be a whole number from 1 to 256"));
     }
 
     for (const QString &path : std::as_const(positional)) {

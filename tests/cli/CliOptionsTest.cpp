@@ -63,7 +63,6 @@ TEST_F(CliParse, usageErrors_areRefusedWithAReason)
         {"unsecure", "--jobs", "257", "-o", out, in},
         {"unsecure", "--jobs", "two", "-o", out, in},
         {"unsecure", "--jobs", "-o", out, in}, // the value is missing
-        {"list", "--jobs", "2", in},
     };
     for (const QStringList &args : cases) {
         const ParseResult r = parse(args, "pw\n");
@@ -83,6 +82,9 @@ TEST_F(CliParse, jobs_defaultIsPerCore_boundsAccepted)
         EXPECT_EQ(r.options.jobs, n);
     }
     EXPECT_EQ(parse({"unsecure", "--jobs=3", "-o", out, in}).options.jobs, 3);
+    // Listing opens files too, so it takes the same count.
+    EXPECT_EQ(parse({"list", "--jobs", "2", in}).options.jobs, 2);
+    EXPECT_EQ(parse({"list", "--jobs", "0", in}).kind, ParseResult::Kind::UsageError);
 }
 
 TEST_F(CliParse, passwordsAndSecureOptions_fromArgumentsFilesAndStdin)
