@@ -66,11 +66,6 @@ QDateTime createdDate(const QFileInfo &info)
     return birth.isValid() ? birth : info.metadataChangeTime();
 }
 
-QDateTime inUtc(const QDateTime &date)
-{
-    return date.isValid() ? date.toUTC() : QDateTime();
-}
-
 const char *const kUnits[] = {"B", "KB", "MB", "GB", "TB", "PB", "EB"};
 
 } // namespace
@@ -128,12 +123,15 @@ void FileItem::refreshDates()
     QDateTime created;
     QDateTime accessed;
     if (!url.isEmpty()) {
-        // One QFileInfo: the three dates come from a single stat.
-        const QFileInfo info(url.toLocalFile());
-        if (info.exists()) {
-            modified = inUtc(info.lastModified());
-            created = inUtc(createdDate(info));
-            accessed = inUtc(info.lastRead());
+        // A file's own times are UTC; QFileInfo's are converted to local time,
+        // which on a gathering worker would also take the C library's time-zone
+        // lock once per date. One QFile: the dates come from a single stat.
+        const QFile file(url.toLocalFile());
+        if (file.exists()) {
+            modified = file.fileTime(QFileDevice::FileModificationTime);
+            const QDateTime birth = file.fileTime(QFileDevice::FileBirthTime);
+            created = birth.isValid() ? birth : file.fileTime(QFileDevice::FileMetadataChangeTime);
+            accessed = file.fileTime(QFileDevice::FileAccessTime);
         }
     }
     std::lock_guard<std::mutex> lock(m_mutex);

@@ -171,6 +171,9 @@ TEST(FileItem, sortDates_areCapturedOnce_andReadAgainWithTheFile)
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(item->valueForKey("dateModified").toDateTime(), first);
     EXPECT_EQ(item->valueForKey("dateCreated").toDateTime(), item->dateCreated());
+    EXPECT_EQ(item->valueForKey("dateAccessed").toDateTime(), item->dateAccessed());
+    // Captured as the file system keeps them: no time-zone work per file.
+    EXPECT_EQ(item->valueForKey("dateModified").toDateTime().timeSpec(), Qt::UTC);
 
     // The shown date follows the file; the sort's copy waits for a re-read.
     setModified(second);
