@@ -56,8 +56,10 @@ test-asan: bootstrap
 	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 	  ctest --output-on-failure -j $(JOBS)
 
-# The runs' worker threads under ThreadSanitizer: the engine's run suites only
-# (Qt and qpdf are not instrumented; a report in their code names ours above it).
+# The runs' worker threads under ThreadSanitizer: the engine's run suites, then
+# lockleaf-cli over copies of the shared corpus with four workers (scripts/tsan-cli:
+# the gathering's workers too). Qt and qpdf are not instrumented; a report in
+# their code names ours above it; tests/tsan.supp says which one is known.
 # These suites must not start programs with QProcess: TSan cannot follow Qt's
 # vfork-style spawn and then reports races on locks that are held.
 TSAN_BUILD_DIR ?= build-tsan
@@ -66,9 +68,10 @@ test-tsan: bootstrap
 	@if [ ! -f $(TSAN_BUILD_DIR)/build.ninja ]; then \
 	  cmake -S . -B $(TSAN_BUILD_DIR) -G Ninja -DLOCKLEAF_SANITIZE_THREAD=ON -DLOCKLEAF_BUILD_UI=OFF $(CMAKE_FLAGS); \
 	fi
-	cmake --build $(TSAN_BUILD_DIR) -j $(JOBS) --target $(TSAN_TESTS)
-	cd $(TSAN_BUILD_DIR) && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+	cmake --build $(TSAN_BUILD_DIR) -j $(JOBS) --target $(TSAN_TESTS) lockleaf-cli
+	cd $(TSAN_BUILD_DIR) && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$(CURDIR)/tests/tsan.supp \
 	  ctest --output-on-failure -R '^($(subst $(eval) ,|,$(TSAN_TESTS)))$$'
+	scripts/tsan-cli $(TSAN_BUILD_DIR)
 
 # libFuzzer targets (clang) run FUZZ_SECONDS each; see fuzz/run.
 fuzz:
