@@ -98,22 +98,27 @@ void FileItem::setFilePath(const QUrl &url, const QString &password)
     if (allocatedSize(path, &bytes))
         m_size.store(bytes);
 
+    countPages(password.isEmpty() ? QString("") : password, !password.isEmpty());
+}
+
+void FileItem::countPages(const QString &password, bool keepPassword)
+{
     // The probe leaves the flag alone for non-PDFs and unreadable files.
     bool secured = m_isSecured.load();
     bool unlocked = false;
     bool isSigned = false;
-    const QString tried = password.isEmpty() ? QString("") : password;
-    const int pages = getPDFPageCount(path, tried, &secured, &unlocked, &isSigned);
+    const int pages = getPDFPageCount(filePath().toLocalFile(), password, &secured, &unlocked, &isSigned);
     m_pages.store(pages);
     m_isSecured.store(secured);
     m_isSigned.store(isSigned);
-    if (!password.isEmpty()) {
-        // As setPdfOpenPassword keeps it: only when it opened a secured file.
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_pdfOpenPassword = (pages != 0 && secured && unlocked) ? password : QString("");
-    }
     // After the probe, so the access date is the one the table would show now.
     refreshDates();
+    if (!keepPassword)
+        return;
+    // Only a password that actually opened a secured file is worth keeping; a
+    // file readable without one keeps its pages when a wrong one is tried.
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_pdfOpenPassword = (pages != 0 && secured && unlocked) ? password : QString("");
 }
 
 void FileItem::refreshDates()
@@ -125,7 +130,7 @@ void FileItem::refreshDates()
     if (!url.isEmpty()) {
         // A file's own times are UTC; QFileInfo's are converted to local time,
         // which on a gathering worker would also take the C library's time-zone
-        // lock once per date. One QFile: the dates come from a single stat.
+        // lock once per date.
         const QFile file(url.toLocalFile());
         if (file.exists()) {
             modified = file.fileTime(QFileDevice::FileModificationTime);
@@ -154,18 +159,7 @@ void FileItem::setPdfOpenPassword(const QString &password)
         m_pdfOpenPassword = QString("");
         return;
     }
-    bool secured = m_isSecured.load();
-    bool unlocked = false;
-    bool isSigned = false;
-    const int pages = getPDFPageCount(filePath().toLocalFile(), password, &secured, &unlocked, &isSigned);
-    m_pages.store(pages);
-    m_isSecured.store(secured);
-    m_isSigned.store(isSigned);
-    refreshDates();
-    // Only a password that actually opened a secured file is worth keeping; a
-    // file readable without one keeps its pages when a wrong one is tried.
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_pdfOpenPassword = (pages != 0 && secured && unlocked) ? password : QString("");
+    countPages(password, true);
 }
 
 bool FileItem::hasOwnPasswords() const

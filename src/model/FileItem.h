@@ -97,6 +97,9 @@ public:
 
 private:
     void setFilePath(const QUrl &url, const QString &password);
+    // Counts pages with `password` and reads the dates again; keeps the
+    // password as setPdfOpenPassword does when `keepPassword`.
+    void countPages(const QString &password, bool keepPassword);
     FileItem() = default;
     mutable std::mutex m_mutex;
     QUrl m_filePath;
