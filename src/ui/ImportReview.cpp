@@ -141,20 +141,15 @@ QString ImportReview::message() const
 {
     if (notTaken() == 0)
         return {};
-    QStringList lines{QCoreApplication::translate(
-        "lockleaf::ImportReview", "%n line(s) of the list were not added:", nullptr, notTaken())};
+    QStringList lines{tr("%n line(s) of the list were not added:", nullptr, notTaken())};
     if (missing > 0)
-        lines.append(QCoreApplication::translate("lockleaf::ImportReview", "%n name no existing file",
-                                                 nullptr, missing));
+        lines.append(tr("%n name no existing file", nullptr, missing));
     if (folders > 0)
-        lines.append(QCoreApplication::translate(
-            "lockleaf::ImportReview", "%n name a folder (add folders with Add Folder...)", nullptr, folders));
+        lines.append(tr("%n name a folder (add folders with Add Folder...)", nullptr, folders));
     if (blanks > 0)
-        lines.append(QCoreApplication::translate("lockleaf::ImportReview",
-                                                 "%n have blanks before or after the path", nullptr, blanks));
+        lines.append(tr("%n have blanks before or after the path", nullptr, blanks));
     if (notPdf > 0)
-        lines.append(
-            QCoreApplication::translate("lockleaf::ImportReview", "%n name no PDF file", nullptr, notPdf));
+        lines.append(tr("%n name no PDF file", nullptr, notPdf));
     // The line's text is never repeated: a shifted column would show a password.
     constexpr int kShown = 12;
     for (qsizetype i = 0; i < mapLines.size() && i < kShown; ++i)
