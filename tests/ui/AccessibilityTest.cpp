@@ -123,7 +123,8 @@ void expectInOrder(const QStringList &chain, const QStringList &names)
     }
 }
 
-class AccessibilityTest : public uitest::UiTest
+// A run window fixture for the panel of a real, ended run.
+class AccessibilityTest : public uitest::RunWindowTest
 {
 protected:
     testsupport::TempDir dir;
@@ -234,12 +235,8 @@ TEST_F(AccessibilityTest, progressPanel_labelsItsValues_andClosingSpeaksTheSumma
     d.settings()->setOutputFolderPath(out.path());
     d.fileList()->checkUncheckInvertAll(2);
     QApplication::setActiveWindow(d.window());
-    QSignalSpy finished(d.run(), &lockleaf::RunControl::runFinished);
     d.run()->convert();
-    if (d.run()->isRunWorking()) {
-        ASSERT_TRUE(finished.wait(60000)) << "the run did not end";
-    }
-    QCoreApplication::processEvents();
+    waitForRun(d);
     ASSERT_TRUE(panel->isVisible());
     ASSERT_FALSE(panel->messageLabel()->text().isEmpty());
     EXPECT_TRUE(panel->closeProcessBtn()->hasFocus());
@@ -328,12 +325,8 @@ TEST_F(AccessibilityTest, dialogs_tabInReadingOrder_withTheConfirmingButtonAsDef
     testsupport::TempDir out;
     d.settings()->setOutputFolderPath(out.path());
     QApplication::setActiveWindow(d.window());
-    QSignalSpy finished(d.run(), &lockleaf::RunControl::runFinished);
     d.run()->convert();
-    if (d.run()->isRunWorking()) {
-        ASSERT_TRUE(finished.wait(60000)) << "the run did not end";
-    }
-    QCoreApplication::processEvents();
+    waitForRun(d);
     ASSERT_TRUE(panel->viewLogBtn()->isEnabled()) << "a log was saved";
     EXPECT_EQ(tabChain(panel, panel->viewLogBtn()), (QStringList{"viewLogBtn", "closeProcessBtn"}));
     EXPECT_TRUE(panel->closeProcessBtn()->isDefault());
