@@ -315,4 +315,14 @@ QByteArray assemblePdf(const QList<QByteArray> &objects, const QByteArray &trail
     return out;
 }
 
+void expectRights(const QJsonObject &capabilities, const SeenRights &seen)
+{
+    EXPECT_EQ(capabilities.value("modifyother").toBool(), seen.modifyother);
+    EXPECT_EQ(capabilities.value("modifyannotations").toBool(), seen.modifyannotations);
+    EXPECT_EQ(capabilities.value("modifyforms").toBool(), seen.modifyforms);
+    EXPECT_EQ(capabilities.value("modifyassembly").toBool(), seen.modifyassembly);
+    EXPECT_EQ(capabilities.value("printhigh").toBool(), seen.printhigh);
+    EXPECT_EQ(capabilities.value("printlow").toBool(), seen.printlow);
+}
+
 } // namespace testsupport

@@ -95,6 +95,13 @@ inline QJsonObject encryptionCapabilities(const QJsonObject &enc)
     return enc.value("capabilities").toObject();
 }
 
+// The editing and printing rights qpdf reports a reader gets, by its names.
+struct SeenRights {
+    bool modifyother, modifyannotations, modifyforms, modifyassembly, printhigh, printlow;
+};
+// Expects `capabilities` (encryptionCapabilities) to grant exactly `seen`.
+void expectRights(const QJsonObject &capabilities, const SeenRights &seen);
+
 // Exit code of `pdfinfo [-upw BYTES] FILE` with the password passed as raw
 // bytes (through the shell's printf), so Latin-1 passwords can be tried.
 // A null `userPasswordBytes` passes no password.
