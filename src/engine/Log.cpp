@@ -3,13 +3,19 @@
 #include "platform/SystemLog.h"
 #include "platform/Utilities.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
+#include <cerrno>
 #include <exception>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace lockleaf
 {
@@ -47,7 +53,52 @@ QString twoDigits(int n)
     return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
 }
 
+void writeRecord(QXmlStreamWriter &writer, const LogFiles &record)
+{
+    writer.writeStartElement(QStringLiteral("Files"));
+    writer.writeAttribute(QStringLiteral("FileName"), xmlSafe(record.filename()));
+    writer.writeAttribute(QStringLiteral("SourcePath"), xmlSafe(record.sourcePath()));
+    writer.writeAttribute(QStringLiteral("TargetPath"), xmlSafe(record.targetPath()));
+    writer.writeAttribute(QStringLiteral("Status"), xmlSafe(record.status()));
+    writer.writeAttribute(QStringLiteral("Pages"), QString::number(record.pages()));
+    if (!record.reason().isEmpty())
+        writer.writeAttribute(QStringLiteral("Reason"), xmlSafe(record.reason()));
+    writer.writeEndElement();
+}
+
+// One record as the running log carries it: a line of its own, indented as
+// in a finished log.
+QByteArray journalLine(const LogFiles &record)
+{
+    QByteArray line = "\n    ";
+    QXmlStreamWriter writer(&line);
+    writeRecord(writer, record);
+    return line;
+}
+
+bool writeAll(int fd, const QByteArray &bytes)
+{
+    const char *data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, data, size_t(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        left -= n;
+    }
+    return true;
+}
+
 } // namespace
+
+Log::~Log()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    closeJournal();
+}
 
 Log::Log() : m_startTime(QDateTime::currentDateTime()), m_endTime(m_startTime)
 {
@@ -83,6 +134,15 @@ LogFilesPtr Log::addFile()
     std::lock_guard<std::mutex> lock(m_mutex);
     m_files.append(record);
     return record;
+}
+
+void Log::append(const LogFiles &record)
+{
+    auto copy = std::make_shared<LogFiles>(record);
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_files.append(copy);
+    if (m_journalFd >= 0)
+        writeJournal(journalLine(record), false);
 }
 
 QList<LogFilesPtr> Log::files() const
@@ -159,19 +219,9 @@ QByteArray Log::toXml() const
     writer.writeStartElement(QStringLiteral("Log"));
     writer.writeAttribute(QStringLiteral("StartTime"), xmlSafe(dateText(start, locale)));
     writer.writeAttribute(QStringLiteral("EndTime"), xmlSafe(dateText(end, locale)));
-    for (const LogFilesPtr &record : records) {
-        if (!record)
-            continue;
-        writer.writeStartElement(QStringLiteral("Files"));
-        writer.writeAttribute(QStringLiteral("FileName"), xmlSafe(record->filename()));
-        writer.writeAttribute(QStringLiteral("SourcePath"), xmlSafe(record->sourcePath()));
-        writer.writeAttribute(QStringLiteral("TargetPath"), xmlSafe(record->targetPath()));
-        writer.writeAttribute(QStringLiteral("Status"), xmlSafe(record->status()));
-        writer.writeAttribute(QStringLiteral("Pages"), QString::number(record->pages()));
-        if (!record->reason().isEmpty())
-            writer.writeAttribute(QStringLiteral("Reason"), xmlSafe(record->reason()));
-        writer.writeEndElement();
-    }
+    for (const LogFilesPtr &record : records)
+        if (record)
+            writeRecord(writer, *record);
     writer.writeEndElement();
     writer.writeEndDocument();
     return xml;
@@ -193,17 +243,128 @@ bool Log::save()
             std::lock_guard<std::mutex> lock(m_mutex);
             m_logFilePath = path.isEmpty() ? QDir(folder).filePath(fileName) : path;
         }
+        QString journalPath;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (m_journalFd >= 0)
+                writeJournal({}, true);
+            closeJournal();
+            journalPath = m_journalPath;
+        }
         if (path.isEmpty() || !writeChecked(path, xml)) {
-            if (!path.isEmpty())
-                QFile::remove(path); // the claimed name, or what a failed commit left there
+            // The claimed name, or what a failed commit left there; never the
+            // running log, which still holds the records.
+            if (!path.isEmpty() && path != journalPath)
+                QFile::remove(path);
             systemLog(QStringLiteral("Could not write document out..."));
             return false;
         }
+        if (!journalPath.isEmpty() && journalPath != path)
+            QFile::remove(journalPath);
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_journalPath.clear();
         return true;
     } catch (const std::exception &e) {
         logError(QStringLiteral("Log=>save"), QString::fromUtf8(e.what()));
         return false;
     }
+}
+
+bool Log::beginJournal()
+{
+    const QString folder = logsFolder();
+    if (folder.isEmpty())
+        return false;
+    const QString path = claimName(folder, fileNameFor(startTime()));
+    if (path.isEmpty())
+        return false;
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd < 0) {
+        QFile::remove(path);
+        return false;
+    }
+
+    // The root element as a finished log opens it, but with no end time yet.
+    QByteArray root;
+    {
+        QXmlStreamWriter writer(&root);
+        writer.writeStartElement(QStringLiteral("Log"));
+        std::lock_guard<std::mutex> lock(m_mutex);
+        writer.writeAttribute(QStringLiteral("StartTime"), xmlSafe(dateText(m_startTime, m_locale)));
+        writer.writeAttribute(QStringLiteral("EndTime"), QString());
+        writer.writeEndElement();
+    }
+    root.chop(2); // "/>": the records follow
+    QByteArray head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + root + ">";
+
+    std::lock_guard<std::mutex> lock(m_mutex);
+    for (const LogFilesPtr &record : std::as_const(m_files))
+        if (record)
+            head += journalLine(*record);
+    m_journalFd = fd;
+    m_journalPath = path;
+    m_logFilePath = path;
+    m_lastSyncMs = 0;
+    writeJournal(head, true);
+    return m_journalFd >= 0;
+}
+
+void Log::writeJournal(const QByteArray &bytes, bool sync)
+{
+    if (!writeAll(m_journalFd, bytes)) {
+        // A full disk: the run goes on, the finished log is still tried at the end.
+        systemLog(QStringLiteral("Could not write document out..."));
+        closeJournal();
+        return;
+    }
+    const qint64 nowMs = QDateTime::currentMSecsSinceEpoch();
+    if (sync || nowMs - m_lastSyncMs >= kSyncSeconds * 1000) {
+        ::fdatasync(m_journalFd);
+        m_lastSyncMs = nowMs;
+    }
+}
+
+void Log::closeJournal()
+{
+    if (m_journalFd >= 0)
+        ::close(m_journalFd);
+    m_journalFd = -1;
+}
+
+LogContents readLogFile(const QString &path)
+{
+    LogContents contents;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        contents.error = file.errorString();
+        return contents;
+    }
+    QXmlStreamReader reader(&file);
+    bool sawRoot = false;
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::StartElement && reader.name() == QLatin1String("Log")) {
+            sawRoot = true;
+        } else if (token == QXmlStreamReader::StartElement && reader.name() == QLatin1String("Files")) {
+            const QXmlStreamAttributes a = reader.attributes();
+            LogFiles record;
+            record.setFilename(a.value(QLatin1String("FileName")).toString());
+            record.setSourcePath(a.value(QLatin1String("SourcePath")).toString());
+            record.setTargetPath(a.value(QLatin1String("TargetPath")).toString());
+            record.setStatus(a.value(QLatin1String("Status")).toString());
+            record.setPages(a.value(QLatin1String("Pages")).toInt());
+            record.setReason(a.value(QLatin1String("Reason")).toString());
+            contents.records << record;
+        } else if (token == QXmlStreamReader::EndElement && reader.name() == QLatin1String("Log")) {
+            contents.finished = true;
+        }
+    }
+    // A running log cut short ends early; that is what it is, not an error.
+    if (!sawRoot)
+        contents.error = QStringLiteral("not a processing log");
+    else if (reader.hasError() && reader.error() != QXmlStreamReader::PrematureEndOfDocumentError)
+        contents.error = reader.errorString();
+    return contents;
 }
 
 QString Log::claimName(const QString &folder, const QString &fileName) const

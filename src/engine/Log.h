@@ -49,7 +49,8 @@ private:
 
 using LogFilesPtr = std::shared_ptr<LogFiles>;
 
-// The processing log of one run: written as one XML file when the run ends.
+// The processing log of one run: written as one XML file when the run ends
+// (and, with beginJournal, as the run goes).
 // Owned by the run; owns its records. Each accessor is thread-safe on its
 // own (the window may read logFilePath while the run thread works).
 class Log final
@@ -57,14 +58,21 @@ class Log final
 public:
     // startTime and endTime are the moment of creation; no records.
     Log();
+    ~Log();
+    Log(const Log &) = delete;
+    Log &operator=(const Log &) = delete;
 
     QDateTime startTime() const;
     void setStartTime(const QDateTime &v);
     QDateTime endTime() const;
     void setEndTime(const QDateTime &v);
 
-    // Appends a new empty record (status "", pages 0) and returns it.
+    // Appends a new empty record (status "", pages 0) and returns it. Not
+    // written to the running log: for records filled in before the run starts.
     LogFilesPtr addFile();
+    // Appends a finished record; while the running log is open it reaches the
+    // file at once, and the file is synced at least every kSyncSeconds.
+    void append(const LogFiles &record);
     QList<LogFilesPtr> files() const;
 
     // Path of the last save (set before the write, so also when it failed);
@@ -90,6 +98,17 @@ public:
     // ("Error in (Log=>save) : ...").
     bool save();
 
+    // Opens the running log before a run: <logsFolder>/<ddMMyyHHmmss of
+    // startTime>.log (a counter as for save), holding the root element with an
+    // empty EndTime and the records so far, each later append() added as it
+    // comes. It has no closing tag: a run killed midway leaves every record
+    // up to its last sync, readable by readLogFile() (or by any XML reader once
+    // "</Log>" is appended). save() replaces it by the finished log and removes
+    // it when the end time gives another name; a failed save keeps it. False
+    // (the run goes on without it) when the folder refuses the file.
+    bool beginJournal();
+    static constexpr int kSyncSeconds = 2;
+
     // The XML text save() writes (for the current records).
     QByteArray toXml() const;
     // "MM/dd/yyyy hh:mm:ss a" in `locale` and the local time zone; "" for an
@@ -103,6 +122,8 @@ private:
     // Reserves a free name in `folder` (see save); "" when none can be made.
     QString claimName(const QString &folder, const QString &fileName) const;
     static bool writeChecked(const QString &path, const QByteArray &xml);
+    void writeJournal(const QByteArray &bytes, bool sync); // with m_mutex held
+    void closeJournal();                                   // with m_mutex held
 
     mutable std::mutex m_mutex;
     QDateTime m_startTime;
@@ -111,6 +132,19 @@ private:
     QString m_logFilePath;
     QString m_logsFolder;
     QLocale m_locale;
+    int m_journalFd = -1;
+    QString m_journalPath;
+    qint64 m_lastSyncMs = 0;
 };
+
+// What a saved log says, finished or left unfinished by a killed run (then
+// `finished` is false and the records are those whole before the cut). Null
+// `error` when the file could be read.
+struct LogContents {
+    QList<LogFiles> records;
+    bool finished = false;
+    QString error;
+};
+LogContents readLogFile(const QString &path);
 
 } // namespace lockleaf

@@ -183,6 +183,8 @@ void Process::start()
                         sources << item->filePath().toLocalFile();
         m_outputNames.setSources(sources);
         m_log.setStartTime(now());
+        // The log grows as files finish, so a run that is killed still leaves one.
+        m_log.beginJournal();
         setMessage(QStringLiteral(""));
         runOutputFiles();
     } catch (const std::exception &e) {
@@ -228,7 +230,7 @@ void Process::runOutputFiles()
             task.record.setStatus(reason);
         }
         if (m_outputFiles.at(i))
-            *m_log.addFile() = task.record;
+            m_log.append(task.record);
         for (int n = 0; n < task.created; ++n)
             setTotalFileCreated(totalFileCreated() + 1);
         if (error && m_jobs == 1)

@@ -198,3 +198,85 @@ TEST(Log, defaultFolder_isLogsInTheAppFolder)
     EXPECT_EQ(log.logFilePath(), getAppPath() + "/Logs/030201040506.log");
     EXPECT_TRUE(QFile::remove(log.logFilePath()));
 }
+
+// A run's log is on disk from its start: cut at any moment, it holds the
+// records so far and reads back; saved at the end, it becomes the finished log.
+TEST(Log, journal_growsAsRecordsCome_readableUnfinished_replacedBySave)
+{
+    TempDir dir;
+    const QDateTime start(QDate(2026, 12, 5), QTime(13, 0, 1));
+    Log log;
+    log.setLogsFolder(dir.path());
+    log.setStartTime(start);
+    LogFiles skipped;
+    skipped.setFilename("early.pdf");
+    skipped.setStatus("Skipped: not a PDF file");
+    log.append(skipped);
+    ASSERT_TRUE(log.beginJournal());
+    const QString journal = dir.file("051226130001.log");
+    EXPECT_EQ(log.logFilePath(), journal);
+
+    for (int i = 0; i < 3; ++i) {
+        LogFiles record;
+        record.setFilename(QString("f%1 & <x>.pdf").arg(i));
+        record.setSourcePath("/in");
+        record.setTargetPath("/out");
+        record.setStatus("Secured Completed");
+        record.setPages(i + 1);
+        record.setReason(i == 1 ? "why" : "");
+        log.append(record);
+        // Every record is in the file as soon as it is appended.
+        const LogContents running = readLogFile(journal);
+        EXPECT_TRUE(running.error.isNull()) << running.error.toStdString();
+        EXPECT_FALSE(running.finished);
+        ASSERT_EQ(running.records.size(), i + 2);
+        EXPECT_EQ(running.records.last().filename(), QString("f%1 & <x>.pdf").arg(i));
+        EXPECT_EQ(running.records.last().pages(), i + 1);
+    }
+    // Cut mid-record as a kill during a write would: the whole records stay.
+    QByteArray cut = readFile(journal);
+    writeFile(dir.file("cut.log"), cut.left(cut.size() - 10));
+    EXPECT_EQ(readLogFile(dir.file("cut.log")).records.size(), 3);
+    // Any XML reader takes it once the closing tag is added.
+    const QList<Element> closed = parse(cut + "\n</Log>\n");
+    ASSERT_EQ(closed.size(), 5);
+    EXPECT_EQ(closed[0].attr("EndTime"), QString(""));
+    EXPECT_EQ(closed[3].attr("Reason"), QString("why"));
+
+    // The finished log is today's format, named by the end time; the running one is gone.
+    log.setEndTime(kEnd);
+    ASSERT_TRUE(log.save());
+    EXPECT_EQ(log.logFilePath(), dir.file("051226140309.log"));
+    EXPECT_FALSE(QFile::exists(journal));
+    EXPECT_EQ(readFile(log.logFilePath()), log.toXml());
+    const LogContents finished = readLogFile(log.logFilePath());
+    EXPECT_TRUE(finished.finished);
+    EXPECT_EQ(finished.records.size(), 4);
+    EXPECT_FALSE(readLogFile(dir.file("cut.pdf")).error.isNull());
+}
+
+TEST(Log, journal_endingInItsOwnSecond_isReplacedInPlace_failedSaveKeepsIt)
+{
+    TempDir dir;
+    Log log;
+    log.setLogsFolder(dir.path());
+    log.setStartTime(kEnd);
+    log.setEndTime(kEnd);
+    ASSERT_TRUE(log.beginJournal());
+    log.append(LogFiles());
+    ASSERT_TRUE(log.save());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"051226140309.log"});
+    EXPECT_TRUE(readLogFile(log.logFilePath()).finished);
+
+    // The folder taken away under a run: the running log (moved with it) is not removed.
+    Log kept;
+    kept.setLogsFolder(dir.file("logs"));
+    ASSERT_TRUE(QDir().mkpath(dir.file("logs")));
+    kept.setStartTime(QDateTime(QDate(2026, 1, 1), QTime(1, 1, 1)));
+    ASSERT_TRUE(kept.beginJournal());
+    kept.append(LogFiles());
+    ASSERT_TRUE(QDir().rename(dir.file("logs"), dir.file("moved")));
+    LogCapture capture;
+    EXPECT_FALSE(kept.save());
+    EXPECT_EQ(readLogFile(dir.file("moved/010126010101.log")).records.size(), 1);
+}
