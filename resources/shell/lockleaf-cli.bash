@@ -17,8 +17,9 @@ _lockleaf_cli()
         prev=${COMP_WORDS[COMP_CWORD - 2]}
     fi
 
-    local common='-p --password --password-file -r --recursive -q --quiet --jobs -h --help --version'
-    local writing='-o --output --in-place --backup --log-dir --allow-signed --password-map --json'
+    local common='-p --password --password-file -r --recursive -q --quiet --jobs -h --help --version
+        --files-from --null --shard'
+    local writing='-o --output --in-place --backup --log-dir --allow-signed --password-map --json --resume'
     local secure='--open-password --open-password-file --permission-password
         --permission-password-file --key-length --no-print --no-copy
         --allow-modify --allow-annotate --allow-fill-forms --allow-assemble --low-res-print'
@@ -37,13 +38,14 @@ _lockleaf_cli()
             mapfile -t COMPREPLY < <(compgen -d -- "$cur")
             return
             ;;
-        --password-file | --open-password-file | --permission-password-file | --password-map)
+        --password-file | --open-password-file | --permission-password-file | --password-map | \
+            --files-from | --resume)
             compopt -o filenames 2>/dev/null
             mapfile -t COMPREPLY < <(compgen -f -- "$cur")
             return
             ;;
-        -p | --password | --open-password | --permission-password)
-            return # a password is typed, never guessed
+        -p | --password | --open-password | --permission-password | --shard)
+            return # a password is typed, never guessed; a shard is the user's to choose
             ;;
     esac
 
@@ -59,7 +61,7 @@ _lockleaf_cli()
             case $word in
                 -o | --output | --log-dir | -p | --password | --password-file | --open-password | \
                     --open-password-file | --permission-password | --permission-password-file | --key-length | \
-                    --jobs)
+                    --jobs | --files-from | --shard | --resume | --password-map)
                     skip=1
                     ;;
             esac

@@ -164,6 +164,24 @@ QString usageText()
         "  -h, --help                    show this help\n"
         "      --version                 show the version\n"
         "\n"
+        "Large runs:\n"
+        "      --files-from FILE         also take the paths listed in FILE, one per\n"
+        "                                line (- reads standard input); a line that\n"
+        "                                names nothing is skipped with its line number\n"
+        "      --null                    the --files-from lists are NUL-separated, as\n"
+        "                                find -print0 writes them\n"
+        "      --shard K/N               take only the files of shard K of N (K from 1\n"
+        "                                to N), chosen by a stable hash of each file's\n"
+        "                                path relative to the PATH it was found under:\n"
+        "                                machines that see the tree in different places\n"
+        "                                split it the same way, and the N shards take\n"
+        "                                every file once\n"
+        "      --resume LOG              secure or unsecure: leave out each file that LOG\n"
+        "                                (an earlier run's log, finished or cut short by\n"
+        "                                a kill) records as written and whose output is\n"
+        "                                still there and verifies; the rest is done as\n"
+        "                                usual, and the new log names only those\n"
+        "\n"
         "Passwords given with -p or --...-password appear in the process list while the\n"
         "command runs; the --...-file forms (with - for standard input) keep them out of it.\n"
         "\n"
@@ -172,7 +190,9 @@ QString usageText()
         "\\\\, line feed \\n, carriage return \\r, tab \\t, any other control character as\n"
         "\\xHH. Progress goes to standard error when it is a terminal. Ctrl-C finishes\n"
         "the file in hand, saves the log and stops; so does a closed standard output\n"
-        "(e.g. | head -1), quietly.\n"
+        "(e.g. | head -1), quietly. The log grows as files finish and is synced every\n"
+        "few seconds; a run that is killed leaves it without its closing </Log> line\n"
+        "(add it for an XML reader; --resume reads it as it is).\n"
         "\n"
         "With --json, standard output holds only one JSON object per line: per file\n"
         "{\"status\", \"source\", \"target\" (the output written, or null), \"pages\",\n"
@@ -228,11 +248,16 @@ ParseResult parseArguments(const QStringList &arguments, const std::function<QBy
     const QCommandLineOption quiet(QStringList{"q", "quiet"});
     const QCommandLineOption jobs("jobs", "", "N");
     const QCommandLineOption json("json");
+    const QCommandLineOption filesFrom("files-from", "", "FILE");
+    const QCommandLineOption nul("null");
+    const QCommandLineOption shard("shard", "", "K/N");
+    const QCommandLineOption resume("resume", "", "LOG");
     parser.addOptions({help, version, output, inPlace, backup, password, passwordFile, openPassword,
                        openPasswordFile, permissionPassword, permissionPasswordFile, keyLength, noPrint,
                        noCopy, recursive, logDir, quiet, jobs});
     parser.addOptions({allowModify, allowAnnotate, allowFillForms, allowAssemble, lowResPrint, allowSigned,
                        passwordMap, json});
+    parser.addOptions({filesFrom, nul, shard, resume});
 
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
@@ -258,12 +283,12 @@ ParseResult parseArguments(const QStringList &arguments, const std::function<QBy
         o.command = Command::List;
     else
         return usageError(QStringLiteral("unknown command '%1'").arg(command));
-    if (positional.isEmpty())
+    if (positional.isEmpty() && !parser.isSet(filesFrom))
         return usageError(QStringLiteral("missing PATH"));
 
     // Options that belong to other commands are refused rather than ignored.
     const QList<const QCommandLineOption *> writingOnly{&output,      &inPlace,     &backup, &logDir,
-                                                        &allowSigned, &passwordMap, &json};
+                                                        &allowSigned, &passwordMap, &json,   &resume};
     const QList<const QCommandLineOption *> secureOnly{
         &openPassword,  &openPasswordFile, &permissionPassword, &permissionPasswordFile, &keyLength,
         &noPrint,       &noCopy,           &allowModify,        &allowAnnotate,          &allowFillForms,
@@ -391,6 +416,34 @@ ParseResult parseArguments(const QStringList &arguments, const std::function<QBy
         if (!QFileInfo::exists(absolute))
             return usageError(QStringLiteral("no such file or folder: %1").arg(path));
         o.paths << absolute;
+    }
+    if (parser.isSet(nul) && !parser.isSet(filesFrom))
+        return usageError(QStringLiteral("--null goes with --files-from"));
+    for (const QString &list : parser.values(filesFrom)) {
+        QByteArray bytes;
+        if (list == QLatin1String("-")) {
+            if (!stdinOnce.take(&bytes))
+                return usageError(QStringLiteral("standard input can be read by one option only"));
+        } else {
+            QFile f(list);
+            if (QFileInfo(list).isDir() || !f.open(QIODevice::ReadOnly))
+                return usageError(QStringLiteral("cannot read the list of files: %1").arg(list));
+            bytes = f.readAll();
+        }
+        const ListedPaths listed = readListedPaths(
+            bytes, list == QLatin1String("-") ? QStringLiteral("standard input") : list, parser.isSet(nul));
+        o.paths << listed.paths;
+        o.badListedPaths << listed.bad;
+    }
+    if (parser.isSet(shard)) {
+        o.shard = parseShard(parser.value(shard));
+        if (!o.shard)
+            return usageError(QStringLiteral("--shard must be K/N, a whole number K from 1 to N"));
+    }
+    if (parser.isSet(resume)) {
+        o.resumeLog = absoluteClean(parser.value(resume));
+        if (!QFileInfo(o.resumeLog).isFile())
+            return usageError(QStringLiteral("no such log to resume: %1").arg(parser.value(resume)));
     }
 
     result.kind = ParseResult::Kind::Run;

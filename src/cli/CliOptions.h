@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cli/ListedPaths.h"
+#include "cli/Shard.h"
 #include "model/PasswordMap.h"
 
 #include <QByteArray>
@@ -7,6 +9,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 namespace lockleaf::cli
 {
@@ -16,7 +19,11 @@ enum class Command { Secure, Unsecure, List };
 // Everything a lockleaf-cli invocation asks for, after validation.
 struct Options {
     Command command = Command::List;
-    QStringList paths; // absolute, cleaned; each exists
+    QStringList paths; // absolute, cleaned; each exists (PATH arguments, then --files-from)
+    // --files-from lines that named nothing: reported as skipped entries.
+    QList<ListedPaths::Bad> badListedPaths;
+    std::optional<Shard> shard; // --shard K/N: only the files of shard K
+    QString resumeLog;          // --resume: an earlier run's log, absolute
     bool recursive = false;
     QString outputFolder; // absolute; "" with --in-place and for list
     bool inPlace = false;

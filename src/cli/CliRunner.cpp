@@ -6,6 +6,8 @@
 #include "cli/JsonReport.h"
 #include "cli/PasswordMapRun.h"
 #include "cli/ProgressLine.h"
+#include "cli/Resume.h"
+#include "cli/Shard.h"
 #include "engine/FileGatherer.h"
 #include "engine/PasswordChoice.h"
 #include "engine/Process.h"
@@ -252,6 +254,21 @@ int runCommand(const Options &options, const CliIo &io)
     FileGatherer gatherer(&gathering);
     if (options.jobs > 0)
         gatherer.setJobs(options.jobs);
+    if (options.shard)
+        gatherer.setCandidateFilter([shard = *options.shard](const QString &root, const QString &path) {
+            const QString relative =
+                root == path ? QFileInfo(path).fileName() : QDir(root).relativeFilePath(path);
+            return shardOf(relative, shard.count) == shard.index;
+        });
+    std::optional<ResumePoint> resumePoint;
+    if (!options.resumeLog.isEmpty()) {
+        QString error;
+        resumePoint = readResumePoint(options.resumeLog, &error);
+        if (!resumePoint) {
+            *io.err << "lockleaf-cli: " << error << '\n';
+            return 2;
+        }
+    }
     gatherer.loadURLs(arguments);
     progress.clear();
 
@@ -260,7 +277,10 @@ int runCommand(const Options &options, const CliIo &io)
         return kInterruptedExit;
     }
 
-    const QList<SkippedEntry> &skipped = gatherer.skipped();
+    QList<SkippedEntry> skipped;
+    for (const ListedPaths::Bad &bad : options.badListedPaths)
+        skipped << SkippedEntry{bad.entry, bad.reason};
+    skipped << gatherer.skipped();
     if (options.command == Command::List) {
         for (const SkippedEntry &entry : skipped)
             *io.err << "lockleaf-cli: skipped " << escaped(entry.path) << ": " << entry.reason << '\n';
@@ -292,6 +312,15 @@ int runCommand(const Options &options, const CliIo &io)
             return 2;
     }
 
+    // Only after the map: its lines still name the files done before.
+    const int alreadyDone = resumePoint
+                                ? dropDoneFiles(gathering.files, *resumePoint,
+                                                options.command == Command::Secure, options.openPassword)
+                                : 0;
+    if (resumePoint && !options.quiet && !options.json)
+        *io.err << "lockleaf-cli: " << alreadyDone << (alreadyDone == 1 ? " file was" : " files were")
+                << " already done by the run of " << escaped(options.resumeLog) << '\n';
+
     JsonReport json;
     for (const SkippedEntry &entry : skipped) {
         if (options.json)
@@ -301,16 +330,17 @@ int runCommand(const Options &options, const CliIo &io)
     }
     if (!flushOut(io))
         return kOutputClosedExit;
-    if (gathering.files.isEmpty() && !options.quiet)
+    if (gathering.files.isEmpty() && alreadyDone == 0 && !options.quiet)
         *io.err << "lockleaf-cli: no PDF files found\n";
 
     Process process;
     // What was left out goes into the log too, ahead of the run's own records.
     for (const SkippedEntry &entry : skipped) {
-        const LogFilesPtr record = process.log().addFile();
-        record->setFilename(QFileInfo(entry.path).fileName());
-        record->setSourcePath(QFileInfo(entry.path).path());
-        record->setStatus(QStringLiteral("Skipped: ") + entry.reason);
+        LogFiles record;
+        record.setFilename(QFileInfo(entry.path).fileName());
+        record.setSourcePath(QFileInfo(entry.path).path());
+        record.setStatus(QStringLiteral("Skipped: ") + entry.reason);
+        process.log().append(record);
     }
     ConsoleRun console(process, io, progress, options.quiet && !options.json,
                        static_cast<int>(skipped.size()), options.json ? &json : nullptr);
@@ -346,6 +376,9 @@ int runCommand(const Options &options, const CliIo &io)
                                 process.logSaved() ? logPath : QString());
     else
         printSummary(io, message, skipped.size(), console.lastText, process.logSaved() ? logPath : QString());
+    if (resumePoint && !options.json)
+        *io.out << alreadyDone << (alreadyDone == 1 ? " file was" : " files were")
+                << " skipped as already done (--resume).\n";
     if (!flushOut(io))
         return kOutputClosedExit;
 

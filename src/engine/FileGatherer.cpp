@@ -151,6 +151,7 @@ bool FileGatherer::addFolderToList(const QList<QUrl> &urls, bool includeSubdirec
                 break;
             const QString path = url.toLocalFile();
             const QFileInfo info(path);
+            m_root = path;
             if (info.isDir()) {
                 const int candidatesBefore = m_candidates;
                 walkFolder(path, includeSubdirectories);
@@ -215,6 +216,7 @@ bool FileGatherer::addFilesToList(const QList<QUrl> &urls)
         for (const QUrl &url : urls) {
             if (!m_delegate->isProcessing())
                 break;
+            m_root = url.toLocalFile();
             addCandidate(url);
         }
         flushCandidates();
@@ -247,6 +249,8 @@ bool FileGatherer::addCandidate(const QUrl &url)
     if (url.isEmpty() || !url.isLocalFile() || url.toLocalFile().isEmpty())
         return false;
     ++m_candidates;
+    if (m_filter && !m_filter(m_root, url.toLocalFile()))
+        return true;
 
     // The list's URLs are read once per task and then kept up to date here, so
     // the duplicate test costs the same for the first file as for the ten-thousandth.

@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <functional>
+
 namespace lockleaf
 {
 
@@ -92,6 +94,13 @@ public:
     // list still grows in the order the files were met. 1: one after another.
     void setJobs(int jobs) { m_jobs = jobs < 1 ? 1 : jobs; }
 
+    // Asked of each file met, before it is opened, with the path named in the
+    // task's URLs that it was found under (the file itself when named
+    // directly); a file it turns down is left out without a word, and still
+    // counts as met (its folder is not "without PDF files"). Default: all.
+    using CandidateFilter = std::function<bool(const QString &root, const QString &path)>;
+    void setCandidateFilter(CandidateFilter filter) { m_filter = std::move(filter); }
+
 private:
     // Whether the path was taken as a candidate (added or already listed).
     // New candidates wait in a batch; they are opened by flushCandidates().
@@ -111,6 +120,8 @@ private:
     QList<SkippedEntry> m_skipped;
     QList<QUrl> m_batch;
     int m_jobs;
+    CandidateFilter m_filter;
+    QString m_root; // the task's path the files now met are found under
 };
 
 } // namespace lockleaf
