@@ -360,6 +360,7 @@ void Process::processItem(const FileItem &item, LogFiles &record, const QString 
             record.setStatus(kStatusUnreadable);
         } else if (unlockFailed) {
             record.setStatus(kStatusSecuredUnreadable);
+            record.setReason(document->lastError()); // a wrong password, or damaged encryption
         } else if (isOpen && !document->allowsCopying()) {
             record.setStatus(kStatusPermission);
         } else {
