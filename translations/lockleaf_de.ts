@@ -682,6 +682,10 @@ Nähere Angaben finden Sie im Protokoll.</translation>
         <translation>Das Kennwort enthält ein NUL-Zeichen, das kein PDF-Programm verarbeiten kann.</translation>
     </message>
     <message>
+        <source>The open and permission passwords are the same password for the key: the open password would unlock every right. Please enter a different permission password.</source>
+        <translation>Das Kennwort zum Öffnen und das Berechtigungskennwort sind für den Schlüssel dasselbe Kennwort: Das Kennwort zum Öffnen würde jedes Recht freigeben. Bitte geben Sie ein anderes Berechtigungskennwort ein.</translation>
+    </message>
+    <message>
         <source>%1 of %2 files written, %3 failed.<byte value="xd"/>
 Please check each file&apos;s status or the log for the reasons.</source>
         <translation>%1 von %2 Dateien geschrieben, %3 fehlgeschlagen.<byte value="xd"/>
@@ -701,8 +705,8 @@ Die Gründe finden Sie im Status jeder Datei oder im Protokoll.</translation>
         <translation>Berechtigungskennwort: %1</translation>
     </message>
     <message>
-        <source>The password is longer than %1 bytes, the most a 256-bit key can use.</source>
-        <translation>Das Kennwort ist länger als %1 Byte; mehr kann ein 256-Bit-Schlüssel nicht aufnehmen.</translation>
+        <source>The password is longer than %1 bytes, the most a %2-bit key can use.</source>
+        <translation>Das Kennwort ist länger als %1 Byte; mehr kann ein %2-Bit-Schlüssel nicht aufnehmen.</translation>
     </message>
     <message>
         <source>The password has characters that a %1-bit key cannot carry; use a 256-bit key or only Latin letters, digits and symbols.</source>

@@ -1,3 +1,4 @@
+#include "platform/ProcessSecrets.h"
 #include "platform/Utilities.h"
 #include "ui/FileList.h"
 #include "ui/LockleafAppDelegate.h"
@@ -56,6 +57,7 @@ bool takePathsToAdd(const QApplication &app, QList<QUrl> &urls)
 
 int main(int argc, char *argv[])
 {
+    lockleaf::keepSecretsOutOfCoreDumps();
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Corvalen"));
     QCoreApplication::setApplicationName(QStringLiteral("Lockleaf"));

@@ -1,11 +1,13 @@
 #include "cli/CliOptions.h"
 
+#include "cli/Interrupt.h"
 #include "cli/PasswordMapRun.h"
 
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 
 #include <optional>
 
@@ -34,9 +36,12 @@ private:
     bool m_used = false;
 };
 
-// Lines of a password file: UTF-8, "\n" or "\r\n" line ends.
+// Lines of a password file: UTF-8, "\n" or "\r\n" line ends, at most
+// kMaxPasswordFileBytes. Text that is not UTF-8 is refused: decoded leniently,
+// a password would become one that only its replacement characters open.
 std::optional<QStringList> readPasswordLines(const QString &file, StdinOnce &stdinOnce, QString *error)
 {
+    const QString name = file == QLatin1String("-") ? QStringLiteral("standard input") : file;
     QByteArray bytes;
     if (file == QLatin1String("-")) {
         if (!stdinOnce.take(&bytes)) {
@@ -44,14 +49,29 @@ std::optional<QStringList> readPasswordLines(const QString &file, StdinOnce &std
             return std::nullopt;
         }
     } else {
+        // A FIFO blocks until written to: Ctrl-C must still end the program.
+        const InterruptibleInput interruptible;
         QFile f(file);
         if (QFileInfo(file).isDir() || !f.open(QIODevice::ReadOnly)) {
             *error = QStringLiteral("cannot read password file: %1").arg(file);
             return std::nullopt;
         }
-        bytes = f.readAll();
+        // /dev/zero, or a file named by mistake, must not fill the memory.
+        bytes = f.read(kMaxPasswordFileBytes + 1);
     }
-    QStringList lines = QString::fromUtf8(bytes).split(QLatin1Char('\n'));
+    if (bytes.size() > kMaxPasswordFileBytes) {
+        *error = QStringLiteral("password file %1 is larger than %2 KiB")
+                     .arg(name)
+                     .arg(kMaxPasswordFileBytes / 1024);
+        return std::nullopt;
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8.decode(bytes);
+    if (utf8.hasError()) {
+        *error = QStringLiteral("password file %1 is not valid UTF-8 text").arg(name);
+        return std::nullopt;
+    }
+    QStringList lines = text.split(QLatin1Char('\n'));
     for (QString &line : lines)
         if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);
@@ -133,7 +153,8 @@ QString usageText()
         "      --open-password-file FILE the open password from the first line of FILE\n"
         "      --permission-password PW  password needed to change an output's security\n"
         "                                (default: the open password; required with\n"
-        "                                --no-print or --no-copy)\n"
+        "                                --no-print, --no-copy or --low-res-print, and\n"
+        "                                not then one the key takes as the open password)\n"
         "      --permission-password-file FILE\n"
         "                                the permission password from the first line of FILE\n"
         "      --key-length 40|128|256   40: RC4 (R2); 128: AES-128 (R4, the default);\n"
@@ -184,6 +205,8 @@ QString usageText()
         "\n"
         "Passwords given with -p or --...-password appear in the process list while the\n"
         "command runs; the --...-file forms (with - for standard input) keep them out of it.\n"
+        "Password files are UTF-8 text of at most 16 KiB. A password holds at most 32\n"
+        "bytes at 40 and 128 bits and 127 at 256 bits.\n"
         "\n"
         "Output: one line per file, \"<status><TAB><source path>\", then the summary and\n"
         "the path of the saved log. Paths are printed C-style escaped: a backslash as\n"

@@ -59,6 +59,10 @@ struct ParseResult {
     QString error; // for UsageError: one line, without the program name
 };
 
+// The most a password file (--password-file and the --...-password-file
+// forms) may hold: over a hundred passwords of the most bytes a key takes.
+inline constexpr qint64 kMaxPasswordFileBytes = 16 * 1024;
+
 // Parses `arguments` (arguments[0] is the program name). Password files are read
 // here, so an unreadable one is a usage error; `readStdin` supplies standard
 // input (read at most once) for the "-" file name. Never throws.

@@ -3,6 +3,8 @@
 #include <atomic>
 #include <csignal>
 
+#include <unistd.h>
+
 namespace lockleaf::cli
 {
 
@@ -10,11 +12,21 @@ namespace
 {
 std::atomic<bool> g_interrupted{false};
 std::atomic<bool> g_outputClosed{false};
+std::atomic<int> g_waitingForInput{0};
 static_assert(std::atomic<bool>::is_always_lock_free, "the signal handler needs a lock-free flag");
+static_assert(std::atomic<int>::is_always_lock_free, "the signal handler needs a lock-free count");
+
+constexpr int kInterruptedExit = 130;
 
 extern "C" void onInterruptSignal(int)
 {
     g_interrupted.store(true);
+    if (g_waitingForInput.load() > 0) {
+        // write and _exit only: both are async-signal-safe.
+        static const char message[] = "Process cancelled!\n";
+        [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, message, sizeof message - 1);
+        ::_exit(kInterruptedExit);
+    }
 }
 } // namespace
 
@@ -50,6 +62,16 @@ void requestOutputClosed() noexcept
 {
     g_outputClosed.store(true);
     g_interrupted.store(true);
+}
+
+InterruptibleInput::InterruptibleInput() noexcept
+{
+    g_waitingForInput.fetch_add(1);
+}
+
+InterruptibleInput::~InterruptibleInput()
+{
+    g_waitingForInput.fetch_sub(1);
 }
 
 bool outputClosed() noexcept

@@ -2,6 +2,7 @@
 
 #include "cli/CliOptions.h"
 #include "cli/ConsoleText.h"
+#include "cli/Interrupt.h"
 #include "engine/PasswordChoice.h"
 #include "engine/RunSecurity.h"
 #include "model/PDFSettings.h"
@@ -43,6 +44,7 @@ std::optional<PasswordMap> readPasswordMapArgument(const QString &file,
         else
             map = parsePasswordMap(bytes, QDir::currentPath());
     } else {
+        const InterruptibleInput interruptible; // a FIFO waits for its writer
         QFile f(file);
         if (QFileInfo(file).isDir() || !f.open(QIODevice::ReadOnly)) {
             *error = QStringLiteral("cannot read password map: %1").arg(file);
@@ -78,8 +80,9 @@ QStringList applyPasswordMap(const Options &options, const QList<FileItemPtr> &f
     for (const auto &[path, entry] : std::as_const(entries)) {
         const FileItemPtr item = byPath.value(path);
         if (!item) {
-            problems << lineProblem(entry.line,
-                                    QStringLiteral("not a file of this run: %1").arg(escaped(path)));
+            // Named by line and field only: a line with its columns swapped
+            // holds a password where the path should be.
+            problems << lineProblem(entry.line, QStringLiteral("its path names no file of this run"));
             continue;
         }
         if (securing) {

@@ -1,5 +1,7 @@
 #include "cli/CliRunner.h"
 #include "cli/Interrupt.h"
+#include "model/PasswordMap.h"
+#include "platform/ProcessSecrets.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -10,6 +12,7 @@
 
 int main(int argc, char **argv)
 {
+    lockleaf::keepSecretsOutOfCoreDumps();
     QCoreApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Corvalen"));
     QCoreApplication::setApplicationName(QStringLiteral(LOCKLEAF_DISPLAY_TITLE));
@@ -23,10 +26,13 @@ int main(int argc, char **argv)
     io.err = &err;
     io.errIsTerminal = ::isatty(STDERR_FILENO) == 1;
     io.readStdin = [] {
+        // Ctrl-C ends a wait for input; the most anything read from standard
+        // input may hold (a password map), and one byte to tell it is more.
+        const lockleaf::cli::InterruptibleInput interruptible;
         QFile in;
         if (!in.open(stdin, QIODevice::ReadOnly))
             return QByteArray();
-        return in.readAll();
+        return in.read(lockleaf::kMaxPasswordMapBytes + 1);
     };
     const int status = lockleaf::cli::runCli(QCoreApplication::arguments(), io);
     out.flush();

@@ -362,6 +362,9 @@ void Process::processItem(const FileItem &item, LogFiles &record, const QString 
             record.setStatus(kStatusUnreadable);
         } else if (unlockFailed) {
             record.setStatus(kStatusSecuredUnreadable);
+            // Why, when it is more than a wrong password (damaged encryption).
+            if (document->lastError() != QLatin1String("invalid password"))
+                record.setReason(document->lastError());
         } else if (isOpen && !document->allowsCopying()) {
             record.setStatus(kStatusPermission);
         } else {

@@ -54,10 +54,24 @@ QString problemWith(const PDFSettings &settings, int keyLengthOverride, const QS
     if (const QString problem = passwordProblem(permission, keyLength);
         !permission.isEmpty() && !problem.isEmpty())
         return QStringLiteral("Permission password: %1").arg(problem);
-    if (!open.isEmpty() && permission.isEmpty() && (!settings.canPrint() || !settings.canCopy()))
+    // What the user forbade: modifying and the like are forbidden by default,
+    // and an open password alone has always been written with them; a 40-bit
+    // key prints in full or not at all.
+    const bool restricted =
+        !settings.canPrint() || !settings.canCopy() || (keyLength != 40 && !settings.canPrintHighQuality());
+    if (!open.isEmpty() && permission.isEmpty() && restricted)
         return QStringLiteral("Printing or copying can only be forbidden with a permission password: "
                               "the open password alone would unlock every right. "
                               "Please enter a permission password.");
+    // Passwords the handler takes alike ("\uFF21bc" and "Abc" at 256 bits)
+    // make the open password the owner's.
+    std::string openBytes;
+    std::string permissionBytes;
+    if (!open.isEmpty() && restricted && encodePassword(open, keyLength, &openBytes) &&
+        encodePassword(permission, keyLength, &permissionBytes) && openBytes == permissionBytes)
+        return QStringLiteral("The open and permission passwords are the same password for the key: "
+                              "the open password would unlock every right. "
+                              "Please enter a different permission password.");
     return QString("");
 }
 

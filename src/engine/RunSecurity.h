@@ -18,8 +18,9 @@ SecurityOptions runSecurityFrom(const PDFSettings &settings, int keyLengthOverri
 
 // Why a secured run with these settings cannot protect its outputs, as a
 // message for the user ("" when it can): a password the key length cannot
-// carry, or printing/copying forbidden without a permission password (the
-// open password would then unlock every right). Check before starting a run.
+// carry, or printing, copying or high-quality printing forbidden without a
+// permission password, or with one the handler takes as the open password
+// (the open password would then unlock every right). Check before a run.
 QString securityProblem(const PDFSettings &settings, int keyLengthOverride = 0);
 
 // The same for one file: its own passwords (FileItem::hasOwnPasswords) take

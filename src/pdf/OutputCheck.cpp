@@ -1,10 +1,14 @@
 #include "pdf/OutputCheck.h"
 
 #include "pdf/SourceBytes.h"
+#include "pdf/UnreadEncryption.h"
 
 #include <QFile>
 
+#include <qpdf/Pl_Discard.hh>
 #include <qpdf/QPDF.hh>
+#include <qpdf/QPDFExc.hh>
+#include <qpdf/QPDFObjectHandle.hh>
 
 namespace lockleaf
 {
@@ -54,6 +58,27 @@ QString checkOpened(QPDF &qpdf, const OutputExpectation &expected, bool mustBeOw
     return {};
 }
 
+// Reads every object, which decrypts its strings, and every stream's data as
+// stored (decrypted, not decoded). A key other than the one written, a cut
+// stream or a wrong /Length shows as an error or a warning here, and never
+// while the cross-reference data and the page tree are read.
+QString checkObjects(QPDF &qpdf)
+{
+    Pl_Discard discard;
+    for (QPDFObjectHandle &object : qpdf.getAllObjects()) {
+        // Its result says whether the data was decoded, which is never asked
+        // for here; what goes wrong on the way is a warning or an exception.
+        if (object.isStream())
+            object.pipeStreamData(&discard, 0, qpdf_dl_none);
+        if (qpdf.anyWarnings())
+            break;
+    }
+    const std::vector<QPDFExc> warnings = qpdf.getWarnings();
+    if (!warnings.empty())
+        return QStringLiteral("it does not read cleanly: ") + QString::fromStdString(warnings.front().what());
+    return {};
+}
+
 } // namespace
 
 QString checkWrittenFile(const QByteArray &path, const OutputExpectation &expected)
@@ -65,14 +90,26 @@ QString checkWrittenFile(const QByteArray &path, const OutputExpectation &expect
     const QString file = QFile::decodeName(path);
     const std::shared_ptr<const std::string> bytes = readSmallFile(file);
     bool first = true;
+    std::string key;
     for (const auto &[password, mustBeOwner] : passwords) {
         QString problem;
         try {
             QPDF qpdf;
             qpdf.setSuppressWarnings(true);
             processSource(qpdf, file, bytes, password);
-            // The pages are the same whichever password opened the file.
-            problem = checkOpened(qpdf, expected, mustBeOwner, first);
+            if (const QString damage = expected.encrypted ? encryptionDamage(qpdf) : QString();
+                !damage.isEmpty())
+                problem = QStringLiteral("its encryption is damaged: ") + damage;
+            // The pages and the data are the same whichever password opened
+            // the file, as long as each password gives the same key.
+            else if (!first && qpdf.getEncryptionKey() != key)
+                problem = QStringLiteral("its passwords do not give the same key");
+            else
+                problem = checkOpened(qpdf, expected, mustBeOwner, first);
+            if (problem.isEmpty() && first) {
+                problem = checkObjects(qpdf);
+                key = expected.encrypted ? qpdf.getEncryptionKey() : std::string();
+            }
         } catch (const std::exception &e) {
             problem = QStringLiteral("it does not open: ") + QString::fromUtf8(e.what());
         }

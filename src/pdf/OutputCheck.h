@@ -28,8 +28,10 @@ struct OutputExpectation {
 
 // Re-opens the file at `path` with each password of `expected` (or with none,
 // unencrypted) and checks its encryption parameters, permissions and page
-// count. "" when it holds, else why not. Reads the cross-reference data and the
-// page tree only: no stream is decoded.
+// count; with the first password it also reads every object and the stored
+// data of every stream (decrypted, not decoded), so a file written with a key
+// other than the one its passwords give, or with a cut stream, fails. "" when
+// it holds, else why not.
 QString checkWrittenFile(const QByteArray &path, const OutputExpectation &expected);
 
 } // namespace lockleaf

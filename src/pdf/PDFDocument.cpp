@@ -118,7 +118,10 @@ bool PDFDocument::open(const QString &password, bool tryAlternateEncoding)
     const auto addAlternates = [&](int revision) {
         alternatesAdded = true;
         std::string alternate;
-        if (revision <= 4 && QUtil::utf8_to_pdf_doc(candidates.front(), alternate) &&
+        // Composed (NFC) first: PDFDocEncoding has "\u00e9", not "e" and a combining accent.
+        if (revision <= 4 &&
+            QUtil::utf8_to_pdf_doc(password.normalized(QString::NormalizationForm_C).toStdString(),
+                                   alternate) &&
             alternate != candidates.front())
             candidates.push_back(alternate);
         alternate = saslPrep(password).toStdString();
@@ -148,7 +151,15 @@ bool PDFDocument::open(const QString &password, bool tryAlternateEncoding)
                 sourceRead = true;
             }
             processSource(*qpdf, m_path, source, candidates[i]);
-            if (!qpdf->isEncrypted() && namesUnreadEncryption(*qpdf, m_path)) {
+            if (qpdf->isEncrypted()) {
+                // A key the file's own check refutes decrypts to garbage: the
+                // file stays locked, as for encryption qpdf does not read.
+                if (const QString damage = encryptionDamage(*qpdf); !damage.isEmpty()) {
+                    setError(Outcome::WrongPassword,
+                             QStringLiteral("the file's encryption is damaged: ") + damage);
+                    return false;
+                }
+            } else if (namesUnreadEncryption(*qpdf, m_path)) {
                 // Encrypted, but not in a way qpdf reads: it stays locked for
                 // every password, so nothing is written from ciphertext.
                 setError(Outcome::WrongPassword,

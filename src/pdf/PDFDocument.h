@@ -76,7 +76,9 @@ public:
     // not a readable PDF (missing, not a regular file, empty, garbage, damaged
     // beyond repair, a page tree nested deeper than kMaxPageTreeDepth). A file
     // whose trailers name an encryption dictionary that qpdf does not read
-    // opens encrypted and locked, and no password unlocks it.
+    // opens encrypted and locked, and no password unlocks it; so does a
+    // password whose key the file refutes (encryptionDamage), with the reason
+    // in lastError().
     static std::unique_ptr<PDFDocument> initWithURL(const QString &path);
     // The same document as initWithURL(path) followed by
     // unlockWithPassword(password), but a password that opens the file reads

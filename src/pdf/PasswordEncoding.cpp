@@ -23,14 +23,21 @@ QString saslPrep(const QString &password)
     return mapped.normalized(QString::NormalizationForm_KC);
 }
 
-// Passwords as the security handler wants them: PDFDocEncoding bytes up to R4,
-// SASLprepped UTF-8 from R5 on. False when `password` has no such form (a
-// character PDFDocEncoding lacks, or a NUL that qpdf's C-string interface would cut).
 namespace
 {
 
 // The AES-256 handler hashes at most this many bytes of a prepared password.
 constexpr size_t kMaxPreparedPasswordBytes = 127;
+// The RC4 and AES-128 handlers pad a password to this many bytes, and cut it
+// there without a word: two passwords that share these would open alike.
+constexpr size_t kMaxLegacyPasswordBytes = 32;
+
+// PDFDocEncoding has the composed letters only: a decomposed "e" and accent
+// becomes the one byte a reader makes of the same typed password.
+bool toPdfDoc(const QString &password, std::string *out)
+{
+    return QUtil::utf8_to_pdf_doc(password.normalized(QString::NormalizationForm_C).toStdString(), *out);
+}
 
 } // namespace
 
@@ -42,7 +49,7 @@ bool encodePassword(const QString &password, int keyLength, std::string *out)
         *out = saslPrep(password).toStdString();
         return out->size() <= kMaxPreparedPasswordBytes;
     }
-    return QUtil::utf8_to_pdf_doc(password.toStdString(), *out);
+    return toPdfDoc(password, out) && out->size() <= kMaxLegacyPasswordBytes;
 }
 
 QString passwordProblem(const QString &password, int keyLength)
@@ -52,9 +59,10 @@ QString passwordProblem(const QString &password, int keyLength)
         return QString();
     if (password.contains(QChar(0)))
         return QStringLiteral("The password contains a NUL character, which no PDF reader can take.");
-    if (keyLength == 256)
-        return QStringLiteral("The password is longer than %1 bytes, the most a 256-bit key can use.")
-            .arg(kMaxPreparedPasswordBytes);
+    if (keyLength == 256 || toPdfDoc(password, &encoded))
+        return QStringLiteral("The password is longer than %1 bytes, the most a %2-bit key can use.")
+            .arg(keyLength == 256 ? kMaxPreparedPasswordBytes : kMaxLegacyPasswordBytes)
+            .arg(keyLength);
     return QStringLiteral("The password has characters that a %1-bit key cannot carry; "
                           "use a 256-bit key or only Latin letters, digits and symbols.")
         .arg(keyLength);

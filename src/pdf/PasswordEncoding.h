@@ -14,15 +14,17 @@ namespace lockleaf
 // prepared form "SaSLprep". Prohibited characters are left for the handler.
 QString saslPrep(const QString &password);
 
-// Passwords as the security handler wants them: PDFDocEncoding bytes up to R4
-// (40 and 128-bit keys), SASLprepped UTF-8 from R5 on (256-bit). False when
-// `password` has no such form (see passwordProblem); *out is then unspecified.
+// Passwords as the security handler wants them: PDFDocEncoding bytes of the
+// composed (NFC) form up to R4 (40 and 128-bit keys), SASLprepped UTF-8 from
+// R5 on (256-bit). False when `password` has no such form or more bytes than
+// the handler uses (see passwordProblem); *out is then unspecified.
 bool encodePassword(const QString &password, int keyLength, std::string *out);
 
 // Why `password` cannot protect a document with a `keyLength`-bit key, as a
 // sentence for the user ("" when it can): a NUL, a character a 40- or 128-bit
-// key cannot carry, or more than 127 bytes once prepared for a 256-bit key
-// (readers cut it there, so the document could never be opened again).
+// key cannot carry, or more bytes than the handler takes: 32 for a 40- or
+// 128-bit key, 127 once prepared for a 256-bit key (the handler cuts it
+// there, so passwords differing only after that would open alike).
 QString passwordProblem(const QString &password, int keyLength);
 
 } // namespace lockleaf

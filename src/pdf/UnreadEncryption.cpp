@@ -4,6 +4,7 @@
 
 #include <qpdf/BufferInputSource.hh>
 #include <qpdf/QPDF.hh>
+#include <qpdf/QPDFExc.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 #include <qpdf/QPDFTokenizer.hh>
 
@@ -97,6 +98,37 @@ bool namesUnreadEncryption(QPDF &qpdf, const QString &path)
             found = true;
     });
     return found;
+}
+
+QString encryptionDamage(QPDF &qpdf)
+{
+    QString damage;
+    // Every warning is taken, so none is left to pass for a later one.
+    for (const QPDFExc &warning : qpdf.getWarnings())
+        if (damage.isEmpty() && warning.getObject() == "encryption dictionary")
+            damage = QString::fromStdString(warning.getMessageDetail());
+    if (!damage.isEmpty())
+        return damage;
+    try {
+        QPDFObjectHandle dict = qpdf.getTrailer().getKey("/Encrypt");
+        if (!dict.getKey("/V").isInteger() || dict.getKey("/V").getIntValue() < 5)
+            return {};
+        // The sizes of ISO 32000-2, 7.6.4.4; longer entries are read by
+        // their start, shorter ones padded to a key nobody wrote.
+        const std::pair<const char *, size_t> sizes[] = {
+            {"/O", 48}, {"/U", 48}, {"/OE", 32}, {"/UE", 32}, {"/Perms", 16}};
+        for (const auto &[key, size] : sizes) {
+            QPDFObjectHandle entry = dict.getKey(key);
+            if (entry.isString() && entry.getStringValue().size() < size)
+                return QStringLiteral("%1 in the encryption dictionary is %2 bytes long instead of %3")
+                    .arg(QString::fromLatin1(key))
+                    .arg(entry.getStringValue().size())
+                    .arg(size);
+        }
+    } catch (const std::exception &e) {
+        return QString::fromUtf8(e.what());
+    }
+    return {};
 }
 
 } // namespace lockleaf

@@ -42,6 +42,9 @@ constexpr char kContext[] = "RunText";
                                  "the open password alone would unlock every right. "
                                  "Please enter a permission password."),
     QT_TRANSLATE_NOOP("RunText", "The password contains a NUL character, which no PDF reader can take."),
+    QT_TRANSLATE_NOOP("RunText", "The open and permission passwords are the same password for the key: "
+                                 "the open password would unlock every right. "
+                                 "Please enter a different permission password."),
     // Why a password map line was not taken (model/PasswordMap).
     QT_TRANSLATE_NOOP("RunText", "the map is UTF-16 text; save it as UTF-8"),
     QT_TRANSLATE_NOOP("RunText", "not valid UTF-8 text"),
@@ -70,8 +73,8 @@ constexpr Template kTemplates[] = {
     {QT_TRANSLATE_NOOP("RunText", "the password map is larger than %1 MiB"), "n"},
     {QT_TRANSLATE_NOOP("RunText", "Open password: %1"), "t"},
     {QT_TRANSLATE_NOOP("RunText", "Permission password: %1"), "t"},
-    {QT_TRANSLATE_NOOP("RunText", "The password is longer than %1 bytes, the most a 256-bit key can use."),
-     "n"},
+    {QT_TRANSLATE_NOOP("RunText", "The password is longer than %1 bytes, the most a %2-bit key can use."),
+     "nn"},
     {QT_TRANSLATE_NOOP("RunText", "The password has characters that a %1-bit key cannot carry; "
                                   "use a 256-bit key or only Latin letters, digits and symbols."),
      "n"},

@@ -83,7 +83,12 @@ TEST_F(CliPasswordMap, mapProblems_exitTwoWithTheLine_beforeAnythingIsWritten)
         {"not in the run",
          a + "\tsecret-a\n" + tmp.file("in/c.pdf") + "\tsecret-c\n",
          {"--open-password", "g"},
-         "line 2: not a file of this run: " + tmp.file("in/c.pdf")},
+         "line 2: its path names no file of this run"},
+        // The password stands where the path should be: the message names the field, not its value.
+        {"columns swapped",
+         a + "\tsecret-a\n" + "secret-swapped\t" + b + "\n",
+         {"--open-password", "g"},
+         "line 2: its path names no file of this run"},
         {"beyond the key",
          a + "\tsecret-a\n" + b + "\tsecret-\u043f\n",
          {"--key-length", "40", "--open-password", "g"},

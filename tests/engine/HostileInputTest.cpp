@@ -330,8 +330,9 @@ TEST_F(HostileInput, aes256RevisionsFiveAndSix_listUnlockAndUnsecure)
     }
 }
 
-// Passwords beyond the 32 bytes R2-R4 use, and beyond ASCII, round-trip
-// through a securing run, every reader, and the listing. (Non-ASCII at 128
+// Passwords of all the 32 bytes R2-R4 use (longer ones are refused), longer
+// ones at 256 bits, and ones beyond ASCII, round-trip through a securing run,
+// every reader, and the listing. (Non-ASCII at 128
 // and 256 bits, and refused passwords, are the document suite's.)
 TEST_F(HostileInput, longAndNonAsciiPasswords_roundTripForEveryKeyLength)
 {
@@ -343,8 +344,8 @@ TEST_F(HostileInput, longAndNonAsciiPasswords_roundTripForEveryKeyLength)
         QByteArray pdfinfoBytes; // what pdfinfo -upw must be given
     };
     const QList<Case> cases = {
-        {40, longPassword, longPassword.toLatin1()},
-        {128, longPassword, longPassword.toLatin1()},
+        {40, longPassword.left(32), longPassword.left(32).toLatin1()},
+        {128, longPassword.left(32), longPassword.left(32).toLatin1()},
         {256, longPassword, longPassword.toUtf8()},
         {40, latin, latin.toLatin1()},
     };

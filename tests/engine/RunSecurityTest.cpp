@@ -54,6 +54,9 @@ TEST(RunSecurity, securityProblem_namesPasswordsAndRestrictionsThatCannotHold)
     const QString cjk = QString::fromUtf8("密码");
     const QString nul = QString("a") + QChar(0) + "b";
     const QString restrictions = "Please enter a permission password.";
+    const QString samePassword = "same password for the key";
+    const QString nfdCafe = QString::fromUtf8("cafe\u0301");
+    const QString fullWidth = QString::fromUtf8("\uff21bc");
     for (const Case &c : {
              Case{"open", "", true, true, 128, ""},            // an open password alone, nothing forbidden
              Case{"open", "perm", false, false, 40, ""},       // restrictions with a permission password
@@ -66,6 +69,17 @@ TEST(RunSecurity, securityProblem_namesPasswordsAndRestrictionsThatCannotHold)
              Case{"open", cjk, true, true, 40, "Permission password: "},
              Case{nul, "perm", true, true, 256, "NUL"},
              Case{QString(128, 'A'), "perm", true, true, 256, "127 bytes"},
+             Case{QString(33, 'A'), "perm", true, true, 128, "32 bytes"}, // cut at 32 without a word
+             Case{"open", QString(33, 'B'), true, true, 40, "32 bytes"},
+             Case{QString(32, 'A'), "perm", true, true, 128, ""},
+             Case{nfdCafe, "perm", true, true, 40, ""}, // composed before encoding
+             // The same password for the handler voids the restrictions.
+             Case{"same", "same", false, true, 128, samePassword},
+             Case{"same", "same", true, false, 40, samePassword},
+             Case{fullWidth, "Abc", false, true, 256, samePassword}, // alike after SASLprep
+             Case{nfdCafe, QString::fromUtf8("caf\u00e9"), true, false, 128, samePassword},
+             Case{"same", "same", true, true, 256, ""}, // nothing to protect
+             Case{fullWidth, "Abc", false, true, 128, "Open password: "},
          }) {
         PDFSettings settings;
         settings.setPdfOpenPassword(c.open);

@@ -1,5 +1,6 @@
 // Sources crafted to break a reader: page trees nested far deeper than any
-// real file, and encryption that qpdf passes over. Each must give a defined
+// real file, encryption that qpdf passes over, and AES-256 key entries that
+// give a wrong key. Each must give a defined
 // outcome through both ways in (the page-count probe and PDFDocument), and
 // the test program must survive them.
 
@@ -111,4 +112,68 @@ TEST(HostileSource, encryptionQpdfPassesOver_staysLockedForEveryPassword)
     bool secured = true;
     EXPECT_EQ(getPDFPageCount(dir.file("plainUpdate.pdf"), "", &secured), 1);
     EXPECT_FALSE(secured);
+}
+
+namespace
+{
+
+// `bytes` with the hex string that follows `key` ("/UE <...>") cut to `digits`
+// hex digits and blanks after it (0: every digit made "0"), same length.
+QByteArray withKeyEntry(QByteArray bytes, const QByteArray &key, int digits = 0)
+{
+    const qsizetype from = bytes.indexOf(key + " <");
+    const qsizetype to = from < 0 ? -1 : bytes.indexOf('>', from);
+    if (to < 0)
+        return {};
+    const qsizetype start = from + key.size() + 2;
+    for (qsizetype i = start; i < to; ++i)
+        bytes[i] = digits == 0 ? '0' : bytes[i];
+    if (digits > 0) {
+        bytes[start + digits] = '>';
+        for (qsizetype i = start + digits + 1; i <= to; ++i)
+            bytes[i] = ' ';
+    }
+    return bytes;
+}
+
+} // namespace
+
+// qpdf opens these with a key the file's /Perms refutes, or pads a short entry
+// with zeros, and decrypts garbage without an error: nothing may be written
+// from them, and the reason says why.
+TEST(HostileSource, damagedAes256KeyEntries_areRefusedWithAReason)
+{
+    TempDir dir;
+    makeEncryptedPdf(dir.file("good.pdf"), "user", "owner", 256); // no object streams: /Encrypt is plain text
+    const QByteArray good = readFile(dir.file("good.pdf"));
+    struct Case {
+        const char *name;
+        QByteArray bytes;
+        const char *password;
+    };
+    const Case cases[] = {
+        {"zeroed /UE", withKeyEntry(good, "/UE"), "user"},
+        {"zeroed /OE", withKeyEntry(good, "/OE"), "owner"},
+        {"short /OE", withKeyEntry(good, "/OE", 40), "owner"},
+        {"short /UE", withKeyEntry(good, "/UE", 40), "user"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_FALSE(c.bytes.isEmpty());
+        writeFile(dir.file("bad.pdf"), c.bytes);
+        auto doc = PDFDocument::initWithURL(dir.file("bad.pdf"), c.password);
+        ASSERT_TRUE(doc);
+        EXPECT_TRUE(doc->isLocked());
+        EXPECT_TRUE(doc->lastError().contains("encryption is damaged")) << doc->lastError().toStdString();
+        EXPECT_FALSE(doc->writeToFile(dir.file("out.pdf")));
+        EXPECT_FALSE(QFile::exists(dir.file("out.pdf")));
+        bool secured = false;
+        EXPECT_EQ(getPDFPageCount(dir.file("bad.pdf"), c.password, &secured), 0);
+        EXPECT_TRUE(secured);
+    }
+    // The entry the password does not use is not read: the other one opens.
+    writeFile(dir.file("bad.pdf"), withKeyEntry(good, "/OE"));
+    auto doc = PDFDocument::initWithURL(dir.file("bad.pdf"), "user");
+    ASSERT_TRUE(doc);
+    EXPECT_FALSE(doc->isLocked()) << doc->lastError().toStdString();
 }

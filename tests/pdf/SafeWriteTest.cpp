@@ -12,6 +12,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -110,6 +112,65 @@ TEST(SafeWrite, writtenFileNotAsAsked_failsVerification_keepsTarget)
             << bits;
     }
     EXPECT_TRUE(doc->writeToFile(dir.file("out.pdf")));
+}
+
+// Faults that opening the written file and reading its page tree do not show:
+// a key entry that gives another key (garbage for every reader), a stream
+// whose data does not end where its dictionary says. Only reading the objects and the streams' data finds
+// them.
+TEST(SafeWrite, writtenFileWithWrongKeyOrCutStream_failsVerification_keepsTarget)
+{
+    TempDir dir;
+    makePdf(dir.file("in.pdf"), 2);
+    makePdf(dir.file("out.pdf"), 7);
+    const QByteArray before = readFile(dir.file("out.pdf"));
+    auto doc = PDFDocument::initWithURL(dir.file("in.pdf"));
+    ASSERT_TRUE(doc);
+
+    // The hex digits after `key` made "0", same length.
+    const auto zeroed = [](const QByteArray &key) {
+        return [key](const QString &temp) {
+            QByteArray bytes = readFile(temp);
+            const qsizetype from = bytes.indexOf(key + " <");
+            ASSERT_GE(from, 0) << key.constData();
+            for (qsizetype i = from + key.size() + 2; bytes[i] != '>'; ++i)
+                bytes[i] = '0';
+            writeFile(temp, bytes);
+        };
+    };
+    // The first stream's /Length one off (same digits): its data no longer
+    // ends where the dictionary says.
+    const auto wrongLength = [](const QString &temp) {
+        QByteArray bytes = readFile(temp);
+        const qsizetype length = bytes.lastIndexOf("/Length ", bytes.indexOf("stream\n"));
+        ASSERT_GE(length, 0);
+        qsizetype last = length + 8;
+        while (bytes[last + 1] >= '0' && bytes[last + 1] <= '9')
+            ++last;
+        bytes[last] = bytes[last] == '9' ? '8' : static_cast<char>(bytes[last] + 1);
+        writeFile(temp, bytes);
+    };
+    struct Case {
+        const char *name;
+        std::function<void(const QString &)> damage;
+        bool secured;
+        const char *reason;
+    };
+    const Case cases[] = {
+        {"zeroed /UE", zeroed("/UE"), true, "encryption is damaged"},
+        {"zeroed /OE", zeroed("/OE"), true, "encryption is damaged"},
+        {"wrong /Length, secured", wrongLength, true, "does not read"},
+        {"wrong /Length, unsecured", wrongLength, false, "does not read"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        doc->setBeforeCheckHook(c.damage);
+        EXPECT_FALSE(c.secured ? doc->writeToFile(dir.file("out.pdf"), securedOptions("u", "o", 256))
+                               : doc->writeToFile(dir.file("out.pdf")));
+        EXPECT_EQ(doc->lastOutcome(), PDFDocument::Outcome::VerifyFailed);
+        EXPECT_TRUE(doc->lastError().contains(c.reason)) << doc->lastError().toStdString();
+        EXPECT_EQ(readFile(dir.file("out.pdf")), before);
+    }
 }
 
 TEST(SafeWrite, fullDisk_failsWithIOError_leavesNothing_andTheNextWriteWorks)

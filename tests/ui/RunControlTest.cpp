@@ -159,6 +159,7 @@ TEST_F(RunControlTest, passwordsThatCannotProtect_alertBeforeTheRun_andWriteNoth
         {QStringLiteral("open"), QString(""), 2, false, "permission password"},
         {QString::fromUtf8("\u5bc6\u7801"), QStringLiteral("owner"), 1, true, "128-bit key cannot carry"},
         {QString(128, QChar('A')), QStringLiteral("owner"), 2, true, "127 bytes"},
+        {QStringLiteral("same"), QStringLiteral("same"), 1, false, "same password for the key"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.says);
