@@ -228,11 +228,13 @@ ParseResult parseArguments(const QStringList &arguments, const std::function<QBy
     const QCommandLineOption quiet(QStringList{"q", "quiet"});
     const QCommandLineOption jobs("jobs", "", "N");
     const QCommandLineOption json("json");
+    const QCommandLineOption savedPasswords("saved-passwords");
     parser.addOptions({help, version, output, inPlace, backup, password, passwordFile, openPassword,
                        openPasswordFile, permissionPassword, permissionPasswordFile, keyLength, noPrint,
                        noCopy, recursive, logDir, quiet, jobs});
     parser.addOptions({allowModify, allowAnnotate, allowFillForms, allowAssemble, lowResPrint, allowSigned,
                        passwordMap, json});
+    parser.addOption(savedPasswords);
 
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
@@ -280,6 +282,8 @@ ParseResult parseArguments(const QStringList &arguments, const std::function<QBy
         refused = refuse(writingOnly);
     if (refused.isEmpty() && o.command != Command::Secure)
         refused = refuse(secureOnly);
+    if (refused.isEmpty() && o.command == Command::Secure)
+        refused = refuse({&savedPasswords});
     if (!refused.isEmpty())
         return usageError(refused);
 
@@ -289,6 +293,7 @@ ParseResult parseArguments(const QStringList &arguments, const std::function<QBy
     o.backup = parser.isSet(backup);
     o.inPlace = parser.isSet(inPlace);
     o.allowSigned = parser.isSet(allowSigned);
+    o.savedPasswords = parser.isSet(savedPasswords);
 
     StdinOnce stdinOnce(readStdin);
     QString error;
