@@ -533,6 +533,14 @@
         <source>OK</source>
         <translation>OK</translation>
     </message>
+    <message>
+        <source>Keep saved passwords for this session only</source>
+        <translation>Gespeicherte Kennwörter nur für diese Sitzung behalten</translation>
+    </message>
+    <message>
+        <source>Saved passwords are not written to the settings file and are gone when Lockleaf quits</source>
+        <translation>Gespeicherte Kennwörter werden nicht in die Einstellungsdatei geschrieben und sind nach dem Beenden von Lockleaf verloren</translation>
+    </message>
 </context>
 <context>
     <name>ProgressPanel</name>
@@ -1251,6 +1259,14 @@ Auf diesem System ist keine Anwendung eingerichtet, die es öffnen kann.</transl
     <message>
         <source>The password did not open %1 of the %2 highlighted PDF file(s).</source>
         <translation>Das Kennwort hat %1 der %2 markierten PDF-Dateien nicht geöffnet.</translation>
+    </message>
+    <message>
+        <source>No system keyring is available (%1), so saved passwords are kept in the settings file, readable by your user account only.</source>
+        <translation>Kein Systemschlüsselbund verfügbar (%1), daher bleiben gespeicherte Kennwörter in der Einstellungsdatei, die nur Ihr Benutzerkonto lesen kann.</translation>
+    </message>
+    <message>
+        <source>Passwords saved in the keyring earlier come back when it is available again.</source>
+        <translation>Früher im Schlüsselbund gespeicherte Kennwörter kehren zurück, sobald er wieder verfügbar ist.</translation>
     </message>
 </context>
 <context>

@@ -76,7 +76,21 @@ _lockleaf_cli()
         if [[ $cur == -* ]]; then
             mapfile -t COMPREPLY < <(compgen -W "$common $writing $secure" -- "$cur")
         else
-            mapfile -t COMPREPLY < <(compgen -W 'secure unsecure list' -- "$cur")
+            mapfile -t COMPREPLY < <(compgen -W 'secure unsecure list passwords' -- "$cur")
+        fi
+        return
+    fi
+
+    # passwords list|add|remove: the password itself comes on standard input.
+    if [[ $command == passwords ]]; then
+        local sub=
+        for ((i = i + 1; i < COMP_CWORD; i++)); do
+            [[ ${COMP_WORDS[i]} != -* ]] && sub=${COMP_WORDS[i]} && break
+        done
+        if [[ -z $sub ]]; then
+            mapfile -t COMPREPLY < <(compgen -W 'list add remove' -- "$cur")
+        elif [[ $sub == list ]]; then
+            mapfile -t COMPREPLY < <(compgen -W '--show' -- "$cur")
         fi
         return
     fi
@@ -85,7 +99,8 @@ _lockleaf_cli()
         local options=$common
         case $command in
             secure) options="$common $writing $secure" ;;
-            unsecure) options="$common $writing" ;;
+            unsecure) options="$common $writing --saved-passwords" ;;
+            list) options="$common --saved-passwords" ;;
         esac
         mapfile -t COMPREPLY < <(compgen -W "$options" -- "$cur")
         return

@@ -275,12 +275,13 @@ ParseResult parseArguments(const QStringList &arguments, const std::function<QBy
     const QCommandLineOption nul("null");
     const QCommandLineOption shard("shard", "", "K/N");
     const QCommandLineOption resume("resume", "", "LOG");
+    const QCommandLineOption savedPasswords("saved-passwords");
     parser.addOptions({help, version, output, inPlace, backup, password, passwordFile, openPassword,
                        openPasswordFile, permissionPassword, permissionPasswordFile, keyLength, noPrint,
                        noCopy, recursive, logDir, quiet, jobs});
     parser.addOptions({allowModify, allowAnnotate, allowFillForms, allowAssemble, lowResPrint, allowSigned,
                        passwordMap, json});
-    parser.addOptions({filesFrom, nul, shard, resume});
+    parser.addOptions({filesFrom, nul, shard, resume, savedPasswords});
 
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
@@ -328,6 +329,8 @@ ParseResult parseArguments(const QStringList &arguments, const std::function<QBy
         refused = refuse(writingOnly);
     if (refused.isEmpty() && o.command != Command::Secure)
         refused = refuse(secureOnly);
+    if (refused.isEmpty() && o.command == Command::Secure)
+        refused = refuse({&savedPasswords});
     if (!refused.isEmpty())
         return usageError(refused);
 
@@ -337,6 +340,7 @@ ParseResult parseArguments(const QStringList &arguments, const std::function<QBy
     o.backup = parser.isSet(backup);
     o.inPlace = parser.isSet(inPlace);
     o.allowSigned = parser.isSet(allowSigned);
+    o.savedPasswords = parser.isSet(savedPasswords);
 
     StdinOnce stdinOnce(readStdin);
     QString error;

@@ -31,9 +31,10 @@ struct Options {
     bool allowSigned = false; // rewrite digitally signed sources too
     // Tried in order on secured sources: -p values, then --password-file lines.
     QStringList passwords;
-    QString openPassword;       // secure only; "" when not given
-    QString permissionPassword; // secure only; "" when not given
-    int keyLength = 128;        // 40, 128 or 256
+    bool savedPasswords = false; // unsecure and list: then the window's saved list
+    QString openPassword;        // secure only; "" when not given
+    QString permissionPassword;  // secure only; "" when not given
+    int keyLength = 128;         // 40, 128 or 256
     bool canPrint = true;
     bool canCopy = true;
     // The finer permissions; the defaults are what a secured output had before them.

@@ -5,6 +5,7 @@
 #include "cli/Interrupt.h"
 #include "cli/JsonReport.h"
 #include "cli/PasswordMapRun.h"
+#include "cli/PasswordsCommand.h"
 #include "cli/ProgressLine.h"
 #include "cli/Resume.h"
 #include "cli/Shard.h"
@@ -242,9 +243,18 @@ int runCommand(const Options &options, const CliIo &io)
 
     // Gathering tries the given passwords in order in both modes, the way the
     // window tries its saved list; this record exists only for that.
+    QStringList passwords = options.passwords;
+    if (options.savedPasswords) {
+        QString note;
+        for (const QString &saved : savedPasswords(&note))
+            if (!passwords.contains(saved))
+                passwords << saved;
+        if (!note.isEmpty())
+            *io.err << "lockleaf-cli: " << note << '\n';
+    }
     Settings gatherSettings(false);
     gatherSettings.setSecurityType(1);
-    gatherSettings.setPasswords(options.passwords);
+    gatherSettings.setPasswords(passwords);
     ConsoleGathering gathering(&gatherSettings, progress);
     Arguments arguments;
     for (const QString &path : options.paths)
@@ -292,11 +302,11 @@ int runCommand(const Options &options, const CliIo &io)
 
     // The first given password that opens a file may not be the one that
     // lets it be rewritten: a run needs the right to copy in both modes.
-    if (options.passwords.size() > 1) {
+    if (passwords.size() > 1) {
         for (const FileItemPtr &item : std::as_const(gathering.files)) {
             if (!item->isSecured())
                 continue;
-            const QString best = passwordGrantingCopy(item->filePath().toLocalFile(), options.passwords);
+            const QString best = passwordGrantingCopy(item->filePath().toLocalFile(), passwords);
             if (!best.isEmpty() && best != item->pdfOpenPassword())
                 item->setPdfOpenPassword(best);
         }
@@ -407,10 +417,12 @@ QString exportText(const QList<FileItemPtr> &files)
 int runCli(const QStringList &arguments, const CliIo &io)
 {
     try {
+        if (isPasswordsCommand(arguments))
+            return runPasswordsCommand(arguments, io);
         const ParseResult parsed = parseArguments(arguments, io.readStdin);
         switch (parsed.kind) {
         case ParseResult::Kind::Help:
-            *io.out << usageText();
+            *io.out << usageText() << '\n' << passwordsUsageText();
             io.out->flush();
             return 0;
         case ParseResult::Kind::Version:

@@ -24,8 +24,9 @@ struct CliIo {
 // Runs one lockleaf-cli command on the calling thread and returns its exit
 // status: 0 every file written (or listed), 1 some file failed or was skipped,
 // 2 usage error, 130 interrupted (see Interrupt.h). Uses settings of its own,
-// in memory: the app's saved settings and password list are never read or
-// changed. Never throws.
+// in memory: the app's saved settings are never changed, and its saved
+// password list is read only with --saved-passwords or changed by the
+// "passwords" command (PasswordsCommand.h). Never throws.
 int runCli(const QStringList &arguments, const CliIo &io);
 
 // The tab-delimited export of a file list: a header line, then one line per

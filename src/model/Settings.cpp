@@ -274,11 +274,56 @@ void Settings::setData(const QVariant &data)
     }
 }
 
-void Settings::synchronize()
+namespace
+{
+
+QVariantMap withoutPasswords(QVariantMap map)
+{
+    if (map.contains(key::pdfOpenPassword))
+        map.insert(key::pdfOpenPassword, QString(""));
+    if (map.contains(key::passwords))
+        map.insert(key::passwords, QStringList());
+    if (plist::isDictionary(map.value(key::pdfSettings))) {
+        QVariantMap document = plist::toDictionary(map.value(key::pdfSettings));
+        for (const QString &name :
+             {QStringLiteral("pdfOpenPassword"), QStringLiteral("pdfPermissionPassword")})
+            if (document.contains(name))
+                document.insert(name, QString(""));
+        map.insert(key::pdfSettings, document);
+    }
+    return map;
+}
+
+} // namespace
+
+bool Settings::passwordsInFile() const
+{
+    return load(m_mutex, m_passwordsInFile);
+}
+
+void Settings::setPasswordsInFile(bool inFile)
+{
+    store(m_mutex, m_passwordsInFile, inFile);
+}
+
+bool Settings::removePasswordsFromStore()
+{
+    const std::unique_ptr<QSettings> settingsStore = openStore();
+    const QVariant saved = settingsStore->value(kSettingsKey);
+    if (plist::isDictionary(saved))
+        settingsStore->setValue(kSettingsKey, withoutPasswords(plist::toDictionary(saved)));
+    settingsStore->sync();
+    restrictStoreFile(*settingsStore);
+    return settingsStore->status() == QSettings::NoError;
+}
+
+bool Settings::synchronize()
 {
     const std::unique_ptr<QSettings> settingsStore = openStore();
     try {
-        const QVariant data = getData();
+        QVariant data = getData();
+        if (data.isValid() && !passwordsInFile())
+            data = withoutPasswords(data.toMap());
         // A failed build is already logged; keep what was stored before rather
         // than replace the user's settings with nothing.
         if (data.isValid())
@@ -287,10 +332,12 @@ void Settings::synchronize()
         logError(QStringLiteral("Settings=>synchronize"), QString::fromUtf8(e.what()));
     }
     settingsStore->sync();
-    if (settingsStore->status() != QSettings::NoError)
+    const bool written = settingsStore->status() == QSettings::NoError;
+    if (!written)
         logError(QStringLiteral("Settings=>synchronize"),
                  QStringLiteral("the settings could not be written to %1").arg(settingsStore->fileName()));
     restrictStoreFile(*settingsStore);
+    return written;
 }
 
 } // namespace lockleaf

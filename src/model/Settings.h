@@ -12,25 +12,35 @@
 
 class QSettings;
 
-namespace lockleaf {
+namespace lockleaf
+{
 
 // The user's lasting choices, saved under "SETTINGS" in the per-user store
 // (QSettings, organisation "Corvalen", application "Lockleaf").
 // Owns its PDFSettings. Shared by the main thread, a gathering task and a run:
 // each accessor is thread-safe on its own; change signals are emitted on the
 // thread that made the change.
-class Settings final : public QObject {
+class Settings final : public QObject
+{
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(Settings)
     Q_PROPERTY(int securityType READ securityType WRITE setSecurityType NOTIFY securityTypeChanged)
-    Q_PROPERTY(bool isAutoAddCorrectPasswordToPasswordList READ isAutoAddCorrectPasswordToPasswordList WRITE setIsAutoAddCorrectPasswordToPasswordList NOTIFY isAutoAddCorrectPasswordToPasswordListChanged)
+    Q_PROPERTY(
+        bool isAutoAddCorrectPasswordToPasswordList READ isAutoAddCorrectPasswordToPasswordList WRITE
+            setIsAutoAddCorrectPasswordToPasswordList NOTIFY isAutoAddCorrectPasswordToPasswordListChanged)
     Q_PROPERTY(bool isBackupFile READ isBackupFile WRITE setIsBackupFile NOTIFY isBackupFileChanged)
-    Q_PROPERTY(bool isSetCurrentAsDefaultOutputFolderPath READ isSetCurrentAsDefaultOutputFolderPath WRITE setIsSetCurrentAsDefaultOutputFolderPath NOTIFY isSetCurrentAsDefaultOutputFolderPathChanged)
-    Q_PROPERTY(bool isOpenFolderAfterConversion READ isOpenFolderAfterConversion WRITE setIsOpenFolderAfterConversion NOTIFY isOpenFolderAfterConversionChanged)
-    Q_PROPERTY(QString pdfOpenPassword READ pdfOpenPassword WRITE setPdfOpenPassword NOTIFY pdfOpenPasswordChanged)
-    Q_PROPERTY(QString outputFolderPath READ outputFolderPath WRITE setOutputFolderPath NOTIFY outputFolderPathChanged)
+    Q_PROPERTY(
+        bool isSetCurrentAsDefaultOutputFolderPath READ isSetCurrentAsDefaultOutputFolderPath WRITE
+            setIsSetCurrentAsDefaultOutputFolderPath NOTIFY isSetCurrentAsDefaultOutputFolderPathChanged)
+    Q_PROPERTY(bool isOpenFolderAfterConversion READ isOpenFolderAfterConversion WRITE
+                   setIsOpenFolderAfterConversion NOTIFY isOpenFolderAfterConversionChanged)
+    Q_PROPERTY(
+        QString pdfOpenPassword READ pdfOpenPassword WRITE setPdfOpenPassword NOTIFY pdfOpenPasswordChanged)
+    Q_PROPERTY(QString outputFolderPath READ outputFolderPath WRITE setOutputFolderPath NOTIFY
+                   outputFolderPathChanged)
     Q_PROPERTY(lockleaf::PDFSettings *pdfSettings READ pdfSettings CONSTANT)
-    Q_PROPERTY(bool isClearProcessedFiles READ isClearProcessedFiles WRITE setIsClearProcessedFiles NOTIFY isClearProcessedFilesChanged)
+    Q_PROPERTY(bool isClearProcessedFiles READ isClearProcessedFiles WRITE setIsClearProcessedFiles NOTIFY
+                   isClearProcessedFilesChanged)
     Q_PROPERTY(QStringList passwords READ passwords WRITE setPasswords NOTIFY passwordsChanged)
 
 public:
@@ -65,8 +75,17 @@ public:
     QVariant getData();
     // Loads a QVariantMap; anything else changes nothing. See the load rules.
     void setData(const QVariant &data);
-    // Stores getData() under "SETTINGS" and flushes the store to disk.
-    void synchronize();
+    // Stores getData() under "SETTINGS" and flushes the store to disk. While
+    // passwordsInFile() is false the four passwords (the saved list, the typed
+    // open password, the document's open and permission passwords) are stored
+    // empty: they live in the system keyring (see KeyringSettings). Returns
+    // whether the store was written.
+    bool synchronize();
+    bool passwordsInFile() const;
+    void setPasswordsInFile(bool inFile);
+    // Empties the four passwords in the stored "SETTINGS", nothing else; returns
+    // whether the store was written.
+    static bool removePasswordsFromStore();
 
     // The store every Settings uses: QSettings("Corvalen", "Lockleaf"), a file
     // readable by the user only.
@@ -95,6 +114,7 @@ private:
     PDFSettings *m_pdfSettings = nullptr; // child object
     bool m_isClearProcessedFiles = false;
     QStringList m_passwords;
+    bool m_passwordsInFile = true;
 };
 
 } // namespace lockleaf

@@ -3,6 +3,7 @@
 
 #include "ui/LockleafAppDelegate.h"
 
+#include "model/KeyringSettings.h"
 #include "model/Settings.h"
 #include "platform/SystemLog.h"
 #include "platform/Utilities.h"
@@ -143,8 +144,12 @@ void LockleafAppDelegate::awakeFromNib()
 
     m_allowedFileTypes = QStringLiteral("pdf,PDF").split(QLatin1Char(','));
     m_settings = std::make_unique<Settings>(true);
+    // The passwords come from the system keyring a moment later; the window does not wait for it.
+    m_keyring = std::make_unique<KeyringSettings>(m_settings.get());
 
     makeParts();
+    m_passwords->setKeyring(m_keyring.get());
+    m_keyring->load();
     setupToolbarAndMenus();
     connectParts();
     markKeyCharacters();
@@ -308,6 +313,7 @@ bool LockleafAppDelegate::applicationShouldTerminate()
         return false;
     m_gathering->stopAndWait();
     commitEditing();
+    m_keyring->flush();
     m_settings->synchronize();
     WindowGeometry::save(m_window, m_fileList->mainTableView()->horizontalHeader());
     return true;

@@ -24,6 +24,7 @@ class Gathering;
 class OptionsPanel;
 class PasswordActions;
 class RunControl;
+class KeyringSettings;
 class Settings;
 class WindowState;
 class Workspace;
@@ -60,6 +61,7 @@ public:
 
     QMainWindow *window() const { return m_window; }
     Settings *settings() const { return m_settings.get(); }
+    KeyringSettings *keyring() const { return m_keyring.get(); }
     const QStringList &allowedFileTypes() const { return m_allowedFileTypes; }
 
     FileList *fileList() const { return m_fileList.get(); }
@@ -117,6 +119,7 @@ private:
     QMainWindow *m_window = nullptr;
     QStringList m_allowedFileTypes;
     std::unique_ptr<Settings> m_settings;
+    std::unique_ptr<KeyringSettings> m_keyring; // the settings' passwords in the system keyring
 
     std::unique_ptr<AlertPresenter> m_alerts;
     std::unique_ptr<FileChooser> m_fileChooser;

@@ -1,5 +1,6 @@
 #include "ui/PasswordActions.h"
 
+#include "model/KeyringSettings.h"
 #include "model/Settings.h"
 #include "platform/SystemLog.h"
 #include "ui/AlertPresenter.h"
@@ -50,6 +51,7 @@ void PasswordActions::openPasswordsListPanel()
         }
         // Every opening starts from the saved list; unconfirmed edits are gone.
         m_passwordsListPanel->setPasswords(m_settings->passwords());
+        m_passwordsListPanel->setKeyringNotice(keyringNotice(), m_keyring && m_keyring->sessionOnly());
         m_passwordsListPanel->resetView();
         m_passwordsListPanel->showSheet();
     } catch (const std::exception &e) {
@@ -59,8 +61,24 @@ void PasswordActions::openPasswordsListPanel()
 
 void PasswordActions::PasswordListWindowControllerDelegateDidFinish(PasswordListWindowController *controller)
 {
-    if (controller)
-        m_settings->setPasswords(controller->passwords());
+    if (!controller)
+        return;
+    if (m_keyring && m_keyring->state() == KeyringSettings::State::NoKeyring)
+        m_keyring->setSessionOnly(controller->sessionOnly());
+    m_settings->setPasswords(controller->passwords());
+}
+
+QString PasswordActions::keyringNotice() const
+{
+    if (!m_keyring || m_keyring->state() != KeyringSettings::State::NoKeyring)
+        return {};
+    QString notice = tr("No system keyring is available (%1), so saved passwords are kept in the "
+                        "settings file, readable by your user account only.")
+                         .arg(m_keyring->problem());
+    if (m_keyring->keyringHeldPasswords())
+        notice += QLatin1Char(' ') +
+                  tr("Passwords saved in the keyring earlier come back when it is available again.");
+    return notice;
 }
 
 void PasswordActions::openPDFReadPasswordPanel()

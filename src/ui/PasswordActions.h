@@ -19,6 +19,7 @@ namespace lockleaf
 
 class AlertPresenter;
 class FileList;
+class KeyringSettings;
 class Settings;
 class WindowState;
 
@@ -64,16 +65,23 @@ public:
     // when a file opened. Returns how many opened. Nothing in add mode.
     int unlockLockedItems(const QList<FileItemPtr> &items);
 
+    // Where the passwords are kept; the list editor says when it is not the
+    // system keyring. Not owned; null (the default) says nothing.
+    void setKeyring(KeyringSettings *keyring) { m_keyring = keyring; }
+
     // This part's share of the enabling rule: the open password needs a list.
     void resetView(bool enable);
 
 private:
+    QString keyringNotice() const;
+
     Settings *m_settings;
     FileList *m_list;
     WindowState *m_state;
     AlertPresenter *m_alerts;
     QWidget *m_window;
     QPushButton *m_pdfPasswordButton;
+    KeyringSettings *m_keyring = nullptr;
     PasswordListWindowController *m_passwordsListPanel = nullptr;
     PDFReadPasswordWindowController *m_pdfReadPasswordPanel = nullptr;
 };

@@ -203,7 +203,7 @@ TEST_F(InstallLayoutTest, bashCompletion_offersCommandsOptionsKeyLengthsAndPdfPa
                        "  echo \"$line => $(printf '%s\\n' \"${COMPREPLY[@]}\" | LC_ALL=C sort | xargs)\"\n"
                        "done\n");
     const QMap<QString, QString> expected{
-        {"lockleaf-cli ", "list secure unsecure"},
+        {"lockleaf-cli ", "list passwords secure unsecure"},
         {"lockleaf-cli secure --key-length ", "128 256 40"},
         {"lockleaf-cli secure --key-length = 2", "256"},
         {"lockleaf-cli -r unsecure ", "B.PDF a.pdf sub"},

@@ -1,6 +1,7 @@
 #include "ui/LockleafAppDelegate.h"
 
 #include "UiTestSupport.h"
+#include "model/KeyringSettings.h"
 #include "support/TestSupport.h"
 #include "ui/FileInformationDialog.h"
 #include "ui/ProgressPanel.h"
@@ -159,6 +160,9 @@ TEST_F(AccessibilityTest, dialogs_everyFocusableControlHasAName)
     EXPECT_EQ(unnamedControls(d.passwords()->pdfReadPasswordPanel()), QStringList());
     d.passwords()->pdfReadPasswordPanel()->cancelAction();
 
+    // No keyring answers the tests: the editor offers the session-only box.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return d.keyring()->state() != lockleaf::KeyringSettings::State::Checking; }, 20000));
     d.passwords()->openPasswordsListPanel();
     lockleaf::PasswordListWindowController *editor = d.passwords()->passwordsListPanel();
     ASSERT_NE(editor, nullptr);
@@ -298,6 +302,9 @@ TEST_F(AccessibilityTest, dialogs_tabInReadingOrder_withTheConfirmingButtonAsDef
     EXPECT_TRUE(ask->findChild<QPushButton *>(QStringLiteral("applyButton"))->isDefault());
     ask->cancelAction();
 
+    // No keyring answers the tests: the editor offers the session-only box.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return d.keyring()->state() != lockleaf::KeyringSettings::State::Checking; }, 20000));
     d.passwords()->openPasswordsListPanel();
     lockleaf::PasswordListWindowController *editor = d.passwords()->passwordsListPanel();
     ASSERT_NE(editor, nullptr);
@@ -305,7 +312,7 @@ TEST_F(AccessibilityTest, dialogs_tabInReadingOrder_withTheConfirmingButtonAsDef
     editor->resetView();
     EXPECT_EQ(tabChain(editor, editor->findChild<QTableView *>(QStringLiteral("listValuesTableView"))),
               (QStringList{"listValuesTableView", "addValueButton", "removeValueButton", "clearButton",
-                           "showPasswordsCheckbox", "cancelButton", "okButton"}));
+                           "sessionOnlyCheckbox", "showPasswordsCheckbox", "cancelButton", "okButton"}));
     EXPECT_TRUE(editor->findChild<QPushButton *>(QStringLiteral("okButton"))->isDefault());
     editor->actionCancel();
 

@@ -2,6 +2,7 @@
 
 #include "UiForm.h"
 #include "UiTestSupport.h"
+#include "model/KeyringSettings.h"
 #include "support/TestSupport.h"
 #include "ui/AlertPresenter.h"
 #include "ui/FileList.h"
@@ -19,6 +20,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -113,6 +115,35 @@ TEST_F(PasswordDialogsTest, editor_worksOnACopyUntilOk)
     EXPECT_FALSE(editor->isVisible());
     EXPECT_EQ(d.settings()->passwords(), (QStringList{"two", "three"}));
     EXPECT_EQ(d.passwords()->passwordsListPanel(), editor) << "one editor, kept";
+}
+
+// The tests run without a session bus, so no keyring answers.
+TEST_F(PasswordDialogsTest, editor_saysWhenThereIsNoKeyring_andOffersTheSessionOnly)
+{
+    using State = lockleaf::KeyringSettings::State;
+    Passwords d;
+    lockleaf::KeyringSettings keyring(d.settings());
+    d.passwords()->setKeyring(&keyring);
+    PasswordListWindowController *editor = openEditor(d);
+    EXPECT_FALSE(part<QLabel>(editor, "keyringNoticeLabel")->isVisible())
+        << "nothing to say before it is known";
+    part<QPushButton>(editor, "cancelButton")->click();
+
+    keyring.load();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return keyring.state() != State::Checking; }, 20000));
+    ASSERT_EQ(keyring.state(), State::NoKeyring);
+    EXPECT_TRUE(d.settings()->passwordsInFile());
+    editor = openEditor(d);
+    EXPECT_TRUE(part<QLabel>(editor, "keyringNoticeLabel")->isVisible());
+    EXPECT_TRUE(
+        part<QLabel>(editor, "keyringNoticeLabel")->text().startsWith("No system keyring is available"));
+    QCheckBox *sessionOnly = part<QCheckBox>(editor, "sessionOnlyCheckbox");
+    ASSERT_TRUE(sessionOnly->isVisible());
+    EXPECT_FALSE(sessionOnly->isChecked());
+    sessionOnly->setChecked(true);
+    part<QPushButton>(editor, "okButton")->click();
+    EXPECT_TRUE(keyring.sessionOnly());
+    EXPECT_FALSE(d.settings()->passwordsInFile());
 }
 
 TEST_F(PasswordDialogsTest, editor_addAndRemove_moveTheHighlight)

@@ -168,6 +168,19 @@ void PasswordListWindowController::setPasswords(const QStringList &passwords)
     m_passwords = passwords;
 }
 
+void PasswordListWindowController::setKeyringNotice(const QString &notice, bool sessionOnly)
+{
+    m_ui->keyringNoticeLabel->setText(notice);
+    m_ui->keyringNoticeLabel->setVisible(!notice.isEmpty());
+    m_ui->sessionOnlyCheckbox->setChecked(sessionOnly);
+    m_ui->sessionOnlyCheckbox->setVisible(!notice.isEmpty());
+}
+
+bool PasswordListWindowController::sessionOnly() const
+{
+    return !m_ui->sessionOnlyCheckbox->isHidden() && m_ui->sessionOnlyCheckbox->isChecked();
+}
+
 void PasswordListWindowController::updateButtons()
 {
     const bool any = !m_passwords.isEmpty();

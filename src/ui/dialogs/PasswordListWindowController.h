@@ -53,6 +53,13 @@ public:
     // Replaces the working copy (the table shows it after resetView()).
     void setPasswords(const QStringList &passwords);
 
+    // A non-empty `notice` says why the passwords are not in the system keyring
+    // and offers to keep them for this session only (ticked as `sessionOnly`);
+    // an empty one hides both.
+    void setKeyringNotice(const QString &notice, bool sessionOnly);
+    // The session-only box: ticked and shown.
+    bool sessionOnly() const;
+
     // Reloads the table; removeValueButton and clearButton are usable only
     // while the list is not empty.
     void resetView();
