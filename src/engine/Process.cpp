@@ -270,9 +270,12 @@ void Process::processOutputFile(const OutputFile &outputFile, LogFiles &record)
     record.setSourcePath(folderOf(outputFile.filename));
     record.setTargetPath(outputFolder);
 
+    // A file begun is finished: a stop is heard between the items of one output only.
+    bool first = true;
     for (const FileItemPtr &item : outputFile.fileItems) {
-        if (!isCombining())
+        if (!first && !isCombining())
             break;
+        first = false;
         if (item)
             processItem(*item, record, outputFolder);
     }

@@ -51,8 +51,11 @@ using OutputFilePtr = std::shared_ptr<OutputFile>;
 // Threads: start() runs on the calling thread and changes every property there;
 // NOTIFY signals are emitted on that thread (connect with queued connections to
 // present them elsewhere). isCombining may be cleared from any thread (stop());
-// the run notices it before each output file, before each file item and after
-// each output file. Getters are safe from any thread. start() never throws.
+// the run notices it before each output file, between the file items of one
+// output and after each output file. Getters are safe from any thread.
+// start() never throws. A stop finishes and records every output file begun
+// (taken up by a worker) and starts none after the first one not begun: the
+// records always cover the first totalFileProcessed files of the list, no gaps.
 //
 // Files: every output is written through PDFDocument's atomic write, so a failed
 // or interrupted file leaves the target as it was; a backup copy that was made

@@ -24,6 +24,8 @@ struct Board {
     std::vector<char> dropped; // ended without its work: the run stopped first
     std::vector<std::exception_ptr> errors;
     int endedCount = 0;
+    int takenUp = 0;       // tasks 0..takenUp-1 have been begun or dropped
+    bool declined = false; // keepGoing said false: every later task is dropped
     bool closing = false;
 };
 
@@ -36,7 +38,19 @@ void workerLoop(Board &board, const RunWorkers::Steps &steps, const QList<QList<
             return;
         const int task = board.queue.front();
         board.queue.pop_front();
-        if (task < precedence.size()) {
+        // Taken up in task order, before any wait for precedence: a stop then
+        // drops a tail of the tasks, never one between two that are done.
+        board.changed.wait(lock, [&] { return board.takenUp == task; });
+        bool dropped = board.declined;
+        if (!dropped) {
+            lock.unlock();
+            dropped = !steps.keepGoing();
+            lock.lock();
+        }
+        board.declined = dropped;
+        ++board.takenUp;
+        board.changed.notify_all();
+        if (!dropped && task < precedence.size()) {
             const QList<int> &before = precedence.at(task);
             board.changed.wait(lock, [&] {
                 for (int other : before)
@@ -47,7 +61,6 @@ void workerLoop(Board &board, const RunWorkers::Steps &steps, const QList<QList<
         }
         lock.unlock();
         std::exception_ptr error;
-        const bool dropped = !steps.keepGoing();
         if (!dropped) {
             try {
                 steps.work(task);

@@ -13,16 +13,18 @@ namespace lockleaf
 // result back on the calling thread in task order, whatever order they end in.
 // With one job everything runs on the calling thread, one task after another.
 //
-// Tasks are started in order; a task waits before its work until every task
-// named in its precedence list has ended (see precedence()). The earliest
-// unfinished task never waits, so the run always moves on.
+// Tasks are started in order; a task taken up waits before its work until
+// every task named in its precedence list has ended (see precedence()). The
+// earliest unfinished task never waits, so the run always moves on.
 class RunWorkers final
 {
 public:
     struct Steps {
-        // Before each task is handed out (caller's thread) and again before its
-        // work begins (the worker's): false starts no more. A task handed out
-        // but not yet begun when it turns false is dropped: never delivered.
+        // Before each task is handed out (caller's thread) and again as a
+        // worker takes it up (the worker's): false starts no more. Tasks are
+        // taken up in task order, so the tasks begun are always 0..n-1: a task
+        // handed out but not yet taken up when it turns false is dropped (never
+        // delivered), and so is every task after it.
         std::function<bool()> keepGoing;
         // Caller's thread, in task order, as a task is handed to a worker.
         std::function<void(int task)> begin;

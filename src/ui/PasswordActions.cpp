@@ -1,5 +1,6 @@
 #include "ui/PasswordActions.h"
 
+#include "engine/PasswordChoice.h"
 #include "model/KeyringSettings.h"
 #include "model/Settings.h"
 #include "platform/SystemLog.h"
@@ -119,16 +120,22 @@ int PasswordActions::unlockLockedItems(const QList<FileItemPtr> &items)
     bool typedOpened = false;
     try {
         for (const FileItemPtr &item : items) {
-            if (!item || !item->isSecured() || item->pages() > 0 ||
+            if (!item || !item->isSecured() ||
                 QFileInfo(item->filePath().toLocalFile()).suffix().toUpper() != QLatin1String("PDF"))
                 continue;
-            for (const QString &password : std::as_const(candidates)) {
-                item->setPdfOpenPassword(password);
-                if (item->pages() > 0) {
-                    ++opened;
-                    typedOpened = typedOpened || password == typed;
-                    break;
-                }
+            // Removing security needs the right to copy: a row that opens
+            // without it keeps its password unless another one grants it.
+            const QString known = item->pdfOpenPassword();
+            const bool readable = item->pages() > 0;
+            const QString path = item->filePath().toLocalFile();
+            const QString best =
+                passwordGrantingCopy(path, readable ? QStringList{known} + candidates : candidates);
+            if (best.isEmpty() || best == known)
+                continue;
+            item->setPdfOpenPassword(best);
+            if (item->pages() > 0) {
+                ++opened;
+                typedOpened = typedOpened || best == typed;
             }
         }
     } catch (const std::exception &e) {

@@ -60,9 +60,11 @@ public:
     PDFReadPasswordWindowController *pdfReadPasswordPanel() const { return m_pdfReadPasswordPanel; }
 
     // In remove mode, tries the typed password, then each saved one, on every
-    // PDF of `items` still locked, keeping the first that opens it; lists the
-    // typed one when it opened a file and auto-add is on; refreshes the table
-    // when a file opened. Returns how many opened. Nothing in add mode.
+    // secured PDF of `items` that is locked or open without the right to copy,
+    // keeping the first that grants copying (failing that, for a locked one,
+    // the first that opens it); lists the typed one when it was kept and
+    // auto-add is on; refreshes the table when a row changed. Returns how many
+    // rows took a password. Nothing in add mode.
     int unlockLockedItems(const QList<FileItemPtr> &items);
 
     // Where the passwords are kept; the list editor says when it is not the

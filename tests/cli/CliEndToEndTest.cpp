@@ -285,6 +285,24 @@ TEST_F(CliProcess, jobs_linesAndOutputsComeAsWithOneJob)
     EXPECT_TRUE(pdfText(tmp.file("out-j3/f3 (2).pdf")).contains("SUB"));
 }
 
+// Each source is its own output's name family twice over (as source and as
+// target); with several workers no file may wait for itself.
+TEST_F(CliProcess, inPlaceWithSeveralJobs_replacesEverySource)
+{
+    for (const char *name : {"a.pdf", "b.pdf", "c.pdf"})
+        makeEncryptedPdf(in(name), "", "owner", 128, {}, 2);
+    const CliResult r = run({"unsecure", "--in-place", "--jobs", "2", "-p", "owner", "--log-dir",
+                             tmp.file("logs"), in("a.pdf"), in("b.pdf"), in("c.pdf")},
+                            {}, 30000);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.lines().filter("\t").size(), 3) << r.out.toStdString();
+    for (const char *name : {"a.pdf", "b.pdf", "c.pdf"}) {
+        EXPECT_FALSE(encryptionJson(in(name)).value("encrypted").toBool()) << name;
+        EXPECT_EQ(pdfinfoExit(in(name)), 0) << name;
+    }
+    EXPECT_EQ(QDir(in()).entryList(QDir::Files | QDir::Hidden), (QStringList{"a.pdf", "b.pdf", "c.pdf"}));
+}
+
 TEST_F(CliProcess, json_oneObjectPerFileThenTheCounts_nothingElseOnStdout)
 {
     QDir().mkpath(in("sub"));

@@ -50,7 +50,8 @@ protected:
         p.setWorkingDirectory(tmp.path());
     }
 
-    CliResult run(const QStringList &args, const QByteArray &stdinBytes = {})
+    // A child still running after `timeoutMs` is killed and the test fails.
+    CliResult run(const QStringList &args, const QByteArray &stdinBytes = {}, int timeoutMs = 120000)
     {
         QProcess p;
         prepare(p);
@@ -58,7 +59,11 @@ protected:
         EXPECT_TRUE(p.waitForStarted(10000));
         p.write(stdinBytes);
         p.closeWriteChannel();
-        EXPECT_TRUE(p.waitForFinished(120000));
+        if (!p.waitForFinished(timeoutMs)) {
+            ADD_FAILURE() << "lockleaf-cli did not end: " << args.join(' ').toStdString();
+            p.kill();
+            p.waitForFinished();
+        }
         CliResult r;
         r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
         r.out = QString::fromUtf8(p.readAllStandardOutput());

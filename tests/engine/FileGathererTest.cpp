@@ -222,12 +222,13 @@ TEST_P(Gathering, passwords_savedListInAddMode_typedOneInRemoveMode)
     makeEncryptedPdf(path("s.pdf"), "second", "owner", 128, {}, 4);
     makeEncryptedPdf(path("t.pdf"), "other", "owner", 128);
     makeEncryptedPdf(path("r.pdf"), "", "owner", 128, {"--extract=n"}, 3); // opens without a password
+    makeEncryptedPdf(path("u.pdf"), "first", "owner", 128, {}, 5);
     pdf("plain.pdf", 2);
     settings.setSecurityType(1);
     settings.setPasswords({"first", "second"});
-    load({"s.pdf", "t.pdf", "plain.pdf", "r.pdf"}, false, false);
-    ASSERT_EQ(delegate.files.size(), 4);
-    EXPECT_EQ(delegate.names(tmp.path()), QStringList({"plain.pdf", "r.pdf", "s.pdf", "t.pdf"}));
+    load({"s.pdf", "t.pdf", "plain.pdf", "r.pdf", "u.pdf"}, false, false);
+    ASSERT_EQ(delegate.files.size(), 5);
+    EXPECT_EQ(delegate.names(tmp.path()), QStringList({"plain.pdf", "r.pdf", "s.pdf", "t.pdf", "u.pdf"}));
     EXPECT_EQ(delegate.files[0]->pages(), 2);
     // Saved passwords that do not match leave a file readable without one as it was.
     EXPECT_EQ(delegate.files[1]->pages(), 3);
@@ -237,6 +238,9 @@ TEST_P(Gathering, passwords_savedListInAddMode_typedOneInRemoveMode)
     EXPECT_TRUE(delegate.files[3]->isSecured());
     EXPECT_EQ(delegate.files[3]->pages(), 0);
     EXPECT_EQ(delegate.files[3]->pdfOpenPassword(), "");
+    // The first that opens is kept: the ones after it are not tried.
+    EXPECT_EQ(delegate.files[4]->pages(), 5);
+    EXPECT_EQ(delegate.files[4]->pdfOpenPassword(), "first");
     EXPECT_EQ(delegate.passwordAppends, 0);
 
     // Remove mode: the typed password unlocks s and s2 and is saved once; a

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSemaphore>
 #include <QStandardPaths>
 #include <QThread>
 
@@ -195,32 +196,42 @@ TEST_F(ParallelRun, sameStatusesOutputsAndLogOrderAsOneJob)
     }
 }
 
-TEST_F(ParallelRun, cancelWithSeveralWorkers_leavesOnlyWholeOutputs)
+// a.pdf is held open while sub/a.pdf (named after it, so waiting for it) and
+// b.pdf are taken up; c.pdf is taken up once b.pdf ends, and the run is
+// cancelled as it opens. Every file taken up is finished and recorded, in list
+// order; nothing after c.pdf is started.
+TEST_F(ParallelRun, cancelWithSeveralWorkers_finishesWhatWasTakenUp_inListOrder)
 {
-    for (int i = 0; i < 24; ++i)
-        makeSource(QString("f%1.pdf").arg(i, 2, 10, QChar('0')), 20);
+    for (const char *name : {"a.pdf", "b.pdf", "sub/a.pdf", "c.pdf", "d.pdf", "e.pdf"})
+        makeSource(name, 2);
     Process p;
     const QString outDir = tmp.file("out");
     arm(p, outDir, 3);
-    reporter.onUpdate = [&p] {
-        if (p.totalFileProcessed() == 2)
+    QSemaphore cancelled;
+    bool waitedTooLong = false;
+    p.setTestHook([&](Process::HookPoint point, const QString &path) {
+        if (point != Process::HookPoint::BeforeOpen)
+            return;
+        if (path.endsWith("/c.pdf")) {
             p.stop();
-    };
+            cancelled.release();
+        } else if (path.endsWith("/src/a.pdf") && !cancelled.tryAcquire(1, 60000)) {
+            waitedTooLong = true; // c.pdf never started: the test fails, it does not hang
+        }
+    });
     p.start();
+    EXPECT_FALSE(waitedTooLong);
     const Outcome o = outcomeOf(p, outDir);
     EXPECT_EQ(o.message, "Process cancelled!");
     EXPECT_TRUE(p.isCompleted());
-    EXPECT_GE(o.processed, 2);
-    EXPECT_LT(o.processed, 24);
-    EXPECT_EQ(o.statuses.size(), o.processed);
-    EXPECT_EQ(o.statuses, QStringList(o.processed, "Un-Secured Completed"));
-    EXPECT_EQ(o.outputs.size(), o.created);
-    EXPECT_EQ(o.created, o.processed);
-    // The first files of the list, each whole; nothing half-written beside them.
-    for (int i = 0; i < o.outputs.size(); ++i) {
-        EXPECT_EQ(o.outputs.at(i), QString("f%1.pdf").arg(i, 2, 10, QChar('0')));
-        EXPECT_EQ(o.pages.value(i), "20");
-    }
+    EXPECT_EQ(o.names, QStringList({"a.pdf", "b.pdf", "a.pdf", "c.pdf"}));
+    EXPECT_EQ(o.statuses, QStringList(4, "Un-Secured Completed"));
+    EXPECT_EQ(o.renamed, QStringList({"", "", "<out>/a (2).pdf", ""}));
+    EXPECT_EQ(o.outputs, QStringList({"a (2).pdf", "a.pdf", "b.pdf", "c.pdf"}));
+    EXPECT_EQ(o.pages, QStringList(4, "2"));
+    EXPECT_EQ(o.processed, 4);
+    EXPECT_EQ(o.created, 4);
+    EXPECT_EQ(reporter.texts.size(), 5);
 }
 
 TEST_F(ParallelRun, anExceptionInAWorker_failsThatFileOnly)

@@ -75,6 +75,7 @@ TEST(SafeWrite, writtenFileNotAsAsked_failsVerification_keepsTarget)
     makeEncryptedPdf(dir.file("other.pdf"), "x", "y", 128, {"--modify=none"}, 3);
     makeEncryptedPdf(dir.file("rc4.pdf"), "u", "o", 128, {"--modify=none", "--use-aes=n"}, 3);
     makeEncryptedPdf(dir.file("editable.pdf"), "u", "o", 128, {}, 3);
+    makeEncryptedPdf(dir.file("nocopy.pdf"), "u", "o", 128, {"--modify=none", "--extract=n"}, 3);
     makePdf(dir.file("out.pdf"), 7);
     const QByteArray before = readFile(dir.file("out.pdf"));
     auto doc = PDFDocument::initWithURL(dir.file("in.pdf"));
@@ -85,7 +86,7 @@ TEST(SafeWrite, writtenFileNotAsAsked_failsVerification_keepsTarget)
         {"pages", readFile(dir.file("two.pdf"))},        {"encrypted", readFile(dir.file("in.pdf"))},
         {"printing", readFile(dir.file("noprint.pdf"))}, {"open", readFile(dir.file("other.pdf"))},
         {"revision", readFile(dir.file("rc4.pdf"))},     {"open", readFile(dir.file("in.pdf")).left(200)},
-        {"editing", readFile(dir.file("editable.pdf"))},
+        {"editing", readFile(dir.file("editable.pdf"))}, {"copying", readFile(dir.file("nocopy.pdf"))},
     };
     for (const auto &[reason, bytes] : faults) {
         SCOPED_TRACE(reason.toStdString());
@@ -100,8 +101,8 @@ TEST(SafeWrite, writtenFileNotAsAsked_failsVerification_keepsTarget)
     EXPECT_FALSE(doc->writeToFile(dir.file("out.pdf")));
     EXPECT_EQ(doc->lastOutcome(), PDFDocument::Outcome::VerifyFailed);
     EXPECT_EQ(readFile(dir.file("out.pdf")), before);
-    EXPECT_EQ(entries(dir.path()), (QStringList{"editable.pdf", "in.pdf", "noprint.pdf", "other.pdf",
-                                                "out.pdf", "rc4.pdf", "two.pdf"}));
+    EXPECT_EQ(entries(dir.path()), (QStringList{"editable.pdf", "in.pdf", "nocopy.pdf", "noprint.pdf",
+                                                "other.pdf", "out.pdf", "rc4.pdf", "two.pdf"}));
 
     // Untouched, every key length and permission passes its own check.
     doc->setBeforeCheckHook({});

@@ -96,6 +96,36 @@ TEST_F(RunOutcomeTest, removeMode_typedThenSavedPasswordsOpenFilesListedBeforeTh
     d->run()->closeProcessAction();
 }
 
+// Rows that open but may not be copied: one with the open password it was
+// listed with, one that needs no password. Removing security needs the
+// permission password, typed or saved after they were listed.
+TEST_F(RunOutcomeTest, removeMode_rowsOpenButNotCopyable_takeThePermissionPasswordAtStart)
+{
+    auto d = window({});
+    const QString withOpen = m_sources.file("with-open.pdf");
+    const QString withoutOpen = m_sources.file("without-open.pdf");
+    testsupport::makeEncryptedPdf(withOpen, "open-pw", "typed-owner", 256, {"--extract=n"}, 2);
+    testsupport::makeEncryptedPdf(withoutOpen, "", "saved-owner", 128, {"--extract=n"}, 3);
+    d->settings()->setPdfOpenPassword(QStringLiteral("open-pw"));
+    uitest::gather(*d, urlsOf({withOpen, withoutOpen}));
+    ASSERT_EQ(d->fileList()->files().size(), 2);
+    for (const lockleaf::FileItemPtr &item : d->fileList()->files())
+        ASSERT_GT(item->pages(), 0) << "listed readable";
+
+    d->settings()->setPdfOpenPassword(QStringLiteral("typed-owner"));
+    d->settings()->setPasswords({QStringLiteral("open-pw"), QStringLiteral("saved-owner")});
+    d->run()->convert();
+    waitForRun(*d);
+    EXPECT_EQ(d->run()->processViewPanel()->messageLabel()->text(),
+              QStringLiteral("All files splitted successfully."));
+    for (const char *name : {"with-open.pdf", "without-open.pdf"}) {
+        EXPECT_FALSE(testsupport::encryptionJson(m_out.file(name)).value("encrypted").toBool()) << name;
+        EXPECT_EQ(testsupport::pdfinfoExit(m_out.file(name)), 0) << name;
+    }
+    EXPECT_EQ(d->fileList()->files()[0]->pages(), 2) << "its row keeps its pages";
+    d->run()->closeProcessAction();
+}
+
 TEST_F(RunOutcomeTest, inPlaceRun_rereadsTheRowsItReplaced)
 {
     auto d = window({2, 1});
