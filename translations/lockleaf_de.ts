@@ -455,6 +455,14 @@
         <extracomment>Export... on the toolbar, without its dots</extracomment>
         <translation>Exportieren</translation>
     </message>
+    <message>
+        <source>Check Failed Only</source>
+        <translation>Nur fehlgeschlagene anhaken</translation>
+    </message>
+    <message>
+        <source>Check the files the last run did not write, and uncheck the others</source>
+        <translation>Die Dateien anhaken, die der letzte Lauf nicht geschrieben hat, und die übrigen abhaken</translation>
+    </message>
 </context>
 <context>
     <name>PDFReadPassword</name>
@@ -781,6 +789,10 @@ Die Gründe finden Sie im Status jeder Datei oder im Protokoll.</translation>
         <source>the password map is larger than %1 MiB</source>
         <translation>die Kennwortliste ist größer als %1 MiB</translation>
     </message>
+    <message>
+        <source>Not written.</source>
+        <translation>Nicht geschrieben.</translation>
+    </message>
 </context>
 <context>
     <name>lockleaf::AlertPresenter</name>
@@ -969,6 +981,10 @@ Die Gründe finden Sie im Status jeder Datei oder im Protokoll.</translation>
         <source>Has its own password</source>
         <translation>Hat ein eigenes Kennwort</translation>
     </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
 </context>
 <context>
     <name>lockleaf::ImportFilesWindowController</name>
@@ -1033,34 +1049,6 @@ Die Gründe finden Sie im Status jeder Datei oder im Protokoll.</translation>
             <numerusform>%n Zeilen der Liste wurden nicht hinzugefügt:</numerusform>
         </translation>
     </message>
-    <message numerus="yes">
-        <source>%n name no existing file</source>
-        <translation>
-            <numerusform>%n nennt keine vorhandene Datei</numerusform>
-            <numerusform>%n nennen keine vorhandene Datei</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>%n name a folder (add folders with Add Folder...)</source>
-        <translation>
-            <numerusform>%n nennt einen Ordner (Ordner fügen Sie mit „Ordner hinzufügen…“ hinzu)</numerusform>
-            <numerusform>%n nennen einen Ordner (Ordner fügen Sie mit „Ordner hinzufügen…“ hinzu)</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>%n have blanks before or after the path</source>
-        <translation>
-            <numerusform>%n hat Leerzeichen vor oder nach dem Pfad</numerusform>
-            <numerusform>%n haben Leerzeichen vor oder nach dem Pfad</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>%n name no PDF file</source>
-        <translation>
-            <numerusform>%n nennt keine PDF-Datei</numerusform>
-            <numerusform>%n nennen keine PDF-Datei</numerusform>
-        </translation>
-    </message>
     <message>
         <source>other passwords for the file of line %1</source>
         <translation>andere Kennwörter für die Datei aus Zeile %1</translation>
@@ -1090,6 +1078,34 @@ Die Gründe finden Sie im Status jeder Datei oder im Protokoll.</translation>
         <translation>
             <numerusform>… und %n weitere Zeile.</numerusform>
             <numerusform>… und %n weitere Zeilen.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n name no existing file (line(s) %1)</source>
+        <translation>
+            <numerusform>%n nennt keine vorhandene Datei (Zeile %1)</numerusform>
+            <numerusform>%n nennen keine vorhandene Datei (Zeilen %1)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n name a folder, add folders with Add Folder... (line(s) %1)</source>
+        <translation>
+            <numerusform>%n nennt einen Ordner, Ordner fügen Sie mit „Ordner hinzufügen…“ hinzu (Zeile %1)</numerusform>
+            <numerusform>%n nennen einen Ordner, Ordner fügen Sie mit „Ordner hinzufügen…“ hinzu (Zeilen %1)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n have blanks before or after the path (line(s) %1)</source>
+        <translation>
+            <numerusform>%n hat Leerzeichen vor oder nach dem Pfad (Zeile %1)</numerusform>
+            <numerusform>%n haben Leerzeichen vor oder nach dem Pfad (Zeilen %1)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n name no PDF file (line(s) %1)</source>
+        <translation>
+            <numerusform>%n nennt keine PDF-Datei (Zeile %1)</numerusform>
+            <numerusform>%n nennen keine PDF-Datei (Zeilen %1)</numerusform>
         </translation>
     </message>
 </context>
@@ -1230,8 +1246,12 @@ Auf diesem System ist keine Anwendung eingerichtet, die es öffnen kann.</transl
 <context>
     <name>lockleaf::OptionsPanel</name>
     <message>
-        <source>40-bit key (RC4, weak; for very old readers)</source>
-        <translation>40-Bit-Schlüssel (RC4, schwach; für sehr alte PDF-Programme)</translation>
+        <source>40-bit key (RC4, weak)</source>
+        <translation>40-Bit-Schlüssel (RC4, schwach)</translation>
+    </message>
+    <message>
+        <source>Weak: only for very old PDF readers</source>
+        <translation>Schwach: nur für sehr alte PDF-Programme</translation>
     </message>
     <message>
         <source>128-bit key (AES)</source>
@@ -1256,9 +1276,12 @@ Auf diesem System ist keine Anwendung eingerichtet, die es öffnen kann.</transl
 </context>
 <context>
     <name>lockleaf::PasswordActions</name>
-    <message>
-        <source>The password did not open %1 of the %2 highlighted PDF file(s).</source>
-        <translation>Das Kennwort hat %1 der %2 markierten PDF-Dateien nicht geöffnet.</translation>
+    <message numerus="yes">
+        <source>The password did not open %1 of the %n highlighted PDF file(s).</source>
+        <translation>
+            <numerusform>Das Kennwort hat die markierte PDF-Datei nicht geöffnet.</numerusform>
+            <numerusform>Das Kennwort hat %1 der %n markierten PDF-Dateien nicht geöffnet.</numerusform>
+        </translation>
     </message>
     <message>
         <source>No system keyring is available (%1), so saved passwords are kept in the settings file, readable by your user account only.</source>
@@ -1322,10 +1345,6 @@ Auf diesem System ist keine Anwendung eingerichtet, die es öffnen kann.</transl
         <source>%1 of %2 processed, %3 written</source>
         <translation>%1 von %2 verarbeitet, %3 geschrieben</translation>
     </message>
-    <message>
-        <source>0 sec(s)</source>
-        <translation>0 Sek.</translation>
-    </message>
 </context>
 <context>
     <name>lockleaf::RunControl</name>
@@ -1368,10 +1387,30 @@ Do you want to stop after the file in hand and quit?</source>
 Möchten Sie nach der Datei in Arbeit anhalten und das Programm beenden?</translation>
     </message>
     <message>
-        <source>The own passwords of %1 cannot protect it:
-%2</source>
-        <translation>Die eigenen Kennwörter von %1 können die Datei nicht schützen:
-%2</translation>
+        <source>A password has characters outside Latin-1 (such as €, —, •, †). With a %1-bit key the files are correct, but PDF readers built on pdf.js (Firefox) cannot open them. A 256-bit key avoids this.
+
+Do you want to continue?</source>
+        <translation>Ein Kennwort enthält Zeichen außerhalb von Latin-1 (etwa €, —, •, †). Mit einem %1-Bit-Schlüssel sind die Dateien korrekt, aber PDF-Programme auf Grundlage von pdf.js (Firefox) können sie nicht öffnen. Ein 256-Bit-Schlüssel vermeidet das.
+
+Möchten Sie fortfahren?</translation>
+    </message>
+    <message>
+        <source>Row %1, %2: %3</source>
+        <translation>Zeile %1, %2: %3</translation>
+    </message>
+    <message numerus="yes">
+        <source>... and %n more row(s).</source>
+        <translation>
+            <numerusform>… und %n weitere Zeile.</numerusform>
+            <numerusform>… und %n weitere Zeilen.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The own passwords of %n checked file(s) cannot protect them:</source>
+        <translation>
+            <numerusform>Die eigenen Kennwörter von %n angehakten Datei können sie nicht schützen:</numerusform>
+            <numerusform>Die eigenen Kennwörter von %n angehakten Dateien können sie nicht schützen:</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -1408,15 +1447,30 @@ Möchten Sie nach der Datei in Arbeit anhalten und das Programm beenden?</transl
         <translation>PDF-Seiten insgesamt: %1</translation>
     </message>
     <message numerus="yes">
-        <source>%n Total file(s); %1 file selected; Total page count of selected PDF file(s): %2</source>
+        <source>%n Total file(s)</source>
         <translation>
-            <numerusform>%n Datei insgesamt; %1 angehakt; Seiten der angehakten PDF-Dateien: %2</numerusform>
-            <numerusform>%n Dateien insgesamt; %1 angehakt; Seiten der angehakten PDF-Dateien: %2</numerusform>
+            <numerusform>%n Datei insgesamt</numerusform>
+            <numerusform>%n Dateien insgesamt</numerusform>
         </translation>
     </message>
     <message>
-        <source>0 sec(s)</source>
-        <translation>0 Sek.</translation>
+        <source>; </source>
+        <comment>between the parts of the totals line</comment>
+        <translation>; </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s) selected</source>
+        <translation>
+            <numerusform>%n angehakt</numerusform>
+            <numerusform>%n angehakt</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Total page count of selected PDF file(s): %1</source>
+        <translation>
+            <numerusform>Seiten der angehakten PDF-Datei: %1</numerusform>
+            <numerusform>Seiten der angehakten PDF-Dateien: %1</numerusform>
+        </translation>
     </message>
 </context>
 </TS>

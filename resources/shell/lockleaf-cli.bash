@@ -17,9 +17,9 @@ _lockleaf_cli()
         prev=${COMP_WORDS[COMP_CWORD - 2]}
     fi
 
-    local common='-p --password --password-file -r --recursive -q --quiet --jobs -h --help --version
+    local common='-p --password --password-file -r --recursive -q --quiet --jobs --json -h --help --version
         --files-from --null --shard'
-    local writing='-o --output --in-place --backup --log-dir --allow-signed --password-map --json --resume'
+    local writing='-o --output --in-place --backup --log-dir --allow-signed --password-map --resume'
     local secure='--open-password --open-password-file --permission-password
         --permission-password-file --key-length --no-print --no-copy
         --allow-modify --allow-annotate --allow-fill-forms --allow-assemble --low-res-print'

@@ -157,8 +157,11 @@ QString usageText()
         "                                not then one the key takes as the open password)\n"
         "      --permission-password-file FILE\n"
         "                                the permission password from the first line of FILE\n"
-        "      --key-length 40|128|256   40: RC4 (R2); 128: AES-128 (R4, the default);\n"
-        "                                256: AES-256 (R6)\n"
+        "      --key-length 40|128|256   40: RC4 (R2); 128: AES-128 (R4); 256: AES-256\n"
+        "                                (R6, the default). At 40 and 128 bits a password\n"
+        "                                with characters outside Latin-1 (such as the euro\n"
+        "                                sign) gives files that pdf.js-based readers\n"
+        "                                (Firefox) cannot open: a warning says so\n"
         "      --no-print                outputs forbid printing\n"
         "      --no-copy                 outputs forbid copying text and graphics\n"
         "      --allow-modify            outputs allow changing the document\n"
@@ -180,8 +183,7 @@ QString usageText()
         "      --log-dir DIR             save the XML processing log in DIR (created when\n"
         "                                missing; default: the application's Logs folder)\n"
         "  -q, --quiet                   no progress and no per-file lines, only the summary\n"
-        "      --json                    secure or unsecure: print JSON lines instead (see\n"
-        "                                below); not valid with list\n"
+        "      --json                    print JSON lines instead (see below)\n"
         "  -h, --help                    show this help\n"
         "      --version                 show the version\n"
         "\n"
@@ -222,6 +224,9 @@ QString usageText()
         "\"reason\" (when it failed or was skipped)}, skipped entries first, then\n"
         "{\"total\", \"written\", \"failed\", \"skipped\", \"summary\", \"log\" (or null)}.\n"
         "--quiet does not shorten it. Notes and progress stay on standard error.\n"
+        "list --json prints one object per file instead of the table: {\"name\",\n"
+        "\"pages\", \"size\" (bytes), \"sizeText\", \"type\", \"modified\", \"accessed\",\n"
+        "\"created\" (UTC, ISO 8601, or null), \"secured\", \"location\", \"path\"}.\n"
         "\n"
         "Exit status: 0 every file written; 1 some file failed or was skipped, or the\n"
         "log could not be written; 2 usage error, or passwords and restrictions that\n"
@@ -312,7 +317,7 @@ ParseResult parseArguments(const QStringList &arguments, const std::function<QBy
 
     // Options that belong to other commands are refused rather than ignored.
     const QList<const QCommandLineOption *> writingOnly{&output,      &inPlace,     &backup, &logDir,
-                                                        &allowSigned, &passwordMap, &json,   &resume};
+                                                        &allowSigned, &passwordMap, &resume};
     const QList<const QCommandLineOption *> secureOnly{
         &openPassword,  &openPasswordFile, &permissionPassword, &permissionPasswordFile, &keyLength,
         &noPrint,       &noCopy,           &allowModify,        &allowAnnotate,          &allowFillForms,

@@ -34,7 +34,7 @@ struct Options {
     bool savedPasswords = false; // unsecure and list: then the window's saved list
     QString openPassword;        // secure only; "" when not given
     QString permissionPassword;  // secure only; "" when not given
-    int keyLength = 128;         // 40, 128 or 256
+    int keyLength = 256;         // 40, 128 or 256
     bool canPrint = true;
     bool canCopy = true;
     // The finer permissions; the defaults are what a secured output had before them.

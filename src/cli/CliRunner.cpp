@@ -227,6 +227,23 @@ void printSummary(const CliIo &io, const QString &message, qsizetype skipped, co
         *io.out << "Log: " << escaped(logPath) << '\n';
 }
 
+// A file written correctly that a common reader cannot open deserves a word,
+// but not a refusal: other readers open it, and the user may want exactly that.
+void warnOfReaderUnsafePasswords(const Options &options, const QList<FileItemPtr> &files,
+                                 const PDFSettings &pdf, const CliIo &io)
+{
+    const bool unsafe = std::any_of(files.cbegin(), files.cend(), [&](const FileItemPtr &item) {
+        return hasReaderUnsafePassword(pdf, options.keyLength, item.get());
+    });
+    if (!unsafe)
+        return;
+    *io.err << QStringLiteral("lockleaf-cli: warning: a password has characters outside Latin-1 (such as "
+                              "€, —, •, †); with a %1-bit key the outputs are "
+                              "correct, but readers built on pdf.js (Firefox) cannot open them; "
+                              "--key-length 256 avoids this\n")
+                   .arg(options.keyLength);
+}
+
 int runCommand(const Options &options, const CliIo &io)
 {
     Settings runSettings(false);
@@ -294,7 +311,11 @@ int runCommand(const Options &options, const CliIo &io)
     if (options.command == Command::List) {
         for (const SkippedEntry &entry : skipped)
             *io.err << "lockleaf-cli: skipped " << escaped(entry.path) << ": " << entry.reason << '\n';
-        *io.out << exportText(gathering.files);
+        if (options.json)
+            for (const FileItemPtr &item : std::as_const(gathering.files))
+                *io.out << JsonReport::listed(*item);
+        else
+            *io.out << exportText(gathering.files);
         if (!flushOut(io))
             return kOutputClosedExit;
         return skipped.isEmpty() ? 0 : 1;
@@ -321,6 +342,8 @@ int runCommand(const Options &options, const CliIo &io)
         if (!problems.isEmpty())
             return 2;
     }
+    if (options.command == Command::Secure)
+        warnOfReaderUnsafePasswords(options, gathering.files, *runSettings.pdfSettings(), io);
 
     // Only after the map: its lines still name the files done before.
     const int alreadyDone = resumePoint

@@ -2,6 +2,7 @@
 
 #include "engine/RunStatus.h"
 
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -22,6 +23,13 @@ QJsonValue orNull(const QString &text)
 }
 
 const QString kSkippedPrefix = QStringLiteral("Skipped: ");
+
+QJsonValue dateValue(const QDateTime &date)
+{
+    if (!date.isValid())
+        return QJsonValue::Null;
+    return date.toUTC().toString(Qt::ISODate);
+}
 
 } // namespace
 
@@ -66,6 +74,22 @@ QString JsonReport::summary(int total, const QString &message, const QString &lo
                  {"skipped", m_skipped},
                  {"summary", message},
                  {"log", orNull(logPath)}});
+}
+
+QString JsonReport::listed(const FileItem &item)
+{
+    const QString path = item.filePath().toLocalFile();
+    return line({{"name", QFileInfo(path).fileName()},
+                 {"pages", item.pages()},
+                 {"size", item.size()},
+                 {"sizeText", item.sizeInKB()},
+                 {"type", item.type()},
+                 {"modified", dateValue(item.dateModified())},
+                 {"accessed", dateValue(item.dateAccessed())},
+                 {"created", dateValue(item.dateCreated())},
+                 {"secured", item.isSecured()},
+                 {"location", item.location()},
+                 {"path", path}});
 }
 
 } // namespace lockleaf::cli

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/Log.h"
+#include "model/FileItem.h"
 
 #include <QString>
 
@@ -18,6 +19,12 @@ public:
     QString file(const LogFiles &record, const QString &source, int pages);
     // The closing line; `logPath` is null when the log could not be saved.
     QString summary(int total, const QString &message, const QString &logPath) const;
+
+    // One line of `list --json`: the listing's columns of one file ("name"
+    // without the secured marker, "pages", "size" in bytes, "sizeText",
+    // "type", the "modified" / "accessed" / "created" dates in UTC ISO 8601
+    // or null, "secured", "location") and its "path".
+    static QString listed(const FileItem &item);
 
 private:
     int m_written = 0;

@@ -75,6 +75,15 @@ QString problemWith(const PDFSettings &settings, int keyLengthOverride, const QS
     return QString("");
 }
 
+// A file of a password map with an open password only takes the typed
+// permission password, so the run's restrictions bind it as they bind the
+// other files; without a typed one its open password stands in as before.
+QString ownPermissionPassword(const PDFSettings &settings, const FileItem &item)
+{
+    const QString own = item.ownPermissionPassword();
+    return own.isEmpty() ? settings.pdfPermissionPassword() : own;
+}
+
 } // namespace
 
 SecurityOptions runSecurityFrom(const PDFSettings &settings, int keyLengthOverride)
@@ -93,14 +102,24 @@ SecurityOptions runSecurityFor(const PDFSettings &settings, int keyLengthOverrid
 {
     if (!item.hasOwnPasswords())
         return runSecurityFrom(settings, keyLengthOverride);
-    return securityWith(settings, keyLengthOverride, item.ownOpenPassword(), item.ownPermissionPassword());
+    return securityWith(settings, keyLengthOverride, item.ownOpenPassword(),
+                        ownPermissionPassword(settings, item));
 }
 
 QString securityProblemFor(const PDFSettings &settings, int keyLengthOverride, const FileItem &item)
 {
     if (!item.hasOwnPasswords())
         return securityProblem(settings, keyLengthOverride);
-    return problemWith(settings, keyLengthOverride, item.ownOpenPassword(), item.ownPermissionPassword());
+    return problemWith(settings, keyLengthOverride, item.ownOpenPassword(),
+                       ownPermissionPassword(settings, item));
+}
+
+bool hasReaderUnsafePassword(const PDFSettings &settings, int keyLengthOverride, const FileItem *item)
+{
+    const SecurityOptions security = item ? runSecurityFor(settings, keyLengthOverride, *item)
+                                          : runSecurityFrom(settings, keyLengthOverride);
+    return hasNonLatin1PdfDocCharacters(security.openPassword, security.keyLength) ||
+           hasNonLatin1PdfDocCharacters(security.permissionPassword, security.keyLength);
 }
 
 } // namespace lockleaf

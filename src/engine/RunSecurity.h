@@ -24,8 +24,16 @@ SecurityOptions runSecurityFrom(const PDFSettings &settings, int keyLengthOverri
 QString securityProblem(const PDFSettings &settings, int keyLengthOverride = 0);
 
 // The same for one file: its own passwords (FileItem::hasOwnPasswords) take
-// the place of the record's; the permissions and key length stay the run's.
+// the place of the record's, but a file without its own permission password
+// takes the record's; the permissions and key length stay the run's.
 SecurityOptions runSecurityFor(const PDFSettings &settings, int keyLengthOverride, const FileItem &item);
 QString securityProblemFor(const PDFSettings &settings, int keyLengthOverride, const FileItem &item);
+
+// True when a password the run writes for `item` (its own or the record's;
+// the record's alone when `item` is null) holds characters that readers built
+// on pdf.js cannot type at this key length (hasNonLatin1PdfDocCharacters):
+// worth a warning before the run, not a refusal.
+bool hasReaderUnsafePassword(const PDFSettings &settings, int keyLengthOverride,
+                             const FileItem *item = nullptr);
 
 } // namespace lockleaf

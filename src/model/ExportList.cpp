@@ -1,12 +1,14 @@
 #include "model/ExportList.h"
 
+#include <QDir>
 #include <QSaveFile>
+#include <QStringList>
 
 namespace lockleaf
 {
 
 const char kExportHeader[] =
-    "Name\tPages\tSize\tType\tModified Date\tAccessed Date\tCreated Date\tLocation\n";
+    "Name\tPages\tSize\tType\tModified Date\tAccessed Date\tCreated Date\tLocation\tStatus\n";
 
 namespace
 {
@@ -20,7 +22,18 @@ QString field(QString value)
     return value;
 }
 
+// FileItem::name()'s marker of a secured file.
+const QLatin1String kSecuredMarker(" (SECURED) ");
+
 } // namespace
+
+QString exportStatusText(const FileItem &item)
+{
+    const RunOutcome outcome = item.lastOutcome();
+    if (outcome.reason.isEmpty())
+        return outcome.status.isNull() ? QString("") : outcome.status;
+    return outcome.status + QStringLiteral(": ") + outcome.reason;
+}
 
 QString exportDateText(const QDateTime &date)
 {
@@ -31,7 +44,7 @@ QString exportDateText(const QDateTime &date)
     return date.toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + QStringLiteral(" +0000");
 }
 
-QByteArray exportListText(const QList<FileItemPtr> &items)
+QByteArray exportListText(const QList<FileItemPtr> &items, const ExportStatusText &status)
 {
     QString text = QString::fromLatin1(kExportHeader);
     for (const FileItemPtr &item : items) {
@@ -44,7 +57,8 @@ QByteArray exportListText(const QList<FileItemPtr> &items)
                                  exportDateText(item->dateModified()),
                                  exportDateText(item->dateAccessed()),
                                  exportDateText(item->dateCreated()),
-                                 field(item->location())};
+                                 field(item->location()),
+                                 field(status ? status(*item) : exportStatusText(*item))};
         text += fields.join(QLatin1Char('\t'));
         text += QLatin1Char('\n');
     }
@@ -58,9 +72,38 @@ QString proposedExportName(const QDateTime &now, const QLocale &locale)
         .arg(locale.toString(now, QStringLiteral("dd-MMM-yyyy hh-mm-ss Ap")));
 }
 
-bool writeExportFile(const QString &path, const QList<FileItemPtr> &items, QString *error)
+std::optional<QString> exportedPaths(const QString &text)
 {
-    const QByteArray bytes = exportListText(items);
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString &line : lines)
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+    const QStringList header = lines.constFirst().split(QLatin1Char('\t'));
+    const QStringList current = QString::fromLatin1(kExportHeader).trimmed().split(QLatin1Char('\t'));
+    // Exports made before the Status column read the same.
+    if (header != current && header != current.first(current.size() - 1))
+        return std::nullopt;
+    const qsizetype name = current.indexOf(QLatin1String("Name"));
+    const qsizetype location = current.indexOf(QLatin1String("Location"));
+    lines.first().clear();
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const QStringList fields = lines.at(i).split(QLatin1Char('\t'));
+        if (fields.size() <= std::max(name, location) || fields.at(location).isEmpty()) {
+            lines[i].clear();
+            continue;
+        }
+        QString fileName = fields.at(name);
+        if (fileName.endsWith(kSecuredMarker))
+            fileName.chop(kSecuredMarker.size());
+        lines[i] = QDir(fields.at(location)).filePath(fileName);
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+bool writeExportFile(const QString &path, const QList<FileItemPtr> &items, QString *error,
+                     const ExportStatusText &status)
+{
+    const QByteArray bytes = exportListText(items, status);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         if (error)

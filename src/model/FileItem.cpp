@@ -113,11 +113,12 @@ void FileItem::countPages(const QString &password, bool keepPassword)
     m_isSigned.store(isSigned);
     // After the probe, so the access date is the one the table would show now.
     refreshDates();
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_lastOutcome = {};
     if (!keepPassword)
         return;
     // Only a password that actually opened a secured file is worth keeping; a
     // file readable without one keeps its pages when a wrong one is tried.
-    std::lock_guard<std::mutex> lock(m_mutex);
     m_pdfOpenPassword = (pages != 0 && secured && unlocked) ? password : QString("");
 }
 
@@ -157,9 +158,22 @@ void FileItem::setPdfOpenPassword(const QString &password)
         m_pages.store(0);
         std::lock_guard<std::mutex> lock(m_mutex);
         m_pdfOpenPassword = QString("");
+        m_lastOutcome = {};
         return;
     }
     countPages(password, true);
+}
+
+RunOutcome FileItem::lastOutcome() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_lastOutcome;
+}
+
+void FileItem::setLastOutcome(const RunOutcome &outcome)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_lastOutcome = outcome;
 }
 
 bool FileItem::hasOwnPasswords() const
@@ -333,6 +347,10 @@ QVariant FileItem::valueForKey(const QString &key) const
     }
     if (key == QLatin1String("sizeInKB"))
         return sizeInKB();
+    if (key == QLatin1String("lastOutcome")) {
+        const RunOutcome outcome = lastOutcome();
+        return QString(outcome.status + outcome.reason);
+    }
     return QVariant();
 }
 

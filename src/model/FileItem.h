@@ -15,6 +15,13 @@ namespace lockleaf
 class FileItem;
 using FileItemPtr = std::shared_ptr<FileItem>;
 
+// What the last run that worked on a file recorded for it, in the log's English.
+struct RunOutcome {
+    QString status;      // "" when no run has worked on the file since it was read
+    QString reason;      // why it failed, when more is known than the status says
+    bool failed = false; // not written: failed or skipped
+};
+
 // One row of the file list: a file on disk, usually a PDF. Shared (not copied)
 // between the file list, a run's work list and the dialogs.
 // Made on a gathering thread, then only changed on the main thread or by the
@@ -62,6 +69,12 @@ public:
     // Both null: the file takes the run's passwords again.
     void setOwnPasswords(const QString &open, const QString &permission);
 
+    // The last run's outcome for this file; cleared whenever the file is read
+    // again (setFilePath, setPdfOpenPassword, reread), so it never outlives
+    // the file it was about.
+    RunOutcome lastOutcome() const;
+    void setLastOutcome(const RunOutcome &outcome);
+
     // Derived, computed on each read; the dates are asked of the file system.
     QString name() const;     // file name + " (SECURED) " when secured
     QString type() const;     // extension in its own case
@@ -86,7 +99,7 @@ public:
     QVariant displayField(const QString &identifier) const;
 
     // Key-value access by field/property name (exact spelling, e.g. "pages",
-    // "sizeInKB", "dateModified"); used for sorting. Invalid for unknown keys.
+    // "sizeInKB", "dateModified", "lastOutcome"); used for sorting. Invalid for unknown keys.
     // The dates are the ones captured by refreshDates(), so sorting a long list
     // never waits on the file system. An absent date comes back as a QVariant
     // holding a null QDateTime.
@@ -106,6 +119,7 @@ private:
     QString m_pdfOpenPassword;
     QString m_ownOpenPassword;
     QString m_ownPermissionPassword;
+    RunOutcome m_lastOutcome;
     // Captured in UTC: a sort compares instants, with no time-zone work per row.
     QDateTime m_capturedModified;
     QDateTime m_capturedCreated;

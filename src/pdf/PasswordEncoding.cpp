@@ -2,6 +2,8 @@
 
 #include <qpdf/QUtil.hh>
 
+#include <algorithm>
+
 namespace lockleaf
 {
 
@@ -66,6 +68,15 @@ QString passwordProblem(const QString &password, int keyLength)
     return QStringLiteral("The password has characters that a %1-bit key cannot carry; "
                           "use a 256-bit key or only Latin letters, digits and symbols.")
         .arg(keyLength);
+}
+
+bool hasNonLatin1PdfDocCharacters(const QString &password, int keyLength)
+{
+    if (keyLength == 256 || !passwordProblem(password, keyLength).isEmpty())
+        return false;
+    // PDFDocEncoding agrees with Latin-1 from U+00A1 on; what it adds lies
+    // above U+00FF and takes other byte values (the euro sign is 0xA0).
+    return std::any_of(password.cbegin(), password.cend(), [](QChar c) { return c.unicode() > 0xFF; });
 }
 
 } // namespace lockleaf

@@ -27,4 +27,11 @@ bool encodePassword(const QString &password, int keyLength, std::string *out);
 // there, so passwords differing only after that would open alike).
 QString passwordProblem(const QString &password, int keyLength);
 
+// True when `password` can protect a document with a `keyLength`-bit key of
+// 40 or 128 bits (no passwordProblem) through characters that PDFDocEncoding
+// has and Latin-1 has not (\u20ac, \u2014, \u2022, \u2020): the file is
+// correct, but readers built on pdf.js (Firefox) send such a password as
+// Latin-1 and cannot open it. False for 256-bit keys, which take UTF-8.
+bool hasNonLatin1PdfDocCharacters(const QString &password, int keyLength);
+
 } // namespace lockleaf

@@ -297,7 +297,9 @@ bool FileActions::exportList(const QString &path)
 {
     try {
         QString error;
-        if (writeExportFile(path, m_list->files(), &error))
+        // The Status column as the table shows it, in the user's language.
+        if (writeExportFile(path, m_list->files(), &error,
+                            [](const FileItem &item) { return shownOutcome(item.lastOutcome()); }))
             return true;
         logError(QStringLiteral("export"), error);
     } catch (const std::exception &e) {

@@ -61,10 +61,10 @@ FileList::FileList(Ui::MainWindow &ui, AlertPresenter *alerts, QObject *parent)
       m_moveDownButton(ui.moveDownButton), m_listButtons{ui.selectAllButton, ui.deselectAllButton,
                                                          ui.removeSelectedFilesButton,
                                                          ui.removeAllFilesButton},
-      m_listActions{ui.checkHighlightedAction, ui.uncheckHighlightedAction, ui.invertHighlightedAction,
-                    ui.checkAllAction,         ui.uncheckAllAction,         ui.invertAllAction,
-                    ui.highlightAllAction,     ui.highlightFirstAction,     ui.removeHighlightedAction,
-                    ui.removeAllAction}
+      m_listActions{ui.checkHighlightedAction,  ui.uncheckHighlightedAction, ui.invertHighlightedAction,
+                    ui.checkAllAction,          ui.uncheckAllAction,         ui.invertAllAction,
+                    ui.checkFailedAction,       ui.highlightAllAction,       ui.highlightFirstAction,
+                    ui.removeHighlightedAction, ui.removeAllAction}
 {
     setupTable();
     setupContextMenu(ui);
@@ -143,6 +143,7 @@ void FileList::setupContextMenu(Ui::MainWindow &ui)
     m_filesContextMenu->addAction(ui.checkHighlightedAction);
     m_filesContextMenu->addAction(ui.uncheckHighlightedAction);
     m_filesContextMenu->addAction(ui.invertHighlightedAction);
+    m_filesContextMenu->addAction(ui.checkFailedAction);
     m_filesContextMenu->addSeparator();
     m_filesContextMenu->addAction(ui.removeHighlightedAction);
     m_table->setContextMenu(m_filesContextMenu);
@@ -165,6 +166,7 @@ void FileList::connectCommands(Ui::MainWindow &ui)
         connect(a, &QAction::triggered, this, byTag(a, &FileList::checkUncheckInvertSelection));
     for (QAction *a : {ui.checkAllAction, ui.uncheckAllAction, ui.invertAllAction})
         connect(a, &QAction::triggered, this, byTag(a, &FileList::checkUncheckInvertAll));
+    connect(ui.checkFailedAction, &QAction::triggered, this, &FileList::checkFailedOnly);
     for (QAction *a :
          {ui.highlightAllAction, ui.highlightFirstAction, ui.removeHighlightedAction, ui.removeAllAction})
         connect(a, &QAction::triggered, this, byTag(a, &FileList::selectDeselectRemoveAll));
@@ -244,6 +246,21 @@ void FileList::checkUncheckInvertAll(int tag)
     } catch (const std::exception &e) {
         logError(QStringLiteral("checkUncheckInvertAll:"), reasonOf(e));
     }
+    m_model->refreshAll();
+    Q_EMIT listChanged();
+}
+
+void FileList::checkFailedOnly()
+{
+    QList<int> failed;
+    QList<int> others;
+    for (int row = 0; row < m_files.size(); ++row)
+        (m_files.at(row)->lastOutcome().failed ? failed : others).append(row);
+    // Nothing to retry: the checks stay as the user left them.
+    if (failed.isEmpty())
+        return;
+    m_model->changeChecks(failed, 1);
+    m_model->changeChecks(others, 2);
     m_model->refreshAll();
     Q_EMIT listChanged();
 }

@@ -65,6 +65,9 @@ public:
     // Tag 1 checks, 2 unchecks, 3 inverts: the highlighted rows, or every row.
     void checkUncheckInvertSelection(int tag);
     void checkUncheckInvertAll(int tag);
+    // Checks the rows whose last run failed or skipped them and unchecks the
+    // others, so a retry is Start; changes nothing when no row failed.
+    void checkFailedOnly();
     // Tag 1 highlights all, 2 highlights the first row alone, 3 removes all
     // after a "Yes", 4 removes the highlighted rows.
     void selectDeselectRemoveAll(int tag);

@@ -1,6 +1,7 @@
 #include "ui/FileTableModel.h"
 
 #include "ui/KeyMark.h"
+#include "ui/RunTexts.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -32,6 +33,7 @@ constexpr ColumnInfo kColumns[FileTableModel::ColumnCount] = {
     {"dateCreated", QT_TRANSLATE_NOOP("lockleaf::FileTableModel", "Date Created"), "dateCreated"},
     {"dateAccessed", QT_TRANSLATE_NOOP("lockleaf::FileTableModel", "Date Accessed"), "dateAccessed"},
     {"location", QT_TRANSLATE_NOOP("lockleaf::FileTableModel", "Location"), "location"},
+    {"status", QT_TRANSLATE_NOOP("lockleaf::FileTableModel", "Status"), "lastOutcome"},
 };
 
 // One precomputed sort key, read once per item and per sort, never inside the
@@ -173,6 +175,8 @@ QVariant FileTableModel::data(const QModelIndex &index, int role) const
         if (role == Qt::ToolTipRole)
             return data(index, Qt::DisplayRole).toString() + QLatin1Char('\n') + tr("Has its own password");
     }
+    if (column == StatusColumn && (role == Qt::DisplayRole || role == Qt::ToolTipRole))
+        return shownOutcome(item->lastOutcome());
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:

@@ -34,6 +34,7 @@ public:
         CreatedColumn,
         AccessedColumn,
         LocationColumn,
+        StatusColumn, // the last run's outcome (RunOutcome), in the user's language
         ColumnCount
     };
     // headerData() under this role gives the column identifier.

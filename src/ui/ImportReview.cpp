@@ -94,7 +94,9 @@ ImportReview reviewImport(const QString &text, const QList<QUrl> &taken, const I
             review.existing.append(url);
     }
     QSet<QString> seen;
+    int number = 0;
     for (QString line : text.split(QLatin1Char('\n'))) {
+        ++number;
         if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);
         if (line.trimmed().isEmpty() || isMapLine(line))
@@ -109,13 +111,13 @@ ImportReview reviewImport(const QString &text, const QList<QUrl> &taken, const I
         if (isTaken && info.isFile())
             continue;
         if (line != line.trimmed())
-            ++review.blanks;
+            review.blanks.append(number);
         else if (isTaken)
-            ++review.missing;
+            review.missing.append(number);
         else if (info.isDir())
-            ++review.folders;
+            review.folders.append(number);
         else
-            ++review.notPdf;
+            review.notPdf.append(number);
     }
 
     review.mapLines = map.problems;
@@ -141,17 +143,24 @@ QString ImportReview::message() const
 {
     if (notTaken() == 0)
         return {};
-    QStringList lines{tr("%n line(s) of the list were not added:", nullptr, notTaken())};
-    if (missing > 0)
-        lines.append(tr("%n name no existing file", nullptr, missing));
-    if (folders > 0)
-        lines.append(tr("%n name a folder (add folders with Add Folder...)", nullptr, folders));
-    if (blanks > 0)
-        lines.append(tr("%n have blanks before or after the path", nullptr, blanks));
-    if (notPdf > 0)
-        lines.append(tr("%n name no PDF file", nullptr, notPdf));
     // The line's text is never repeated: a shifted column would show a password.
     constexpr int kShown = 12;
+    QStringList lines{tr("%n line(s) of the list were not added:", nullptr, notTaken())};
+    // Which lines, so a long list can be corrected: the first kShown numbers.
+    const auto add = [&](const char *source, const QList<int> &numbers) {
+        if (numbers.isEmpty())
+            return;
+        QStringList shown;
+        for (qsizetype i = 0; i < numbers.size() && i < kShown; ++i)
+            shown.append(QString::number(numbers.at(i)));
+        if (numbers.size() > kShown)
+            shown.append(QStringLiteral("…"));
+        lines.append(tr(source, nullptr, int(numbers.size())).arg(shown.join(QStringLiteral(", "))));
+    };
+    add(QT_TR_N_NOOP("%n name no existing file (line(s) %1)"), missing);
+    add(QT_TR_N_NOOP("%n name a folder, add folders with Add Folder... (line(s) %1)"), folders);
+    add(QT_TR_N_NOOP("%n have blanks before or after the path (line(s) %1)"), blanks);
+    add(QT_TR_N_NOOP("%n name no PDF file (line(s) %1)"), notPdf);
     for (qsizetype i = 0; i < mapLines.size() && i < kShown; ++i)
         lines.append(tr("Line %1: %2").arg(mapLines[i].line).arg(shownRunText(mapLines[i].reason)));
     if (mapLines.size() > kShown)

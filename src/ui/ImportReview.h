@@ -33,17 +33,22 @@ struct ImportReview {
 
 public:
     QList<QUrl> existing; // the taken files that exist, in order
-    int missing = 0;      // taken, but no such file
-    int folders = 0;      // a folder's path (folders are added with Add Folder...)
-    int blanks = 0;       // blanks or tabs before or after the path
-    int notPdf = 0;       // any other line with text
+    // The 1-based numbers of the lines not taken, by reason, each path once:
+    QList<int> missing; // taken, but no such file
+    QList<int> folders; // a folder's path (folders are added with Add Folder...)
+    QList<int> blanks;  // blanks or tabs before or after the path
+    QList<int> notPdf;  // any other line with text
     // The map's files that exist and were taken, by normalisedMapPath.
     QHash<QString, PasswordMapEntry> passwords;
     QList<PasswordMapProblem> mapLines; // map lines not taken, in line order
 
-    int notTaken() const { return missing + folders + blanks + notPdf + int(mapLines.size()); }
-    // "" when every line was taken; otherwise one line per reason, then one
-    // per map line not taken with its number (never its text).
+    int notTaken() const
+    {
+        return int(missing.size() + folders.size() + blanks.size() + notPdf.size() + mapLines.size());
+    }
+    // "" when every line was taken; otherwise one line per reason with the
+    // numbers of its lines, then one per map line not taken with its number
+    // (never a line's text).
     QString message() const;
 };
 

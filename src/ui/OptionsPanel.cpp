@@ -38,8 +38,11 @@ int tagOf(const QObject *sender)
 void fillKeyLengths(QComboBox *popup)
 {
     popup->clear();
-    popup->addItems({OptionsPanel::tr("40-bit key (RC4, weak; for very old readers)"),
-                     OptionsPanel::tr("128-bit key (AES)"), OptionsPanel::tr("256-bit key (AES)")});
+    // Short enough to show whole when closed in the pane's width; the rest of
+    // what the weak key means is the item's tip.
+    popup->addItems({OptionsPanel::tr("40-bit key (RC4, weak)"), OptionsPanel::tr("128-bit key (AES)"),
+                     OptionsPanel::tr("256-bit key (AES)")});
+    popup->setItemData(0, OptionsPanel::tr("Weak: only for very old PDF readers"), Qt::ToolTipRole);
 }
 
 // A value no item stands for (written by hand or by a later build) is written
@@ -213,8 +216,11 @@ void OptionsPanel::onOutputFolderPathChanged()
     m_openFolderAfterBtn->setEnabled(hasFolder);
 }
 
-void OptionsPanel::resetView(bool)
+void OptionsPanel::resetView(bool enable)
 {
+    // While a run or a gathering reads the settings the pane looks as it
+    // acts: disabled. Each control keeps its own state for when it returns.
+    m_settingTabView->setEnabled(enable);
     onOutputFolderPathChanged();
 }
 

@@ -84,7 +84,8 @@ public:
     // The security tab in front (the pane stays as it is).
     void selectSecurityTab();
 
-    // This part's share of the enabling rule: the output options need a folder.
+    // This part's share of the enabling rule: the pane follows `enable`, the
+    // output options need a folder too.
     void resetView(bool enable);
     // Grows the shown window's smallest size to what its titles need (a
     // language with longer ones than the form's English), never below the

@@ -173,10 +173,10 @@ void PasswordActions::updatePDFReadPassword(const QString &password)
     m_list->refreshItems();
     // The dialog has closed; without a word a wrong password looks like success.
     if (notOpened > 0 && m_alerts)
-        m_alerts->inform(
-            m_window,
-            tr("The password did not open %1 of the %2 highlighted PDF file(s).").arg(notOpened).arg(tried),
-            QMessageBox::Warning);
+        m_alerts->inform(m_window,
+                         tr("The password did not open %1 of the %n highlighted PDF file(s).", nullptr, tried)
+                             .arg(notOpened),
+                         QMessageBox::Warning);
 }
 
 } // namespace lockleaf

@@ -126,7 +126,7 @@ void ProgressPanel::refresh()
     ui.countsLabel->setText(tr("%1 of %2 processed, %3 written").arg(processed).arg(total).arg(created));
     // The duration text of a run under one second is empty; the panel says so.
     const QString taken = process->timeTaken();
-    ui.timeTakenLabel->setText(completed && taken.isEmpty() ? tr("0 sec(s)") : shownRunText(taken));
+    ui.timeTakenLabel->setText(completed || !taken.isEmpty() ? shownDuration(taken) : QString());
     // The summary may carry "\r\n"; a label breaks on the line feed alone.
     ui.messageLabel->setText(
         shownRunText(process->message()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));

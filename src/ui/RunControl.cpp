@@ -10,11 +10,13 @@
 #include "ui/AlertPresenter.h"
 #include "ui/CommitEditing.h"
 #include "ui/FileList.h"
+#include "ui/FileTableModel.h"
 #include "ui/Gathering.h"
 #include "ui/LogView.h"
 #include "ui/MainThread.h"
 #include "ui/OptionsPanel.h"
 #include "ui/ProgressPanel.h"
+#include "ui/RunRecordsTable.h"
 #include "ui/RunTexts.h"
 #include "ui/WindowState.h"
 
@@ -199,17 +201,14 @@ void RunControl::convert()
             // Caught here rather than as a failure of every file: a password
             // the key length cannot carry, or restrictions nobody would be bound by.
             QString problem = typedNeeded ? shownRunText(securityProblem(*pdf)) : QString();
-            for (const FileItemPtr &item : checked) {
-                if (!problem.isEmpty())
-                    break;
-                if (item->hasOwnPasswords())
-                    if (const QString own = securityProblemFor(*pdf, 0, *item); !own.isEmpty())
-                        problem = tr("The own passwords of %1 cannot protect it:\n%2")
-                                      .arg(QDir::toNativeSeparators(item->filePath().toLocalFile()),
-                                           shownRunText(own));
-            }
+            if (problem.isEmpty())
+                problem = ownPasswordsProblem(checked);
             if (!problem.isEmpty()) {
                 m_alerts->inform(m_window, problem, QMessageBox::Critical);
+                m_options->showPasswordProblem();
+                return;
+            }
+            if (!confirmReaderUnsafePasswords(checked)) {
                 m_options->showPasswordProblem();
                 return;
             }
@@ -241,6 +240,7 @@ void RunControl::convert()
         connect(m_thread.get(), &QThread::finished, this, [this] {
             m_processViewPanel->refresh();
             rereadWrittenRows();
+            recordOutcomes();
             Q_EMIT runFinished();
         });
         m_thread->start();
@@ -256,6 +256,54 @@ void RunControl::convert()
             m_state->resetView(true);
         }
     }
+}
+
+bool RunControl::confirmReaderUnsafePasswords(const QList<FileItemPtr> &checked)
+{
+    const PDFSettings *pdf = m_settings->pdfSettings();
+    if (!pdf)
+        return true;
+    const bool typedUnsafe = std::any_of(checked.cbegin(), checked.cend(), [&](const FileItemPtr &item) {
+        return hasReaderUnsafePassword(*pdf, 0, item.get());
+    });
+    if (!typedUnsafe)
+        return true;
+    return m_alerts->confirm(
+        m_window,
+        tr("A password has characters outside Latin-1 (such as €, —, •, †). With a "
+           "%1-bit key the files are correct, but PDF readers built on pdf.js (Firefox) cannot open "
+           "them. A 256-bit key avoids this.\n\nDo you want to continue?")
+            .arg(keyLengthForStrength(pdf->encryptionStrength())),
+        QMessageBox::Warning);
+}
+
+QString RunControl::ownPasswordsProblem(const QList<FileItemPtr> &checked) const
+{
+    const PDFSettings *pdf = m_settings->pdfSettings();
+    if (!pdf)
+        return {};
+    // Every row to fix at once, by its number in the table, so a long list
+    // is not corrected one alert at a time.
+    constexpr int kShown = 12;
+    QStringList rows;
+    int count = 0;
+    for (const FileItemPtr &item : checked) {
+        if (!item->hasOwnPasswords())
+            continue;
+        const QString own = securityProblemFor(*pdf, 0, *item);
+        if (own.isEmpty())
+            continue;
+        if (++count <= kShown)
+            rows.append(tr("Row %1, %2: %3")
+                            .arg(m_list->files().indexOf(item) + 1)
+                            .arg(QFileInfo(item->filePath().toLocalFile()).fileName(), shownRunText(own)));
+    }
+    if (count == 0)
+        return {};
+    if (count > kShown)
+        rows.append(tr("... and %n more row(s).", nullptr, count - kShown));
+    return tr("The own passwords of %n checked file(s) cannot protect them:", nullptr, count) +
+           QLatin1Char('\n') + rows.join(QLatin1Char('\n'));
 }
 
 void RunControl::rereadWrittenRows()
@@ -279,6 +327,28 @@ void RunControl::rereadWrittenRows()
     }
     if (changed)
         m_list->refreshItems();
+}
+
+void RunControl::recordOutcomes()
+{
+    if (!m_process)
+        return;
+    // The run records one entry per output, in work-list order, up to where it
+    // stopped; files it never reached keep no outcome.
+    const Process &run = *m_process;
+    const QList<LogFilesPtr> records = run.log().files();
+    for (qsizetype i = 0; i < records.size() && i < run.outputFiles().size(); ++i) {
+        const LogFilesPtr &record = records.at(i);
+        const OutputFilePtr &output = run.outputFiles().at(i);
+        if (!record || !output)
+            continue;
+        const bool failed = !RunRecordsTable::isSuccess(record->status());
+        for (const FileItemPtr &item : output->fileItems)
+            if (item && QFileInfo(item->filePath().toLocalFile()).fileName() == record->filename())
+                item->setLastOutcome({record->status(), failed ? record->reason() : QString(), failed});
+    }
+    // The cells only: the totals and the run's time line stay as they are.
+    m_list->tableModel()->refreshAll();
 }
 
 void RunControl::cancelProcessAction()

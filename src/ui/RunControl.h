@@ -104,6 +104,14 @@ private:
 
     // Reads again the rows whose files the ended run wrote or replaced.
     void rereadWrittenRows();
+    // Gives each row the ended run worked on its outcome (FileItem::lastOutcome).
+    void recordOutcomes();
+    // Why the own passwords of checked rows cannot protect them, naming each
+    // row; "" when they can.
+    QString ownPasswordsProblem(const QList<FileItemPtr> &checked) const;
+    // At 40 or 128 bits, asks whether to go on when a password of the run
+    // holds characters readers built on pdf.js cannot type; true to go on.
+    bool confirmReaderUnsafePasswords(const QList<FileItemPtr> &checked);
 
     QWidget *m_window;
     Settings *m_settings;

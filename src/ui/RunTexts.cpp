@@ -54,8 +54,9 @@ constexpr char kContext[] = "RunText";
     QT_TRANSLATE_NOOP("RunText", "missing password"),
 };
 
-// Texts with values in them: each placeholder is a number ('n') or any text
-// ('t'), and a text value is shown translated in turn.
+// Texts with values in them: each placeholder is a number ('n'), a duration
+// ('d', see shownDuration) or any text ('t'), and a text value is shown
+// translated in turn.
 struct Template {
     const char *source;
     const char *kinds;
@@ -66,7 +67,7 @@ constexpr Template kTemplates[] = {
                                   "Please check each file's status or the log for the reasons."),
      "nnn"},
     //: The main window's time line: the time taken (or "In Process..."), files done / files in all.
-    {QT_TRANSLATE_NOOP("RunText", "Total Time Taken : %1 %2/%3"), "tnn"},
+    {QT_TRANSLATE_NOOP("RunText", "Total Time Taken : %1 %2/%3"), "dnn"},
     {QT_TRANSLATE_NOOP("RunText", "malformed line: %1 fields, at most 3 expected"), "n"},
     {QT_TRANSLATE_NOOP("RunText", "other passwords for a file already given on line %1"), "n"},
     {QT_TRANSLATE_NOOP("RunText", "cannot read the password map: %1"), "t"},
@@ -102,6 +103,9 @@ bool timeText(const QString &text, QString *shown)
     part(1, QT_TRANSLATE_N_NOOP("RunText", "%n hr(s) "));
     part(2, QT_TRANSLATE_N_NOOP("RunText", "%n min(s) "));
     part(3, QT_TRANSLATE_N_NOOP("RunText", "%n sec(s) "));
+    // Each part ends with a blank for the next; the last one's would double
+    // the blank before what follows.
+    *shown = shown->trimmed();
     return true;
 }
 
@@ -149,7 +153,8 @@ QString shown(const QString &text, int depth)
             continue;
         QStringList values;
         for (int i = 1; i <= match.lastCapturedIndex(); ++i)
-            values.append(shown(match.captured(i), depth + 1));
+            values.append(t->kinds[i - 1] == 'd' ? shownDuration(match.captured(i))
+                                                 : shown(match.captured(i), depth + 1));
         // One pass over the translation, so a value holding "%2" stays as it is.
         const QString form = translated(t->source);
         switch (values.size()) {
@@ -171,6 +176,24 @@ QString shown(const QString &text, int depth)
 QString shownRunText(const QString &text)
 {
     return shown(text, 0);
+}
+
+QString shownDuration(const QString &text)
+{
+    // The engine writes nothing for a run under one second.
+    if (text.trimmed().isEmpty())
+        return QCoreApplication::translate(kContext, "%n sec(s) ", nullptr, 0).trimmed();
+    QString time;
+    return timeText(text, &time) ? time : shownRunText(text);
+}
+
+QString shownOutcome(const RunOutcome &outcome)
+{
+    if (outcome.status.isEmpty())
+        return outcome.failed ? QCoreApplication::translate("RunText", "Not written.") : QString();
+    if (outcome.reason.isEmpty())
+        return shownRunText(outcome.status);
+    return shownRunText(outcome.status) + QStringLiteral(": ") + shownRunText(outcome.reason);
 }
 
 } // namespace lockleaf

@@ -14,11 +14,21 @@ Translations::~Translations()
 QString Translations::install(const QLocale &locale)
 {
     remove();
+    // The source texts are English but for their plural forms ("%n file(s)"),
+    // which the English translation carries alone.
+    const auto english = [this] {
+        auto plurals = std::make_unique<QTranslator>();
+        if (plurals->load(QStringLiteral("lockleaf_en"), QStringLiteral(":/i18n"))) {
+            QCoreApplication::installTranslator(plurals.get());
+            m_app = std::move(plurals);
+        }
+        return QString();
+    };
     for (const QString &name : locale.uiLanguages()) {
         const QLocale language(name);
         // A user who puts English before another language wants the source texts.
         if (language.language() == QLocale::English || language.language() == QLocale::C)
-            return {};
+            return english();
         auto app = std::make_unique<QTranslator>();
         if (!app->load(language, QStringLiteral("lockleaf"), QStringLiteral("_"), QStringLiteral(":/i18n")))
             continue;
@@ -34,7 +44,7 @@ QString Translations::install(const QLocale &locale)
         }
         return m_app->language();
     }
-    return {};
+    return english();
 }
 
 void Translations::remove()

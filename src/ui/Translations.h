@@ -14,7 +14,8 @@ namespace lockleaf
 // LANG as Qt reads them) and installs the first translation Lockleaf carries
 // in its resources, with Qt's own translation of its standard dialogs in the
 // same language where the system has it. English first, or no language
-// Lockleaf carries, installs nothing: the source texts are English. Installs
+// Lockleaf carries, keeps the English source texts and installs only their
+// plural forms ("1 file", "2 files"). Installs
 // before the window is made; main thread. What it installed is removed again
 // by remove() or when it is destroyed.
 class Translations final
@@ -24,7 +25,7 @@ public:
     ~Translations();
     Q_DISABLE_COPY_MOVE(Translations)
 
-    // The language installed ("de"), or "" for the source texts.
+    // The language installed ("de"), or "" for the (English) source texts.
     QString install(const QLocale &locale);
     void remove();
 

@@ -101,11 +101,13 @@ void WindowState::updateTotalLabel()
         const FileTableModel::Totals totals = m_model->recount();
         m_labelTotalPDFPages->setText(tr("Total Pages PDF : %1").arg(totals.pages));
         m_convertBtn->setEnabled(!isProcessing());
-        m_labelTotalFiles->setText(
-            tr("%n Total file(s); %1 file selected; Total page count of selected PDF file(s): %2", nullptr,
-               totals.files)
-                .arg(totals.checked)
-                .arg(totals.checkedPages));
+        // One count per text, so each noun follows its own number.
+        m_labelTotalFiles->setText(tr("%n Total file(s)", nullptr, totals.files) +
+                                   tr("; ", "between the parts of the totals line") +
+                                   tr("%n file(s) selected", nullptr, totals.checked) +
+                                   tr("; ", "between the parts of the totals line") +
+                                   tr("Total page count of selected PDF file(s): %1", nullptr, totals.checked)
+                                       .arg(totals.checkedPages));
     } catch (const std::exception &e) {
         logError(QStringLiteral("updateTotalLabel:"), reasonOf(e));
     }
@@ -121,12 +123,8 @@ void WindowState::updateTotalPagesLabel()
 void WindowState::updateTimeTakenLabel(const QString &text)
 {
     // The run's and the gathering's lines come in English from the engine.
-    m_labelTimeTaken->setText(text.isNull()
-                                  ? QCoreApplication::translate("RunText", "Total Time Taken : %1 %2/%3")
-                                        .arg(tr("0 sec(s)"))
-                                        .arg(0)
-                                        .arg(0)
-                                  : shownRunText(text));
+    // The engine's line with no time yet: "0 secs" in the user's language.
+    m_labelTimeTaken->setText(shownRunText(text.isNull() ? QStringLiteral("Total Time Taken :  0/0") : text));
     m_labelTimeTaken->repaint();
 }
 

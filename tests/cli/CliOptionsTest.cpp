@@ -117,7 +117,7 @@ TEST_F(CliParse, passwordsAndSecureOptions_fromArgumentsFilesAndStdin)
 
     r = parse({"secure", "--permission-password", "p", "--in-place", "in"});
     ASSERT_EQ(r.kind, ParseResult::Kind::Run);
-    EXPECT_EQ(r.options.keyLength, 128);
+    EXPECT_EQ(r.options.keyLength, 256);
     EXPECT_TRUE(r.options.canPrint && r.options.canCopy && r.options.inPlace && !r.options.backup);
 
     r = parse({"secure", "--open-password", "", "-o", "out", "in"});

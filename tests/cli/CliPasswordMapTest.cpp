@@ -94,8 +94,8 @@ TEST_F(CliPasswordMap, mapProblems_exitTwoWithTheLine_beforeAnythingIsWritten)
          {"--key-length", "40", "--open-password", "g"},
          "line 2: Open password:"},
         {"restriction bound to nobody",
-         a + "\tsecret-a\n",
-         {"--no-copy", "--permission-password", "g"},
+         a + "\tsecret-a\n" + b + "\tsecret-b\towner-b\n",
+         {"--no-copy"},
          "line 1: Printing or copying can only be forbidden with a permission password"},
         {"a file without any password", a + "\tsecret-a\n", {}, "no password for " + b},
     };

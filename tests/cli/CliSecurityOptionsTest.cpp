@@ -64,6 +64,52 @@ TEST_F(CliSecurity, permissionFlags_reachTheOutputs_orAreRefusedAt40Bits)
     }
 }
 
+// Without --key-length the outputs get 256 bits, as in the window. At 40 and
+// 128 bits a password whose characters PDFDocEncoding has but Latin-1 has not
+// writes a correct file that pdf.js cannot open: a warning says so and names
+// the way out; 256 bits and Latin-1 passwords go without one.
+TEST_F(CliSecurity, defaultKeyIs256_andNonLatin1PasswordsBelowItAreWarnedOf)
+{
+    struct Case {
+        QStringList keyLength;
+        QString password;
+        QByteArray bytes; // as the security handler takes it
+        int bits;
+        bool warned;
+    };
+    const Case cases[] = {
+        {{}, QStringLiteral("caf\u00e9"), "caf\xc3\xa9", 256, false},
+        {{}, QStringLiteral("\u20ac-pw"), "\xe2\x82\xac-pw", 256, false},
+        // PDFDocEncoding: the euro sign is 0xA0, the em dash 0x84, the bullet 0x80, the dagger 0x81.
+        {{"--key-length", "128"}, QStringLiteral("\u20ac-pw"), "\xa0-pw", 128, true},
+        {{"--key-length", "40"},
+         QStringLiteral("a\u2014b\u2022c\u2020"),
+         "a\x84"
+         "b\x80"
+         "c\x81",
+         40,
+         true},
+        {{"--key-length", "128"}, QStringLiteral("caf\u00e9"), "caf\xe9", 128, false},
+    };
+    makePdf(in("a.pdf"));
+    for (const Case &c : cases) {
+        SCOPED_TRACE((c.keyLength.join(' ') + " " + c.password).toStdString());
+        QFile::remove(out("a.pdf"));
+        const RunResult r =
+            cli(QStringList{"secure", "--open-password", c.password, "-o", out(), in("a.pdf")} + c.keyLength);
+        ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+        const QString err = QString::fromUtf8(r.err);
+        EXPECT_EQ(err.contains("warning:") && err.contains("pdf.js") && err.contains("--key-length 256"),
+                  c.warned)
+            << r.err.constData();
+        const QJsonObject enc = encryptionJson(out("a.pdf"), c.bytes);
+        EXPECT_TRUE(enc.value("userpasswordmatched").toBool());
+        EXPECT_EQ(encryptionParameters(enc).value("bits").toInt(), c.bits);
+    }
+    EXPECT_TRUE(QString::fromUtf8(cli({"--help"}).out)
+                    .contains("256: AES-256\n                                (R6, the default)"));
+}
+
 // A signed source is reported and left unwritten (exit status 1) unless
 // --allow-signed asks for it; the other files of the run are written either way.
 TEST_F(CliSecurity, signedSource_skippedWithExitOne_writtenWithAllowSigned)

@@ -192,15 +192,21 @@ TEST(RunSecurity, ownPasswordsOfAFile_replaceTheRunsPasswords_checkedTheSameWay)
     settings.setCanCopy(false);
     EXPECT_EQ(runSecurityFor(settings, 128, *item).openPassword, QString("run-open"));
 
+    // An own open password alone takes the run's permission password, so the
+    // run's restrictions bind the file; with none typed, its open password.
     item->setOwnPasswords("mine", QString());
     ASSERT_TRUE(item->hasOwnPasswords());
     SecurityOptions security = runSecurityFor(settings, 128, *item);
     EXPECT_EQ(security.openPassword, QString("mine"));
-    EXPECT_EQ(security.permissionPassword, QString("mine")) << "the run's permission password leaked in";
+    EXPECT_EQ(security.permissionPassword, QString("run-perm"));
     EXPECT_FALSE(security.allowsCopying);
     EXPECT_EQ(security.keyLength, 128);
+    EXPECT_TRUE(securityProblemFor(settings, 128, *item).isEmpty());
+    settings.setPdfPermissionPassword(QString(""));
+    EXPECT_EQ(runSecurityFor(settings, 128, *item).permissionPassword, QString("mine"));
     // No copying with only an open password binds nobody: refused for this file.
     EXPECT_TRUE(securityProblemFor(settings, 128, *item).contains("permission password"));
+    settings.setPdfPermissionPassword("run-perm");
     EXPECT_TRUE(securityProblem(settings, 128).isEmpty());
 
     item->setOwnPasswords(QString(), "own-perm");

@@ -86,7 +86,7 @@ TEST_F(FileActionsTest, export_writesHeaderAndOneRowPerItemExactly)
     const QString out = dir.file(QStringLiteral("export.txt"));
     ASSERT_TRUE(d.fileActions()->exportList(out));
     const QByteArray header =
-        "Name\tPages\tSize\tType\tModified Date\tAccessed Date\tCreated Date\tLocation\n";
+        "Name\tPages\tSize\tType\tModified Date\tAccessed Date\tCreated Date\tLocation\tStatus\n";
     EXPECT_EQ(testsupport::readFile(out), header) << "an empty list gives the header alone";
 
     const QString plain = dir.file(QStringLiteral("a.pdf"));
@@ -107,7 +107,7 @@ TEST_F(FileActionsTest, export_writesHeaderAndOneRowPerItemExactly)
         const QDateTime created = info.birthTime().isValid() ? info.birthTime() : info.metadataChangeTime();
         return name + '\t' + QString::number(pages) + '\t' + d.fileList()->files().at(index)->sizeInKB() +
                '\t' + info.suffix() + '\t' + modifiedText + "\t2014-12-31 23:59:58 +0000\t" +
-               utcText(created) + '\t' + dir.path() + '\n';
+               utcText(created) + '\t' + dir.path() + "\t\n"; // no run yet: no status
     };
     const QString expected =
         QString::fromLatin1(header) +
@@ -134,9 +134,9 @@ TEST_F(FileActionsTest, export_valuesWithTabsOrLineBreaks_keepTheRowsAndColumns)
     const QList<QByteArray> lines = testsupport::readFile(out).split('\n');
     ASSERT_EQ(lines.size(), 4) << "header, two rows, and nothing after the final line feed";
     for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(lines[i].count('\t'), 7) << "line " << i;
+        EXPECT_EQ(lines[i].count('\t'), 8) << "line " << i;
     EXPECT_TRUE(lines[1].startsWith("two cols.pdf\t1\t"));
-    EXPECT_TRUE(lines[1].endsWith("/tab folder"));
+    EXPECT_TRUE(lines[1].endsWith("/tab folder\t"));
     EXPECT_TRUE(lines[2].startsWith("two lines.pdf\t1\t"));
 }
 

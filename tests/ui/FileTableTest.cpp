@@ -47,19 +47,19 @@ TEST_F(FileTableTest, totals_countAllFilesAndTheCheckedPages)
     auto *files = child<QLabel>(d, "labelTotalFiles");
     EXPECT_EQ(
         files->text(),
-        QStringLiteral("3 Total file(s); 3 file selected; Total page count of selected PDF file(s): 17"));
+        QStringLiteral("3 Total file(s); 3 file(s) selected; Total page count of selected PDF file(s): 17"));
     // A click in the first check box refreshes the totals at once.
     d.fileList()->tableModel()->setData(d.fileList()->tableModel()->index(0, 0), Qt::Unchecked,
                                         Qt::CheckStateRole);
     EXPECT_EQ(
         files->text(),
-        QStringLiteral("3 Total file(s); 2 file selected; Total page count of selected PDF file(s): 15"));
+        QStringLiteral("3 Total file(s); 2 file(s) selected; Total page count of selected PDF file(s): 15"));
     EXPECT_EQ(child<QLabel>(d, "labelTotalPDFPages")->text(), QStringLiteral("Total Pages PDF : 17"));
 
     d.fileList()->checkUncheckInvertAll(2);
     EXPECT_TRUE(child<QPushButton>(d, "convertBtn")->isEnabled())
         << "start stays usable with nothing checked";
-    EXPECT_TRUE(files->text().startsWith(QStringLiteral("3 Total file(s); 0 file selected;")));
+    EXPECT_TRUE(files->text().startsWith(QStringLiteral("3 Total file(s); 0 file(s) selected;")));
     EXPECT_FALSE(child<QLabel>(d, "lableDragAndDrop")->isVisible());
     EXPECT_TRUE(child<QPushButton>(d, "removeAllFilesButton")->isEnabled());
 }
@@ -122,7 +122,7 @@ TEST_F(FileTableTest, space_invertsTheHighlightedChecksOnly)
     EXPECT_TRUE(
         child<QLabel>(d, "labelTotalFiles")
             ->text()
-            .contains(QStringLiteral("3 file selected; Total page count of selected PDF file(s): 9")));
+            .contains(QStringLiteral("3 file(s) selected; Total page count of selected PDF file(s): 9")));
 }
 
 TEST_F(FileTableTest, delete_removesHighlightedRowsWithoutAsking)
@@ -159,7 +159,7 @@ TEST_F(FileTableTest, removeAll_asksFirst_andOnlyYesEmptiesTheList)
     EXPECT_FALSE(child<QPushButton>(d, "removeAllFilesButton")->isEnabled());
     EXPECT_EQ(
         child<QLabel>(d, "labelTotalFiles")->text(),
-        QStringLiteral("0 Total file(s); 0 file selected; Total page count of selected PDF file(s): 0"));
+        QStringLiteral("0 Total file(s); 0 file(s) selected; Total page count of selected PDF file(s): 0"));
 }
 
 TEST_F(FileTableTest, drops_fromOutsideAreGathered_asFolders)

@@ -1,6 +1,7 @@
 #include "ui/dialogs/ImportFilesWindowController.h"
 
 #include "UiTestSupport.h"
+#include "model/ExportList.h"
 #include "model/ImportList.h"
 #include "support/TestSupport.h"
 #include "ui/AlertPresenter.h"
@@ -145,12 +146,13 @@ TEST_F(ImportFilesTest, import_withNothingToImport_alertsAndStaysOpen)
     part<QRadioButton>("importFromTextBtn")->click();
     part<QPlainTextEdit>("importText")->setPlainText(QStringLiteral("/a/readme.txt\n\n"));
 
-    EXPECT_EQ(alerts.messages(),
-              (QStringList{"Please select file to import!", "Please paste file(s) path to import!",
-                           "No File(s) Found!",
-                           "No File(s) Found!\n\n2 line(s) of the list were not added:\n1 name no PDF file\n"
-                           "Line 1: missing password",
-                           "No File(s) Found!\n\nThe file cannot be read as UTF-8 text."}));
+    EXPECT_EQ(
+        alerts.messages(),
+        (QStringList{
+            "Please select file to import!", "Please paste file(s) path to import!", "No File(s) Found!",
+            "No File(s) Found!\n\n2 line(s) of the list were not added:\n1 name no PDF file (line(s) 2)\n"
+            "Line 1: missing password",
+            "No File(s) Found!\n\nThe file cannot be read as UTF-8 text."}));
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_EQ(part<QPlainTextEdit>("importText")->toPlainText(), QStringLiteral("/a/readme.txt\n\n"));
     part<QPushButton>("cancelBtn")->click();
@@ -210,7 +212,7 @@ TEST_F(ImportFilesTest, mapLines_keepTheirNumbersAndPasswords_besidePlainLines)
     EXPECT_EQ(pathsOf(review.existing), (QStringList{a, b}));
     EXPECT_EQ(review.passwords.keys().size(), 2);
     EXPECT_EQ(review.message(),
-              QStringLiteral("4 line(s) of the list were not added:\n1 name no existing file\n"
+              QStringLiteral("4 line(s) of the list were not added:\n1 name no existing file (line(s) 1)\n"
                              "Line 4: malformed line: 4 fields, at most 3 expected\n"
                              "Line 7: not a PDF file\nLine 8: no such file"));
 }
@@ -239,6 +241,43 @@ TEST_F(ImportFilesTest, mapPastedOrDropped_isKeptWhole)
     EXPECT_EQ(dialog->importMethod(), 0);
     EXPECT_EQ(part<QLineEdit>("importFile")->text(), file);
     EXPECT_EQ(countText(), QStringLiteral("Total Files Found : 1, 1 with own passwords"));
+}
+
+// A saved export (with or without its Status column) reopens as its files,
+// by location and name; the rows that name nothing are told by line number.
+TEST_F(ImportFilesTest, exportedList_readsBackAsItsFiles_missingOnesByLine)
+{
+    const QString plain = dir.file("a b.pdf");
+    const QString secured = dir.file("s.PDF");
+    testsupport::makePdf(plain);
+    testsupport::makeEncryptedPdf(secured, "user", "owner", 128);
+    QList<lockleaf::FileItemPtr> items;
+    for (const QString &path : {plain, secured, dir.file("gone.pdf"), dir.file("gone2.pdf")}) {
+        testsupport::makePdf(path);
+        items << lockleaf::FileItem::initWithURL(QUrl::fromLocalFile(path));
+    }
+    QFile::remove(dir.file("gone.pdf"));
+    QFile::remove(dir.file("gone2.pdf"));
+    items[1]->setLastOutcome({"Unable to secure pdf document!", "a\treason", true});
+    const QString current = QString::fromUtf8(lockleaf::exportListText(items));
+    QStringList older = current.split('\n');
+    for (QString &line : older)
+        line = line.section('\t', 0, 7); // as exports were before the Status column
+    for (const QString &text : {current, older.join("\r\n")}) {
+        SCOPED_TRACE(text.toStdString());
+        dialog->parseText(text);
+        EXPECT_EQ(pathsOf(dialog->files()),
+                  (QStringList{plain, secured, dir.file("gone.pdf"), dir.file("gone2.pdf")}));
+        EXPECT_TRUE(dialog->passwords().problems.isEmpty());
+        const lockleaf::ImportReview review =
+            lockleaf::reviewImport(dialog->parsedText(), dialog->files(), dialog->passwords());
+        EXPECT_EQ(pathsOf(review.existing), (QStringList{plain, secured}));
+        EXPECT_EQ(review.message(),
+                  "2 line(s) of the list were not added:\n2 name no existing file (line(s) 4, 5)");
+    }
+    // A list that only looks like one is still read as a password map.
+    dialog->parseText("Name\tPages\n" + plain + "\tpw\n");
+    EXPECT_TRUE(dialog->passwords().entries.contains(plain));
 }
 
 TEST_F(ImportFilesTest, accessLetters_followTheOccurrenceRule)
@@ -276,9 +315,11 @@ TEST_F(ImportFilesTest, windowImport_gathersTheFilesAndReopensEmptyInTheLastMode
     ASSERT_TRUE(finished.wait(60000));
     EXPECT_EQ(uitest::fileNames(d), QStringList{"a.pdf"});
     EXPECT_EQ(d.alerts()->messages(),
-              QStringList{QStringLiteral("4 line(s) of the list were not added:\n1 name no existing file\n"
-                                         "1 name a folder (add folders with Add Folder...)\n"
-                                         "1 have blanks before or after the path\n1 name no PDF file")});
+              QStringList{QStringLiteral("4 line(s) of the list were not added:\n"
+                                         "1 name no existing file (line(s) 2)\n"
+                                         "1 name a folder, add folders with Add Folder... (line(s) 3)\n"
+                                         "1 have blanks before or after the path (line(s) 4)\n"
+                                         "1 name no PDF file (line(s) 5)")});
 
     d.fileActions()->importAction();
     EXPECT_EQ(d.fileActions()->importFilesPanel(), panel) << "one dialog, kept";

@@ -131,7 +131,7 @@ TEST_F(OptionsPanelTest, keyLengthPopup_itemIndexIsTheStoredStrength)
     lockleaf::PDFSettings *pdf = d.settings()->pdfSettings();
     auto *popup = child<QComboBox>(d, "encryptionStrengthPopup");
     ASSERT_EQ(popup->count(), 3);
-    EXPECT_EQ(popup->itemText(0), QStringLiteral("40-bit key (RC4, weak; for very old readers)"));
+    EXPECT_EQ(popup->itemText(0), QStringLiteral("40-bit key (RC4, weak)"));
     EXPECT_EQ(popup->itemText(1), QStringLiteral("128-bit key (AES)"));
     EXPECT_EQ(popup->itemText(2), QStringLiteral("256-bit key (AES)"));
     EXPECT_EQ(popup->currentIndex(), 2) << "a first launch shows AES-256";

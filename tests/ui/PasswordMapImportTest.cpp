@@ -156,12 +156,13 @@ TEST_F(PasswordMapImportTest, mapLines_giveEachFileItsOwnPasswords_theRestIsRepo
 }
 
 // Rows with their own passwords need no typed one; an own password the run's
-// permissions cannot go with stops the run before anything is written.
+// permissions cannot go with stops the run before anything is written, naming
+// every such row; a typed permission password completes an open-only line.
 TEST_F(PasswordMapImportTest, ownPasswordsOnEveryRow_needNoTypedOne_andAreCheckedBeforeTheRun)
 {
     auto d = window({});
-    const QStringList pdfs = uitest::makeNumberedPdfs(m_sources, {1, 1});
-    importText(*d, pdfs[0] + "\tpw-0\n" + pdfs[1] + "\tpw-1\towner-1\n");
+    const QStringList pdfs = uitest::makeNumberedPdfs(m_sources, {1, 1, 1});
+    importText(*d, pdfs[0] + "\tpw-0\n" + pdfs[1] + "\tpw-1\towner-1\n" + pdfs[2] + "\tpw-2\n");
     EXPECT_TRUE(d->alerts()->messages().isEmpty());
     d->options()->securityAction(1);
     lockleaf::PDFSettings *pdf = d->settings()->pdfSettings();
@@ -169,23 +170,34 @@ TEST_F(PasswordMapImportTest, ownPasswordsOnEveryRow_needNoTypedOne_andAreChecke
     d->alerts()->setNextAnswer(AlertPresenter::Answer::Ok);
     d->run()->convert();
     ASSERT_EQ(d->alerts()->messages().size(), 1);
-    EXPECT_TRUE(
-        d->alerts()->messages()[0].startsWith("The own passwords of " + QDir::toNativeSeparators(pdfs[0])))
-        << d->alerts()->messages()[0].toStdString();
+    const QString why = "Printing or copying can only be forbidden with a permission password: the open "
+                        "password alone would unlock every right. Please enter a permission password.";
+    EXPECT_EQ(d->alerts()->messages()[0], "The own passwords of 2 checked file(s) cannot protect them:\n"
+                                          "Row 1, f00.pdf: " +
+                                              why + "\nRow 3, f02.pdf: " + why);
     EXPECT_FALSE(d->run()->isRunWorking());
     EXPECT_TRUE(entriesOf(m_out.path()).isEmpty());
 
-    pdf->setCanPrint(true);
+    pdf->setPdfPermissionPassword(QStringLiteral("typed-owner"));
     d->run()->convert();
     waitForRun(*d);
     EXPECT_EQ(d->alerts()->messages().size(), 1);
+    const QJsonObject f00 = testsupport::encryptionJson(m_out.file("f00.pdf"), "typed-owner");
+    EXPECT_TRUE(f00.value("ownerpasswordmatched").toBool());
     EXPECT_TRUE(opensWith(m_out.file("f00.pdf"), "pw-0"));
+    EXPECT_FALSE(
+        testsupport::encryptionJson(m_out.file("f00.pdf"), "pw-0").value("ownerpasswordmatched").toBool());
+    EXPECT_FALSE(
+        testsupport::encryptionCapabilities(testsupport::encryptionJson(m_out.file("f00.pdf"), "pw-0"))
+            .value("printhigh")
+            .toBool());
     EXPECT_TRUE(opensWith(m_out.file("f01.pdf"), "owner-1"));
+    EXPECT_FALSE(opensWith(m_out.file("f01.pdf"), "typed-owner")) << "its own permission password stays";
     EXPECT_FALSE(opensWith(m_out.file("f01.pdf"), "pw-0"));
     d->run()->closeProcessAction();
 
     // Removing a row is what clears its passwords: listed again, it has none.
-    uitest::highlight(*d, {0, 1});
+    uitest::highlight(*d, {0, 1, 2});
     d->fileList()->selectDeselectRemoveAll(4);
     uitest::gather(*d, uitest::urlsOf({pdfs[0]}));
     ASSERT_EQ(d->fileList()->files().size(), 1);

@@ -176,6 +176,32 @@ TEST_F(RunControlTest, passwordsThatCannotProtect_alertBeforeTheRun_andWriteNoth
         EXPECT_FALSE(d->run()->processViewPanel()->isVisible());
     }
     EXPECT_TRUE(entriesOf(m_out.path()).isEmpty());
+
+    // Characters readers built on pdf.js cannot type at 128 bits: a question,
+    // whose "No" starts nothing and whose "Yes" writes the correct file.
+    pdf->setPdfOpenPassword(QString::fromUtf8("\u20ac-pw"));
+    pdf->setPdfPermissionPassword(QStringLiteral("owner"));
+    pdf->setEncryptionStrength(1);
+    pdf->setCanPrint(true);
+    const qsizetype asked = d->alerts()->messages().size();
+    d->alerts()->setNextAnswer(AlertPresenter::Answer::No);
+    d->run()->convert();
+    ASSERT_EQ(d->alerts()->messages().size(), asked + 1);
+    EXPECT_TRUE(d->alerts()->messages().last().contains("pdf.js") &&
+                d->alerts()->messages().last().contains("256-bit key"))
+        << d->alerts()->messages().last().toStdString();
+    EXPECT_FALSE(d->run()->isRunWorking());
+    EXPECT_TRUE(entriesOf(m_out.path()).isEmpty());
+    d->alerts()->setNextAnswer(AlertPresenter::Answer::Yes);
+    d->run()->convert();
+    waitForRun(*d);
+    EXPECT_EQ(entriesOf(m_out.path()), QStringList{"f00.pdf"});
+    d->run()->closeProcessAction();
+    pdf->setEncryptionStrength(2);
+    d->run()->convert();
+    waitForRun(*d);
+    EXPECT_EQ(d->alerts()->messages().size(), asked + 2) << "256 bits take any character";
+    d->run()->closeProcessAction();
 }
 
 TEST_F(RunControlTest, wholeRun_securesCheckedRowsInListOrder_andClosesBackToIdle)
@@ -193,12 +219,14 @@ TEST_F(RunControlTest, wholeRun_securesCheckedRowsInListOrder_andClosesBackToIdl
     EXPECT_FALSE(child<lockleaf::BusyIndicator>(*d, "loadingIndicator")->isAnimating());
     for (const char *name : {"convertBtn", "cancelBtn", "addFilesBtn"})
         EXPECT_FALSE(child<QPushButton>(*d, name)->isEnabled()) << name;
+    EXPECT_FALSE(child<QTabWidget>(*d, "settingTabView")->isEnabled()) << "the pane looks as it acts";
     waitForRun(*d);
 
     EXPECT_EQ(panel->messageLabel()->text(), QStringLiteral("All files splitted successfully."));
     EXPECT_EQ(panel->countsLabel()->text(), QStringLiteral("2 of 2 processed, 2 written"));
     const QString taken = d->run()->process()->timeTaken();
-    EXPECT_EQ(panel->timeTakenLabel()->text(), taken.isEmpty() ? QStringLiteral("0 sec(s)") : taken);
+    EXPECT_EQ(panel->timeTakenLabel()->text(),
+              taken.isEmpty() ? QStringLiteral("0 sec(s)") : taken.trimmed());
     EXPECT_EQ(panel->progressBar()->text(), QStringLiteral("2 / 2"));
     EXPECT_FALSE(panel->cancelProcessBtn()->isEnabled());
     EXPECT_TRUE(panel->closeProcessBtn()->isEnabled());
@@ -231,6 +259,8 @@ TEST_F(RunControlTest, wholeRun_securesCheckedRowsInListOrder_andClosesBackToIdl
 
     panel->closeProcessBtn()->click();
     expectIdle(*d);
+    EXPECT_TRUE(child<QTabWidget>(*d, "settingTabView")->isEnabled());
+    EXPECT_TRUE(child<QLineEdit>(*d, "openPasswordText")->isEnabled()) << "each control as it was";
     EXPECT_EQ(d->run()->process(), nullptr);
     EXPECT_EQ(d->fileList()->files().size(), 3) << "rows stay unless the settings ask to clear them";
 }
@@ -256,7 +286,7 @@ TEST_F(RunControlTest, closeWithClearProcessedFiles_removesEveryCheckedRowFailur
     expectIdle(*d);
     EXPECT_EQ(
         child<QLabel>(*d, "labelTotalFiles")->text(),
-        QStringLiteral("1 Total file(s); 0 file selected; Total page count of selected PDF file(s): 0"));
+        QStringLiteral("1 Total file(s); 0 file(s) selected; Total page count of selected PDF file(s): 0"));
 }
 
 TEST_F(RunControlTest, cancelMidRun_finishesTheFileInHand_escapeThenCloses)

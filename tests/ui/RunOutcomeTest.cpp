@@ -8,13 +8,16 @@
 #include "model/PDFSettings.h"
 #include "support/TestSupport.h"
 #include "ui/AlertPresenter.h"
+#include "ui/FileTableModel.h"
 #include "ui/ProgressPanel.h"
 #include "ui/RunRecordsTable.h"
 
+#include <QAction>
 #include <QClipboard>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -149,6 +152,58 @@ TEST_F(RunOutcomeTest, inPlaceRun_rereadsTheRowsItReplaced)
     EXPECT_FALSE(untouched->isSecured());
     EXPECT_EQ(untouched->pages(), 1);
     d->run()->closeProcessAction();
+}
+
+// Each row shows its last outcome; Check Failed Only makes a retry two
+// clicks; the export carries the column; reading a row again clears it.
+TEST_F(RunOutcomeTest, statusColumn_showsEachOutcome_checkFailedOnlyRetries_andRereadClearsIt)
+{
+    auto d = window({});
+    const QStringList plain = uitest::makeNumberedPdfs(m_sources, {1, 2});
+    const QString locked = m_sources.file("locked.pdf");
+    testsupport::makeEncryptedPdf(locked, "unknown-user-pw", "owner", 128);
+    uitest::gather(*d, urlsOf({plain[0], locked, plain[1]}));
+    d->settings()->setIsClearProcessedFiles(false);
+    d->fileList()->files()[2]->setIsSelected(false); // not in the run: no outcome
+    const lockleaf::FileTableModel *model = d->fileList()->tableModel();
+    const auto statuses = [&] {
+        QStringList texts;
+        for (int row = 0; row < model->rowCount(); ++row)
+            texts << model->index(row, lockleaf::FileTableModel::StatusColumn).data().toString();
+        return texts;
+    };
+    EXPECT_EQ(model->headerData(lockleaf::FileTableModel::StatusColumn, Qt::Horizontal).toString(), "Status");
+    EXPECT_EQ(statuses(), QStringList({"", "", ""}));
+
+    d->run()->convert();
+    waitForRun(*d);
+    EXPECT_EQ(statuses(), QStringList({"Un-Secured Completed", "Unable to read secured pdf docuemnt!", ""}));
+    d->run()->closeProcessAction();
+
+    QAction *checkFailed = child<QAction>(*d, "checkFailedAction");
+    EXPECT_TRUE(d->fileList()->filesContextMenu()->actions().contains(checkFailed));
+    ASSERT_TRUE(checkFailed->isEnabled());
+    checkFailed->trigger();
+    QList<bool> checks;
+    for (const lockleaf::FileItemPtr &item : d->fileList()->files())
+        checks << item->isSelected();
+    EXPECT_EQ(checks, QList<bool>({false, true, false}));
+    EXPECT_EQ(child<QLabel>(*d, "labelTotalFiles")->text(),
+              "3 Total file(s); 1 file(s) selected; Total page count of selected PDF file(s): 0");
+
+    const QString exported = m_out.file("export.txt");
+    ASSERT_TRUE(d->fileActions()->exportList(exported));
+    const QList<QByteArray> lines = testsupport::readFile(exported).split('\n');
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_TRUE(lines[0].endsWith("\tLocation\tStatus"));
+    EXPECT_TRUE(lines[1].endsWith("\tUn-Secured Completed"));
+    EXPECT_TRUE(lines[2].endsWith("\tUnable to read secured pdf docuemnt!"));
+    EXPECT_TRUE(lines[3].endsWith(m_sources.path().toUtf8() + "\t"));
+
+    d->fileList()->files()[1]->reread();
+    EXPECT_EQ(statuses(), QStringList({"Un-Secured Completed", "", ""}));
+    d->fileList()->files()[0]->setPdfOpenPassword(QStringLiteral("any"));
+    EXPECT_EQ(statuses(), QStringList({"", "", ""}));
 }
 
 } // namespace

@@ -127,14 +127,15 @@ TEST_F(TranslationTest, german_runOutcomeIsTranslatedInTheWindow_andStaysEnglish
 
 TEST_F(TranslationTest, engineTexts_translatedWithTheirValues_unknownOnesAsTheyCame)
 {
-    // Without a translation every text comes back as it is.
+    // Without a translation every text comes back as it is, but for the blank
+    // the engine's duration leaves before the counts.
     const QString time = QStringLiteral("Total Time Taken : 1 hr(s) 2 min(s) 3 sec(s)  4/5");
-    EXPECT_EQ(shownRunText(time), time);
+    EXPECT_EQ(shownRunText(time), QStringLiteral("Total Time Taken : 1 hr(s) 2 min(s) 3 sec(s) 4/5"));
     EXPECT_EQ(shownRunText(lockleaf::kStatusSecured), lockleaf::kStatusSecured);
 
     Translations translations;
     ASSERT_FALSE(translations.install(kGerman).isEmpty());
-    EXPECT_EQ(shownRunText(time), QStringLiteral("Benötigte Zeit insgesamt: 1 Std. 2 Min. 3 Sek.  4/5"));
+    EXPECT_EQ(shownRunText(time), QStringLiteral("Benötigte Zeit insgesamt: 1 Std. 2 Min. 3 Sek. 4/5"));
     EXPECT_EQ(shownRunText(QStringLiteral("Total Time Taken : In Process... 0/0")),
               QStringLiteral("Benötigte Zeit insgesamt: In Arbeit… 0/0"));
     EXPECT_EQ(shownRunText(QStringLiteral("Open password: The password is longer than 127 bytes, the most a "
@@ -155,13 +156,49 @@ TEST_F(TranslationTest, engineTexts_translatedWithTheirValues_unknownOnesAsTheyC
         EXPECT_NE(shownRunText(status), status) << status.toStdString();
 }
 
+// English keeps the source texts, with each count's noun in its own number.
+TEST_F(TranslationTest, english_pluralsFollowTheirCounts_andTheTimeLineReadsAsATime)
+{
+    Translations translations;
+    EXPECT_EQ(translations.install(QLocale(QLocale::English, QLocale::UnitedStates)), QString());
+    struct Case {
+        QList<int> pages;
+        QString totals;
+    };
+    const Case cases[] = {
+        {{2}, "1 Total file; 1 file selected; Total page count of selected PDF file: 2"},
+        {{1, 2}, "2 Total files; 2 files selected; Total page count of selected PDF files: 3"},
+    };
+    for (const Case &c : cases) {
+        auto d = window(c.pages);
+        EXPECT_EQ(child<QLabel>(*d, "labelTotalFiles")->text(), c.totals);
+        EXPECT_EQ(child<QLabel>(*d, "labelTimeTaken")->text(), "Total Time Taken : 0 secs 0/0");
+    }
+    const struct {
+        const char *engine, *shown;
+    } times[] = {
+        {"Total Time Taken :  0/0", "Total Time Taken : 0 secs 0/0"},
+        {"Total Time Taken : 1 hr(s) 1 min(s) 1 sec(s)  4/5", "Total Time Taken : 1 hr 1 min 1 sec 4/5"},
+        {"Total Time Taken : 2 hr(s) 5 sec(s)  1/1", "Total Time Taken : 2 hrs 5 secs 1/1"},
+    };
+    for (const auto &t : times)
+        EXPECT_EQ(shownRunText(QString::fromUtf8(t.engine)), QString::fromUtf8(t.shown));
+    EXPECT_EQ(lockleaf::shownDuration(QString()), "0 secs");
+
+    // A language Lockleaf does not carry falls back to the same English.
+    EXPECT_EQ(translations.install(QLocale(QLocale::French, QLocale::France)), QString());
+    auto d = window({1});
+    EXPECT_EQ(child<QLabel>(*d, "labelTotalFiles")->text(),
+              "1 Total file; 1 file selected; Total page count of selected PDF file: 1");
+}
+
 TEST_F(TranslationTest, noTranslationOrUnknownLocale_leavesTheEnglishTexts)
 {
     Translations translations;
     EXPECT_EQ(translations.install(QLocale(QStringLiteral("xx_XX"))), QString());
     EXPECT_EQ(translations.install(QLocale(QLocale::French, QLocale::France)), QString());
     EXPECT_EQ(translations.install(QLocale(QLocale::English, QLocale::UnitedStates)), QString());
-    // Installed, then removed again: the next window is English.
+    // Installed, then removed again: the next window has the source texts.
     ASSERT_FALSE(translations.install(kGerman).isEmpty());
     translations.remove();
 
@@ -170,7 +207,7 @@ TEST_F(TranslationTest, noTranslationOrUnknownLocale_leavesTheEnglishTexts)
     EXPECT_EQ(pagesHeader(*d), QStringLiteral("Pages"));
     EXPECT_EQ(
         child<QLabel>(*d, "labelTotalFiles")->text(),
-        QStringLiteral("2 Total file(s); 2 file selected; Total page count of selected PDF file(s): 3"));
+        QStringLiteral("2 Total file(s); 2 file(s) selected; Total page count of selected PDF file(s): 3"));
     d->passwords()->openPasswordsListPanel();
     ASSERT_NE(d->passwords()->passwordsListPanel(), nullptr);
     EXPECT_EQ(d->passwords()->passwordsListPanel()->windowTitle(), QStringLiteral("Saved Passwords"));

@@ -3,7 +3,8 @@
 # the sources. lupdate reads the sources into a copy of each .ts, so the
 # checked-in files are never touched.
 #
-#   cmake -DLUPDATE=... -DGENERATE=... -DPROJECT=... -DWORK=... "-DTS_FILES=a.ts;b.ts" -P TranslationsCurrent.cmake
+#   cmake -DLUPDATE=... -DGENERATE=... -DPROJECT=... -DWORK=... "-DTS_FILES=a.ts;b.ts"
+#         -DPLURALS_TS_FILE=en.ts -P TranslationsCurrent.cmake
 #
 # Fix: cmake --build build --target update_translations, then translate the
 # unfinished entries (Qt Linguist) in translations/*.ts.
@@ -20,10 +21,15 @@ if(NOT TS_FILES)
 endif()
 
 set(failed FALSE)
-foreach(ts IN LISTS TS_FILES)
+foreach(ts IN LISTS TS_FILES PLURALS_TS_FILE)
   get_filename_component(name "${ts}" NAME)
   configure_file("${ts}" "${WORK}/${name}" COPYONLY)
-  execute_process(COMMAND "${LUPDATE}" -project "${WORK}/project.json" -ts "${WORK}/${name}" -locations none
+  # The source language's file holds its plural forms only.
+  set(only)
+  if(ts STREQUAL PLURALS_TS_FILE)
+    set(only -pluralonly)
+  endif()
+  execute_process(COMMAND "${LUPDATE}" -project "${WORK}/project.json" -ts "${WORK}/${name}" -locations none ${only}
     RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
   if(NOT rc EQUAL 0)
     message(FATAL_ERROR "lupdate failed on ${name}:\n${out}${err}")

@@ -1,5 +1,6 @@
 #include "ui/dialogs/ImportFilesWindowController.h"
 
+#include "model/ExportList.h"
 #include "model/ImportList.h"
 #include "platform/SystemLog.h"
 #include "ui/AlertPresenter.h"
@@ -202,9 +203,10 @@ void ImportFilesWindowController::parseText(const QString &text)
         m_files.clear();
         m_passwords = {};
         m_fileUnreadable = false;
-        m_parsedText = text;
+        // A saved export is a list of its files, not a password map.
+        m_parsedText = exportedPaths(text).value_or(text);
         const QStringList types = m_allowedTypes.split(QLatin1Char(','));
-        m_passwords = readImportedPasswords(text, QDir::currentPath());
+        m_passwords = readImportedPasswords(m_parsedText, QDir::currentPath());
         // In line order, each file once: a map line's file where it has one (of
         // another type it is left for the review to report), a plain line's
         // as parseImportText takes it.
