@@ -64,7 +64,7 @@ bool isAttributeDateKey(const QString &key)
 
 } // namespace
 
-PDFDocument::PDFDocument(const QString &path) : m_path(path)
+PDFDocument::PDFDocument(const QString &path) : m_path(path), m_unchanged{SourceIdentity::of(path)}
 {
 }
 
@@ -305,6 +305,7 @@ bool PDFDocument::write(const QString &path, const QVariantMap *options)
     }
 
     TemporaryOutput temp(path);
+    temp.setNewFileMode(m_unchanged.front().mode);
     if (!temp.create()) {
         setError(Outcome::IOError, temp.error());
         return false;
@@ -385,6 +386,16 @@ bool PDFDocument::write(const QString &path, const QVariantMap *options)
     if (!problem.isEmpty()) {
         setError(Outcome::VerifyFailed, problem);
         return false;
+    }
+
+    // A file truncated, rewritten or renamed over while it was read gives an
+    // output of the wrong content, and a newer file in place of the source
+    // must not be replaced by the older one secured.
+    for (const SourceIdentity &source : m_unchanged) {
+        if (!source.unchanged()) {
+            setError(Outcome::SourceChanged, kSourceChangedText);
+            return false;
+        }
     }
 
     if (!temp.replace()) {

@@ -298,6 +298,18 @@ void IsolatedHome::SetUp()
     QStandardPaths::setTestModeEnabled(true);
 }
 
+void makeLargePdf(const QString &path, qint64 atLeast)
+{
+    QByteArray noise(static_cast<qsizetype>(atLeast) + 1024 * 1024, '\0');
+    for (qsizetype i = 0; i < noise.size(); ++i)
+        noise[i] = static_cast<char>((i * 2654435761u) >> 13);
+    const QByteArray page = "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] /Contents 4 0 R >>";
+    writeFile(path, assemblePdf({"<< /Type /Catalog /Pages 2 0 R >>",
+                                 "<< /Type /Pages /Kids [3 0 R] /Count 1 >>", page,
+                                 "<< /Length " + QByteArray::number(noise.size()) + " >>\nstream\n" + noise +
+                                     "\nendstream"}));
+}
+
 QByteArray assemblePdf(const QList<QByteArray> &objects, const QByteArray &trailerExtra)
 {
     QByteArray out = "%PDF-1.7\n%\xe2\xe3\xcf\xd3\n";
