@@ -24,7 +24,8 @@ namespace testsupport
 
 QString corpusDir()
 {
-    return QDir::cleanPath(QStringLiteral(LOCKLEAF_CORPUS_DIR));
+    // A checkout elsewhere than beside the shared folder (a git worktree) names it here.
+    return QDir::cleanPath(qEnvironmentVariable("LOCKLEAF_CORPUS_DIR", QStringLiteral(LOCKLEAF_CORPUS_DIR)));
 }
 QString binDir()
 {

@@ -24,7 +24,8 @@ inline void PrintTo(const QString &s, std::ostream *os)
 namespace testsupport
 {
 
-// Absolute path of the shared corpus of real-world encrypted PDFs.
+// Absolute path of the shared corpus of real-world encrypted PDFs (the
+// environment variable LOCKLEAF_CORPUS_DIR, when set, names another).
 QString corpusDir();
 // Folder where build/bin binaries (lockleaf-cli, Lockleaf) land.
 QString binDir();
