@@ -391,6 +391,7 @@ bool PDFDocument::write(const QString &path, const QVariantMap *options)
     // A file truncated, rewritten or renamed over while it was read gives an
     // output of the wrong content, and a newer file in place of the source
     // must not be replaced by the older one secured.
+    const SourceIdentity target = SourceIdentity::of(path);
     for (const SourceIdentity &source : m_unchanged) {
         if (!source.unchanged()) {
             setError(Outcome::SourceChanged, kSourceChangedText);
@@ -402,6 +403,11 @@ bool PDFDocument::write(const QString &path, const QVariantMap *options)
         setError(Outcome::IOError, temp.error());
         return false;
     }
+    // A source this write replaced changed by our own hand: a later write
+    // of this document (still reading the old bytes) may replace it again.
+    for (SourceIdentity &source : m_unchanged)
+        if (source.sameFile(target))
+            source = SourceIdentity::of(source.path);
     m_lastError.clear();
     m_lastOutcome = Outcome::Ok;
     return true;
