@@ -644,6 +644,22 @@
         <translation>Die Sicherungskopie konnte nicht angelegt werden!</translation>
     </message>
     <message>
+        <source>File not found: moved or deleted since it was listed</source>
+        <translation>Datei nicht gefunden: seit dem Hinzufügen verschoben oder gelöscht</translation>
+    </message>
+    <message>
+        <source>Skipped: the same file as an earlier entry</source>
+        <translation>Übersprungen: dieselbe Datei wie ein früherer Eintrag</translation>
+    </message>
+    <message>
+        <source>source changed while it was being read</source>
+        <translation>Die Quelldatei hat sich geändert, während sie gelesen wurde</translation>
+    </message>
+    <message>
+        <source>Not replaced: the file has other hard links, which would keep its old content</source>
+        <translation>Nicht ersetzt: Die Datei hat weitere harte Links, die ihren alten Inhalt behalten würden</translation>
+    </message>
+    <message>
         <source>unknown exception</source>
         <translation>unbekannter Fehler</translation>
     </message>

@@ -4,6 +4,7 @@
 #include "platform/Utilities.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMutexLocker>
 #include <QRegularExpression>
@@ -13,6 +14,9 @@ namespace lockleaf
 
 namespace
 {
+
+// The longest file name (in bytes) the common file systems take (NAME_MAX).
+constexpr qsizetype kMaxNameBytes = 255;
 
 QString key(const QString &path)
 {
@@ -94,6 +98,12 @@ QString OutputNames::backupPathFor(const QString &readPath, bool isSecured, cons
     QString name = info.fileName();
     if (!extensionText.isEmpty() && name.endsWith(extensionText))
         name.chop(extensionText.size());
+    // A name longer than the file system takes would fail the backup, and
+    // the file with it: the stem gives way, a whole character at a time, so
+    // the stamp and the extension stay.
+    const qsizetype suffixBytes = QFile::encodeName(suffix).size();
+    while (!name.isEmpty() && QFile::encodeName(name).size() + suffixBytes > kMaxNameBytes)
+        name.chop(name.size() >= 2 && name.back().isLowSurrogate() ? 2 : 1);
     const QString folder = readPath.left(readPath.size() - info.fileName().size());
     return folder + name + suffix;
 }

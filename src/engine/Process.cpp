@@ -3,10 +3,13 @@
 #include "engine/RunSecurity.h"
 #include "engine/RunStatus.h"
 #include "engine/RunWorkers.h"
+#include "engine/SameFiles.h"
 #include "engine/Workspace.h"
 #include "model/PDFSettings.h"
 #include "model/Settings.h"
+#include "pdf/FileCopy.h"
 #include "pdf/PDFDocument.h"
+#include "pdf/SourceIdentity.h"
 #include "pdf/WriteOut.h"
 #include "platform/SystemLog.h"
 #include "platform/TimeText.h"
@@ -52,6 +55,12 @@ void storeText(QMutex &mutex, QString &field, const QString &value)
 {
     QMutexLocker lock(&mutex);
     field = value;
+}
+
+// A failed write's status: its own when the source changed under it.
+QString failedStatus(const PDFDocument &document, const QString &status)
+{
+    return document.lastOutcome() == PDFDocument::Outcome::SourceChanged ? kStatusSourceChanged : status;
 }
 
 // Outputs written for the file in hand on this thread: counted here and
@@ -176,12 +185,18 @@ void Process::start()
     setIsCompleted(false);
     try {
         QStringList sources;
-        for (const OutputFilePtr &outputFile : std::as_const(m_outputFiles))
+        QStringList outputSources;
+        for (const OutputFilePtr &outputFile : std::as_const(m_outputFiles)) {
+            outputSources << (outputFile ? outputFile->filename : QString());
             if (outputFile)
                 for (const FileItemPtr &item : outputFile->fileItems)
                     if (item)
                         sources << item->filePath().toLocalFile();
+        }
         m_outputNames.setSources(sources);
+        // Decided once, before any file is worked on: whatever the jobs, the
+        // first entry of a file is the one written.
+        m_sameFileAs = earlierPathsOfSameFiles(outputSources);
         m_log.setStartTime(now());
         // The log grows as files finish, so a run that is killed still leaves one.
         m_log.beginJournal();
@@ -218,7 +233,7 @@ void Process::runOutputFiles()
         t_createdCount = &task.created;
         const auto reset = qScopeGuard([] { t_createdCount = nullptr; });
         if (const OutputFilePtr &outputFile = m_outputFiles.at(i))
-            processOutputFile(*outputFile, task.record);
+            processOutputFile(*outputFile, task.record, m_sameFileAs.value(i));
     };
     steps.deliver = [this, &tasks](int i, const std::exception_ptr &error) {
         Task &task = tasks.at(i);
@@ -263,12 +278,17 @@ QString Process::outputFolderFor(const OutputFile &outputFile) const
     return configuredFolder.isEmpty() ? folderOf(outputFile.filename) : configuredFolder;
 }
 
-void Process::processOutputFile(const OutputFile &outputFile, LogFiles &record)
+void Process::processOutputFile(const OutputFile &outputFile, LogFiles &record, const QString &sameFileAs)
 {
     const QString outputFolder = outputFolderFor(outputFile);
     record.setFilename(lastComponentOf(outputFile.filename));
     record.setSourcePath(folderOf(outputFile.filename));
     record.setTargetPath(outputFolder);
+    if (!sameFileAs.isEmpty()) {
+        record.setStatus(kStatusSameFile);
+        record.setReason(sameFileAs);
+        return;
+    }
 
     // A file begun is finished: a stop is heard between the items of one output only.
     bool first = true;
@@ -285,13 +305,30 @@ void Process::processItem(const FileItem &item, LogFiles &record, const QString 
 {
     const QString sourcePath = item.filePath().toLocalFile();
     QString readPath = sourcePath;
+    // The source as the run first sees it: the output counts, and the source
+    // is replaced, only while it is still this file in this state.
+    const SourceIdentity source = SourceIdentity::of(sourcePath);
+    if (source.missing) {
+        record.setStatus(kStatusMissing);
+        return;
+    }
+    // In place: the output's name is the source itself (or another name of it).
+    const QString naturalOutput = outputPathFor(outputFolder, sourcePath);
+    const bool inPlace = source.sameFile(SourceIdentity::of(naturalOutput));
+    if (inPlace && source.links > 1) {
+        // Replacing one name would leave the others holding the old content.
+        record.setStatus(kStatusHardLinks);
+        record.setReason(QStringLiteral("%1 names in all").arg(source.links));
+        return;
+    }
 
     if (m_settings && m_settings->isBackupFile()) {
         const QString backupPath = backupPathFor(readPath, item.isSecured(), now());
-        // QFile::copy refuses an existing target, so an earlier backup is never
-        // overwritten, and it never leaves a partial copy under the target name.
-        if (!QFile::copy(readPath, backupPath)) {
-            record.setStatus(kStatusNoBackup);
+        // Never over an earlier backup, never a partial copy under its name.
+        const QString problem = copyFileDurably(readPath, backupPath);
+        if (!problem.isEmpty()) {
+            record.setStatus(SourceIdentity::of(sourcePath).missing ? kStatusMissing : kStatusNoBackup);
+            record.setReason(problem);
             return;
         }
         readPath = backupPath;
@@ -303,9 +340,10 @@ void Process::processItem(const FileItem &item, LogFiles &record, const QString 
     // secured file then opens once, not first refused without it.
     std::unique_ptr<PDFDocument> document = PDFDocument::initWithURL(readPath, item.pdfOpenPassword());
     if (!document) {
-        record.setStatus(kStatusUnopenable);
+        record.setStatus(SourceIdentity::of(readPath).missing ? kStatusMissing : kStatusUnopenable);
         return;
     }
+    document->requireUnchanged(source);
 
     try {
         bool unlockFailed = false;
@@ -322,10 +360,14 @@ void Process::processItem(const FileItem &item, LogFiles &record, const QString 
         if (keepSigned) {
             record.setStatus(kStatusSigned);
         } else if (!unlockFailed && !isOpen) {
-            const QString outputPath = m_outputNames.pathFor(outputFolder, sourcePath);
-            if (outputPath != outputPathFor(outputFolder, sourcePath)) {
+            QString outputPath = m_outputNames.pathFor(outputFolder, sourcePath);
+            if (outputPath != naturalOutput) {
                 record.setRenamedOutput(outputPath);
                 record.setTargetPath(outputPath);
+            } else if (inPlace && QFileInfo(outputPath).isSymLink()) {
+                // Secure the document the link points to and keep the link:
+                // a rename over the link itself would leave the document as it was.
+                outputPath = QFileInfo(outputPath).canonicalFilePath();
             }
             // Without settings there is no mode to run in: write nothing rather
             // than fall back to removing security.
@@ -336,7 +378,7 @@ void Process::processItem(const FileItem &item, LogFiles &record, const QString 
                 if (writeUnsecured(*document, outputPath)) {
                     written(record, kStatusUnsecured, outputPath);
                 } else {
-                    record.setStatus(kStatusUnsecureFailed);
+                    record.setStatus(failedStatus(*document, kStatusUnsecureFailed));
                     record.setReason(document->lastError());
                 }
             } else if (securityType == 1) {
@@ -354,7 +396,8 @@ void Process::processItem(const FileItem &item, LogFiles &record, const QString 
                     written(record, kStatusSecured, outputPath);
                     break;
                 case SecuredWriteResult::Failed:
-                    record.setStatus(kStatusSecureFailed);
+                    record.setStatus(problem.isEmpty() ? failedStatus(*document, kStatusSecureFailed)
+                                                       : kStatusSecureFailed);
                     record.setReason(problem.isEmpty() ? document->lastError() : problem);
                     break;
                 case SecuredWriteResult::NotAttempted:

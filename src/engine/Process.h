@@ -154,7 +154,8 @@ public:
     void setTestHook(std::function<void(HookPoint, const QString &)> hook) { m_testHook = std::move(hook); }
 
     // The backup path of `readPath` for a run at `now`: in the source's folder,
-    // "<name>_<ddMMyyyyHHmmss>_bak[ (SECURED)].<ext as written>".
+    // "<name>_<ddMMyyyyHHmmss>_bak[ (SECURED)].<ext as written>", the name cut
+    // short (whole characters) where the whole would pass 255 bytes.
     static QString backupPathFor(const QString &readPath, bool isSecured, const QDateTime &now);
 
 Q_SIGNALS:
@@ -172,7 +173,7 @@ private:
     void runOutputFiles();
     QList<QList<int>> namingOrder() const;
     QString outputFolderFor(const OutputFile &outputFile) const;
-    void processOutputFile(const OutputFile &outputFile, LogFiles &record);
+    void processOutputFile(const OutputFile &outputFile, LogFiles &record, const QString &sameFileAs);
     void processItem(const FileItem &item, LogFiles &record, const QString &outputFolder);
     void finishRun();
     void written(LogFiles &record, const QString &status, const QString &outputPath);
@@ -202,6 +203,7 @@ private:
     int m_jobs;
     std::atomic<bool> m_logSaved{false};
     OutputNames m_outputNames;
+    QStringList m_sameFileAs; // per output file: the earlier entry naming the same file, or ""
 };
 
 } // namespace lockleaf

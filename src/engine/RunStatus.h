@@ -17,5 +17,14 @@ inline const QString kStatusUnopenable = QStringLiteral("Unable to open pdf docu
 inline const QString kStatusSigned =
     QStringLiteral("Skipped: digitally signed (securing would invalidate its signatures)");
 inline const QString kStatusNoBackup = QStringLiteral("Unable to create backup file!");
+// The source is gone since it was listed (moved or deleted).
+inline const QString kStatusMissing = QStringLiteral("File not found: moved or deleted since it was listed");
+// Another entry of the run names the same file (a link, a linked folder).
+inline const QString kStatusSameFile = QStringLiteral("Skipped: the same file as an earlier entry");
+// The source was truncated, rewritten or replaced while it was read or written.
+inline const QString kStatusSourceChanged = QStringLiteral("source changed while it was being read");
+// In place, the other names of a hard-linked file would keep the old content.
+inline const QString kStatusHardLinks =
+    QStringLiteral("Not replaced: the file has other hard links, which would keep its old content");
 
 } // namespace lockleaf

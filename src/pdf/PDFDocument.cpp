@@ -64,7 +64,7 @@ bool isAttributeDateKey(const QString &key)
 
 } // namespace
 
-PDFDocument::PDFDocument(const QString &path) : m_path(path)
+PDFDocument::PDFDocument(const QString &path) : m_path(path), m_unchanged{SourceIdentity::of(path)}
 {
 }
 
@@ -316,6 +316,7 @@ bool PDFDocument::write(const QString &path, const QVariantMap *options)
     }
 
     TemporaryOutput temp(path);
+    temp.setNewFileMode(m_unchanged.front().mode);
     if (!temp.create()) {
         setError(Outcome::IOError, temp.error());
         return false;
@@ -398,10 +399,26 @@ bool PDFDocument::write(const QString &path, const QVariantMap *options)
         return false;
     }
 
+    // A file truncated, rewritten or renamed over while it was read gives an
+    // output of the wrong content, and a newer file in place of the source
+    // must not be replaced by the older one secured.
+    const SourceIdentity target = SourceIdentity::of(path);
+    for (const SourceIdentity &source : m_unchanged) {
+        if (!source.unchanged()) {
+            setError(Outcome::SourceChanged, kSourceChangedText);
+            return false;
+        }
+    }
+
     if (!temp.replace()) {
         setError(Outcome::IOError, temp.error());
         return false;
     }
+    // A source this write replaced changed by our own hand: a later write
+    // of this document (still reading the old bytes) may replace it again.
+    for (SourceIdentity &source : m_unchanged)
+        if (source.sameFile(target))
+            source = SourceIdentity::of(source.path);
     m_lastError.clear();
     m_lastOutcome = Outcome::Ok;
     return true;

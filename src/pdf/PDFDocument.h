@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pdf/SourceIdentity.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
@@ -66,6 +68,7 @@ public:
         InvalidOptions,   // e.g. a key length other than 40/128/256
         Locked,           // the operation needs an unlocked document
         VerifyFailed,     // the written file is not what was asked for (see writeToFile)
+        SourceChanged,    // the source is no longer the file that was read (kSourceChangedText)
     };
 
     ~PDFDocument();
@@ -113,7 +116,9 @@ public:
     // `path` only when the whole write succeeded (temporary file in the same
     // folder, flushed to disk, re-opened and checked, then renamed); on failure
     // `path` is untouched and no temporary file is left. `path` may be the file
-    // this document reads. A replaced file keeps its owner, group and mode.
+    // this document reads. A replaced file keeps its owner, group, mode and
+    // xattrs; a new one takes the source's mode (TemporaryOutput). Nothing is
+    // replaced (SourceChanged) once the source is not as it was first read.
     // The check (VerifyFailed): the written file opens with each password given
     // (none when unsecured), has the encryption and print/copy permissions
     // asked for, and as many pages as this document.
@@ -123,6 +128,9 @@ public:
     // writes without encryption. A password that cannot be encoded for the key
     // length, or an unknown key length, fails before anything is written.
     bool writeToFile(const QString &path, const QVariantMap &options);
+
+    // A further file a write checks like the source (a backup's original).
+    void requireUnchanged(const SourceIdentity &identity) { m_unchanged.push_back(identity); }
 
     // Tests only: called with the temporary file's path just before it is
     // checked, to damage it the way a faulty write would.
@@ -146,6 +154,8 @@ private:
     void setError(Outcome outcome, const QString &reason);
 
     QString m_path;
+    // The sources as they were before the first read, the file itself first.
+    std::vector<SourceIdentity> m_unchanged;
     // What m_qpdf parses when the file was small enough to read whole; it
     // must outlive m_qpdf, hence declared first.
     std::shared_ptr<const std::string> m_sourceBytes;

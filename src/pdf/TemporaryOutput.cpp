@@ -1,6 +1,7 @@
 #include "pdf/TemporaryOutput.h"
 
 #include "pdf/DurableFileSink.h"
+#include "pdf/FileAttributes.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,6 +13,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -80,16 +82,8 @@ bool TemporaryOutput::sync()
 bool TemporaryOutput::replace()
 {
     const QByteArray target = QFile::encodeName(m_target);
-    struct stat existing {
-    };
-    if (::stat(target.constData(), &existing) == 0) {
-        // Owner first: a change of owner may clear mode bits.
-        if (::fchown(m_fd, existing.st_uid, existing.st_gid) != 0)
-            (void)::fchown(m_fd, static_cast<uid_t>(-1), existing.st_gid);
-        ::fchmod(m_fd, existing.st_mode & 0777);
-    } else {
-        ::fchmod(m_fd, 0644);
-    }
+    if (!copyFileAttributes(target, m_fd))
+        ::fchmod(m_fd, m_newFileMode & 0666 & ~currentUmask());
     ::close(m_fd);
     m_fd = -1;
     // rename(2) replaces the target atomically; a descriptor still reading the
@@ -97,6 +91,27 @@ bool TemporaryOutput::replace()
     if (::rename(m_path.constData(), target.constData()) != 0)
         return fail(
             QStringLiteral("cannot replace %1: %2").arg(QDir::toNativeSeparators(m_target), systemError()));
+    m_replaced = true;
+    syncFolder(QFileInfo(m_target).absolutePath());
+    return true;
+}
+
+bool TemporaryOutput::placeAsNew()
+{
+    const QByteArray target = QFile::encodeName(m_target);
+    ::close(m_fd);
+    m_fd = -1;
+    // renameat2 never replaces; where the file system lacks it, a hard link
+    // does the same (link(2) refuses an existing name).
+    int result = ::renameat2(AT_FDCWD, m_path.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE);
+    if (result != 0 && errno != EEXIST) {
+        result = ::link(m_path.constData(), target.constData());
+        if (result == 0)
+            ::unlink(m_path.constData());
+    }
+    if (result != 0)
+        return fail(
+            QStringLiteral("cannot create %1: %2").arg(QDir::toNativeSeparators(m_target), systemError()));
     m_replaced = true;
     syncFolder(QFileInfo(m_target).absolutePath());
     return true;

@@ -30,10 +30,17 @@ public:
     QString path() const;
     // Flushes the written bytes to the disk.
     bool sync();
-    // Gives the file the owner, group and mode of the target it replaces (or
-    // rw-r--r-- for a new file), then renames it over the target. An owner
-    // that cannot be kept (not running as root) leaves the writer's.
+    // The permission bits a new target is given: these without the execute
+    // bits and with the umask applied, so never wider than the file it was
+    // made from. Default 0644 (before the umask).
+    void setNewFileMode(unsigned mode) { m_newFileMode = mode; }
+    // Gives the file the owner, group, extended attributes and mode of the
+    // target it replaces (see copyFileAttributes), or the new-file mode, then
+    // renames it over the target.
     bool replace();
+    // Gives the file the name of the target only when nothing has that name
+    // yet; its attributes are the caller's. Then the folder is synced.
+    bool placeAsNew();
     QString error() const { return m_error; }
 
 private:
@@ -42,6 +49,7 @@ private:
     QString m_target;
     QByteArray m_path;
     int m_fd = -1;
+    unsigned m_newFileMode = 0644;
     bool m_replaced = false;
     QString m_error;
 };

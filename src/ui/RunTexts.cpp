@@ -26,6 +26,11 @@ constexpr char kContext[] = "RunText";
     QT_TRANSLATE_NOOP("RunText", "Unable to open pdf document!"),
     QT_TRANSLATE_NOOP("RunText", "Skipped: digitally signed (securing would invalidate its signatures)"),
     QT_TRANSLATE_NOOP("RunText", "Unable to create backup file!"),
+    QT_TRANSLATE_NOOP("RunText", "File not found: moved or deleted since it was listed"),
+    QT_TRANSLATE_NOOP("RunText", "Skipped: the same file as an earlier entry"),
+    QT_TRANSLATE_NOOP("RunText", "source changed while it was being read"),
+    QT_TRANSLATE_NOOP("RunText",
+                      "Not replaced: the file has other hard links, which would keep its old content"),
     QT_TRANSLATE_NOOP("RunText", "unknown exception"),
     QT_TRANSLATE_NOOP("RunText", "Lockleaf unable able to split some of the files!\r\n"
                                  "Please check log for more information."),

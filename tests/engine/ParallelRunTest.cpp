@@ -15,6 +15,7 @@
 #include <qpdf/QPDFWriter.hh>
 
 #include <stdexcept>
+#include <unistd.h>
 
 using namespace lockleaf;
 using namespace testsupport;
@@ -27,11 +28,11 @@ namespace
 // and after one the sanitizer loses track of this thread's locks, so `make
 // test-tsan` would report races in the worker pool that are not there.
 
-QString pageCountOf(const QString &path)
+QString pageCountOf(const QString &path, const char *password = "")
 {
     try {
         QPDF pdf;
-        pdf.processFile(QFile::encodeName(path).constData());
+        pdf.processFile(QFile::encodeName(path).constData(), password);
         return QString::number(pdf.getAllPages().size());
     } catch (const std::exception &) {
         return QString();
@@ -256,4 +257,37 @@ TEST_F(ParallelRun, anExceptionInAWorker_failsThatFileOnly)
     EXPECT_TRUE(capture.contains("Error in (Process=>start) : open exploded"));
     EXPECT_EQ(o.message, "Lockleaf unable able to split some of the files!\r\n"
                          "Please check log for more information.");
+}
+
+// One file named twice (through a linked folder, by a hard link) is worked on
+// once, whatever the jobs: else each path's passwords race for the same file.
+TEST_F(ParallelRun, oneFileByTwoPaths_isWorkedOnOnce)
+{
+    makeSource("real/a.pdf");
+    ASSERT_TRUE(QFile::link(tmp.file("src/real"), tmp.file("src/linked")));
+    ASSERT_EQ(::link(QFile::encodeName(tmp.file("src/real/a.pdf")).constData(),
+                     QFile::encodeName(tmp.file("src/hard.pdf")).constData()),
+              0);
+    sources << qMakePair(tmp.file("src/linked/a.pdf"), QString())
+            << qMakePair(tmp.file("src/hard.pdf"), QString());
+    settings.setSecurityType(1);
+    settings.pdfSettings()->setPdfOpenPassword("shared");
+    const QString same = "Skipped: the same file as an earlier entry";
+    for (int jobs : {1, 4}) {
+        SCOPED_TRACE(jobs);
+        const QString outDir = tmp.file(QString("out%1").arg(jobs));
+        Process p;
+        arm(p, outDir, jobs);
+        const char *passwords[] = {"one", "two", "three"};
+        for (int i = 0; i < 3; ++i)
+            p.outputFiles().at(i)->fileItems.first()->setOwnPasswords(passwords[i], QString());
+        p.start();
+        const Outcome o = outcomeOf(p, outDir);
+        EXPECT_EQ(o.statuses, QStringList({"Secured Completed", same, same}));
+        EXPECT_EQ(o.outputs, QStringList({"a.pdf"}));
+        EXPECT_EQ(o.created, 1);
+        EXPECT_EQ(p.log().files().value(1)->reason(), tmp.file("src/real/a.pdf"));
+        EXPECT_EQ(pageCountOf(outDir + "/a.pdf", "one"), "1");
+        EXPECT_EQ(pageCountOf(outDir + "/a.pdf", "two"), "");
+    }
 }

@@ -14,6 +14,14 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
 #include <list>
 #include <stdexcept>
 
@@ -463,4 +471,166 @@ TEST_F(ProcessRun, onWorkerThread_blockingMainThreadUpdatesAndCancel)
     EXPECT_EQ(process.message(), kCancelled);
     EXPECT_EQ(shown, QStringList({"Total Time Taken : In Process... 1/6",
                                   "Total Time Taken : In Process... 2/6", "Total Time Taken :  2/6"}));
+}
+
+// What a run must never do with a source that changes under it: count an
+// output read from a file cut short, or put the older file secured in place
+// of a newer one moved over it.
+TEST_F(ProcessRun, sourceChangedDuringTheRun_failsTheFile_replacesNothing)
+{
+    struct Case {
+        const char *name;
+        bool large; // read from disk while writing, not from memory at open
+        bool inPlace;
+        bool backup;
+        bool truncate; // else a newer file is moved over the source
+    };
+    const Case cases[] = {
+        {"small_truncated", false, false, false, true},
+        {"large_truncated", true, false, false, true},
+        {"small_replacedInPlace", false, true, false, false},
+        {"large_replacedInPlace", true, true, false, false},
+        {"small_replacedInPlaceWithBackup", false, true, true, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        QDir(dir.path()).mkpath("out");
+        const QString source = dir.file(QString(c.name) + ".pdf");
+        if (c.large)
+            makeLargePdf(source, 8 * 1024 * 1024);
+        else
+            makePdf(source, 3);
+        makePdf(dir.file("newer.pdf"), 1, {}, "NEWER");
+        const QByteArray newer = readFile(dir.file("newer.pdf"));
+        settings.setOutputFolderPath(c.inPlace ? QString() : dir.file("out"));
+        settings.setIsBackupFile(c.backup);
+        Process &p = another();
+        add(source, {}, &p);
+        p.setTestHook([&](Process::HookPoint point, const QString &) {
+            if (point != Process::HookPoint::BeforeWrite)
+                return;
+            if (c.truncate)
+                ASSERT_TRUE(QFile::resize(source, QFileInfo(source).size() / 2));
+            else
+                ASSERT_EQ(std::rename(QFile::encodeName(dir.file("newer.pdf")).constData(),
+                                      QFile::encodeName(source).constData()),
+                          0);
+        });
+        run(p);
+        EXPECT_EQ(status(0, p), QString("source changed while it was being read"));
+        EXPECT_EQ(p.totalFileCreated(), 0);
+        EXPECT_TRUE(QDir(dir.file("out")).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+        if (!c.truncate) {
+            EXPECT_TRUE(readFile(source) == newer) << "the newer file was replaced";
+        }
+        const QStringList left = QDir(dir.path()).entryList({".lockleaf-*"}, QDir::Files | QDir::Hidden);
+        EXPECT_TRUE(left.isEmpty()) << left.join(' ').toStdString();
+    }
+}
+
+// In place, the document is what gets secured: not a link to it in its place,
+// and not one name of a hard-linked file while the others keep the old content.
+TEST_F(ProcessRun, inPlace_throughASymlink_securesTheDocument_hardLinkedFilesRefused)
+{
+    settings.setSecurityType(1);
+    settings.setOutputFolderPath("");
+    settings.pdfSettings()->setPdfOpenPassword("pw");
+    QDir(src()).mkpath("real");
+    makePdf(src("real/doc.pdf"), 1, {}, "DOC");
+    ASSERT_TRUE(QFile::link("real/doc.pdf", src("link.pdf")));
+    makePdf(src("real/twin.pdf"), 1, {}, "TWIN");
+    ASSERT_EQ(::link(QFile::encodeName(src("real/twin.pdf")).constData(),
+                     QFile::encodeName(src("twin.pdf")).constData()),
+              0);
+    const QByteArray twin = readFile(src("twin.pdf"));
+    add(src("link.pdf"));
+    add(src("real/twin.pdf"));
+    run(process);
+
+    EXPECT_EQ(status(0), "Secured Completed");
+    EXPECT_TRUE(QFileInfo(src("link.pdf")).isSymLink());
+    EXPECT_EQ(QFileInfo(src("link.pdf")).symLinkTarget(), src("real/doc.pdf"));
+    EXPECT_TRUE(pdfText(src("real/doc.pdf"), "pw").contains("DOC"));
+    EXPECT_FALSE(pdfText(src("real/doc.pdf")).contains("DOC")) << "the document was left unprotected";
+    EXPECT_EQ(status(1),
+              QString("Not replaced: the file has other hard links, which would keep its old content"));
+    EXPECT_TRUE(readFile(src("real/twin.pdf")) == twin);
+    EXPECT_EQ(process.totalFileCreated(), 1);
+    EXPECT_EQ(QDir(src()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+              QStringList({"link.pdf", "twin.pdf"}));
+    EXPECT_EQ(QDir(src("real")).entryList(QDir::Files | QDir::Hidden), QStringList({"doc.pdf", "twin.pdf"}));
+}
+
+// A backup made as root is its owner's, as private as the source; the file
+// replaced in place keeps its extended attributes.
+TEST_F(ProcessRun, inPlaceWithBackup_keepsOwnerGroupModeAndExtendedAttributes)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "giving a file to another user needs root";
+    settings.setSecurityType(1);
+    settings.setOutputFolderPath("");
+    settings.setIsBackupFile(true);
+    settings.pdfSettings()->setPdfOpenPassword("pw");
+    makePdf(src("theirs.pdf"));
+    const QByteArray path = QFile::encodeName(src("theirs.pdf"));
+    ASSERT_EQ(::chown(path.constData(), 12345, 12346), 0);
+    ASSERT_EQ(::chmod(path.constData(), 0600), 0);
+    const bool xattrs = ::setxattr(path.constData(), "user.lockleaf.label", "kept", 4, 0) == 0;
+    if (!xattrs)
+        std::cout << "extended attributes not checked: the file system refuses them here ("
+                  << std::strerror(errno) << ")\n";
+    add(src("theirs.pdf"));
+    run(process);
+    ASSERT_EQ(status(0), "Secured Completed");
+
+    for (const QString &name : {QString("theirs.pdf"), QString("theirs_05122026140309_bak.pdf")}) {
+        SCOPED_TRACE(name.toStdString());
+        const QByteArray file = QFile::encodeName(src(name));
+        struct stat st {
+        };
+        ASSERT_EQ(::stat(file.constData(), &st), 0);
+        EXPECT_EQ(st.st_uid, 12345u);
+        EXPECT_EQ(st.st_gid, 12346u);
+        EXPECT_EQ(st.st_mode & 07777, 0600u);
+        char value[16] = {};
+        if (xattrs) {
+            EXPECT_EQ(::getxattr(file.constData(), "user.lockleaf.label", value, sizeof value), 4);
+        }
+    }
+    EXPECT_FALSE(pdfText(src("theirs_05122026140309_bak.pdf")).isEmpty()) << "the backup is the original";
+}
+
+TEST_F(ProcessRun, aSourceGoneSinceListed_saysMissing_longNamesStillGetABackup)
+{
+    settings.setOutputFolderPath("");
+    // 78 three-byte characters: a 240-byte name whose backup name would pass 255 bytes.
+    const QString longName = QString(78, QChar(0x20AC)) + "ab.pdf";
+    for (bool backup : {false, true}) {
+        SCOPED_TRACE(backup ? "with backup" : "without backup");
+        settings.setIsBackupFile(backup);
+        Process &p = another();
+        makePdf(src("gone.pdf"));
+        makePdf(src(longName));
+        add(src("gone.pdf"), {}, &p);
+        add(src(longName), {}, &p);
+        ASSERT_TRUE(QFile::remove(src("gone.pdf")));
+        run(p);
+        EXPECT_EQ(status(0, p), QString("File not found: moved or deleted since it was listed"));
+        EXPECT_EQ(status(1, p), QString("Un-Secured Completed"));
+    }
+    const QStringList backups = QDir(src()).entryList({"*_bak.pdf"}, QDir::Files);
+    ASSERT_EQ(backups.size(), 1);
+    EXPECT_LE(QFile::encodeName(backups.first()).size(), 255);
+    EXPECT_TRUE(backups.first().endsWith("_05122026140309_bak.pdf"));
+    EXPECT_TRUE(backups.first().startsWith(QString(70, QChar(0x20AC))));
+
+    // The name is cut between characters, never inside one (a surrogate pair here).
+    const QString emoji = QString::fromUtf8("\xF0\x9F\x93\x84");
+    const QString cut =
+        QFileInfo(Process::backupPathFor("/d/" + emoji.repeated(60) + ".pdf", true, clock)).fileName();
+    const QByteArray bytes = QFile::encodeName(cut);
+    EXPECT_LE(bytes.size(), 255);
+    EXPECT_EQ(QString::fromUtf8(bytes), cut);
+    EXPECT_EQ(cut, emoji.repeated(55) + "_05122026140309_bak (SECURED).pdf");
 }

@@ -16,8 +16,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 using lockleaf::PDFDocument;
@@ -281,18 +284,50 @@ TEST(SafeWrite, replacingAFile_keepsItsOwnerGroupAndMode)
     EXPECT_EQ(st.st_mode & 07777, 0644u);
 }
 
+// An unsecured copy of a private file must not become readable by all.
+TEST(SafeWrite, newFile_takesTheSourceMode_withoutExecute_withinTheUmask)
+{
+    struct Case {
+        mode_t source, umask, expected;
+    };
+    for (const Case c :
+         {Case{0600, 022, 0600}, Case{0644, 027, 0640}, Case{0755, 022, 0644}, Case{0666, 002, 0664}}) {
+        TempDir dir;
+        makePdf(dir.file("in.pdf"));
+        ASSERT_EQ(::chmod(QFile::encodeName(dir.file("in.pdf")).constData(), c.source), 0);
+        auto doc = PDFDocument::initWithURL(dir.file("in.pdf"));
+        ASSERT_TRUE(doc);
+        const mode_t previous = ::umask(c.umask);
+        const bool written = doc->writeToFile(dir.file("new.pdf"));
+        ::umask(previous);
+        ASSERT_TRUE(written) << doc->lastError().toStdString();
+        struct stat st {
+        };
+        ASSERT_EQ(::stat(QFile::encodeName(dir.file("new.pdf")).constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, c.expected) << std::oct << c.source << " umask " << c.umask;
+    }
+}
+
+TEST(SafeWrite, replacingAFile_keepsItsExtendedAttributes)
+{
+    TempDir dir;
+    makePdf(dir.file("in.pdf"), 2);
+    makePdf(dir.file("target.pdf"));
+    const QByteArray target = QFile::encodeName(dir.file("target.pdf"));
+    if (::setxattr(target.constData(), "user.lockleaf.label", "kept", 4, 0) != 0)
+        GTEST_SKIP() << "the file system refuses user xattrs here: " << std::strerror(errno);
+    auto doc = PDFDocument::initWithURL(dir.file("in.pdf"));
+    ASSERT_TRUE(doc);
+    ASSERT_TRUE(doc->writeToFile(dir.file("target.pdf"), securedOptions("u", "o", 128)));
+    char value[16] = {};
+    EXPECT_EQ(::getxattr(target.constData(), "user.lockleaf.label", value, sizeof value), 4);
+    EXPECT_STREQ(value, "kept");
+}
+
 TEST(SafeWrite, filesOverTheInMemoryLimit_areReadFromDisk_andStillChecked)
 {
     TempDir dir;
-    // Random bytes do not compress, so the written file is as large as the source.
-    QByteArray noise(static_cast<int>(lockleaf::kInMemorySourceLimit) + 1024 * 1024, '\0');
-    for (qsizetype i = 0; i < noise.size(); ++i)
-        noise[i] = static_cast<char>((i * 2654435761u) >> 13);
-    const QByteArray page = "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] /Contents 4 0 R >>";
-    writeFile(dir.file("big.pdf"), assemblePdf({"<< /Type /Catalog /Pages 2 0 R >>",
-                                                "<< /Type /Pages /Kids [3 0 R] /Count 1 >>", page,
-                                                "<< /Length " + QByteArray::number(noise.size()) +
-                                                    " >>\nstream\n" + noise + "\nendstream"}));
+    makeLargePdf(dir.file("big.pdf"), lockleaf::kInMemorySourceLimit);
     ASSERT_GT(QFileInfo(dir.file("big.pdf")).size(), lockleaf::kInMemorySourceLimit);
 
     auto doc = PDFDocument::initWithURL(dir.file("big.pdf"));

@@ -24,7 +24,8 @@ namespace testsupport
 
 QString corpusDir()
 {
-    return QDir::cleanPath(QStringLiteral(LOCKLEAF_CORPUS_DIR));
+    // A checkout elsewhere than beside the shared folder (a git worktree) names it here.
+    return QDir::cleanPath(qEnvironmentVariable("LOCKLEAF_CORPUS_DIR", QStringLiteral(LOCKLEAF_CORPUS_DIR)));
 }
 QString binDir()
 {
@@ -296,6 +297,18 @@ void IsolatedHome::SetUp()
     ASSERT_TRUE(m_home.isValid());
     qputenv("HOME", QFile::encodeName(m_home.path()));
     QStandardPaths::setTestModeEnabled(true);
+}
+
+void makeLargePdf(const QString &path, qint64 atLeast)
+{
+    QByteArray noise(static_cast<qsizetype>(atLeast) + 1024 * 1024, '\0');
+    for (qsizetype i = 0; i < noise.size(); ++i)
+        noise[i] = static_cast<char>((i * 2654435761u) >> 13);
+    const QByteArray page = "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] /Contents 4 0 R >>";
+    writeFile(path, assemblePdf({"<< /Type /Catalog /Pages 2 0 R >>",
+                                 "<< /Type /Pages /Kids [3 0 R] /Count 1 >>", page,
+                                 "<< /Length " + QByteArray::number(noise.size()) + " >>\nstream\n" + noise +
+                                     "\nendstream"}));
 }
 
 QByteArray assemblePdf(const QList<QByteArray> &objects, const QByteArray &trailerExtra)

@@ -24,7 +24,8 @@ inline void PrintTo(const QString &s, std::ostream *os)
 namespace testsupport
 {
 
-// Absolute path of the shared corpus of real-world encrypted PDFs.
+// Absolute path of the shared corpus of real-world encrypted PDFs (the
+// environment variable LOCKLEAF_CORPUS_DIR, when set, names another).
 QString corpusDir();
 // Folder where build/bin binaries (lockleaf-cli, Lockleaf) land.
 QString binDir();
@@ -110,6 +111,11 @@ int pdfinfoExit(const QString &path, const QByteArray &userPasswordBytes = QByte
 // Writes `bytes` to `path`, replacing it.
 void writeFile(const QString &path, const QByteArray &bytes);
 QByteArray readFile(const QString &path);
+
+// A one-page PDF of more than `atLeast` bytes: the page's content stream is
+// incompressible noise, so a written copy is as large. For files read from
+// disk rather than memory (pdf/SourceBytes).
+void makeLargePdf(const QString &path, qint64 atLeast);
 
 // A PDF assembled from object bodies (object N is objects[N-1]) with an exact
 // cross-reference table and `trailerExtra` in the trailer, so a hostile case

@@ -152,7 +152,8 @@ TEST_F(TranslationTest, engineTexts_translatedWithTheirValues_unknownOnesAsTheyC
          {lockleaf::kStatusUnsecured, lockleaf::kStatusSecured, lockleaf::kStatusUnsecureFailed,
           lockleaf::kStatusSecureFailed, lockleaf::kStatusPermission, lockleaf::kStatusSecuredUnreadable,
           lockleaf::kStatusUnreadable, lockleaf::kStatusUnopenable, lockleaf::kStatusSigned,
-          lockleaf::kStatusNoBackup})
+          lockleaf::kStatusNoBackup, lockleaf::kStatusMissing, lockleaf::kStatusSameFile,
+          lockleaf::kStatusSourceChanged, lockleaf::kStatusHardLinks})
         EXPECT_NE(shownRunText(status), status) << status.toStdString();
 }
 
