@@ -45,6 +45,19 @@ bool flushOut(const CliIo &io)
     return false;
 }
 
+// The engine's line keeps its old spacing ("Total Time Taken : 1 sec(s)  3/3")
+// and gives no time at all under a second; the console shows it as it reads.
+QString readableTimeLine(const QString &text)
+{
+    const QString head = QStringLiteral("Total Time Taken : ");
+    if (!text.startsWith(head))
+        return text;
+    QString rest = text.mid(head.size()).simplified();
+    if (!rest.contains(QLatin1Char(' ')))
+        rest.prepend(QStringLiteral("0 sec(s) "));
+    return head + rest;
+}
+
 // The gathering side of the console: the list lives here, in path order.
 class ConsoleGathering final : public GatheringDelegate
 {
@@ -105,7 +118,7 @@ public:
 
     void updateTimeTakenLabel(const QString &text) override
     {
-        lastText = text;
+        lastText = readableTimeLine(text);
         if (interruptRequested() && m_process.isCombining())
             m_process.stop();
         printNewRecords();
