@@ -242,7 +242,7 @@ TEST_F(ProcessRun, inPlace_backupNamesAndSourcesReplacedSafely)
     EXPECT_EQ(readFile(src("SCAN_05122026140309_bak (SECURED).PDF")), scanBefore);
     EXPECT_TRUE(pdfText(src("report.pdf"), "pw").contains("ORIGINAL"));
     EXPECT_EQ(QDir(src()).entryList(QDir::Files | QDir::Hidden).size(), 4);
-    EXPECT_EQ(Process::backupPathFor("/Volumes/Work/old.pdf.files/report.pdf", false, clock),
+    EXPECT_EQ(OutputNames::backupPathFor("/Volumes/Work/old.pdf.files/report.pdf", false, clock),
               "/Volumes/Work/old.pdf.files/report_05122026140309_bak.pdf");
 
     // The same list again in the same second: the backup exists, so the source
@@ -628,7 +628,7 @@ TEST_F(ProcessRun, aSourceGoneSinceListed_saysMissing_longNamesStillGetABackup)
     // The name is cut between characters, never inside one (a surrogate pair here).
     const QString emoji = QString::fromUtf8("\xF0\x9F\x93\x84");
     const QString cut =
-        QFileInfo(Process::backupPathFor("/d/" + emoji.repeated(60) + ".pdf", true, clock)).fileName();
+        QFileInfo(OutputNames::backupPathFor("/d/" + emoji.repeated(60) + ".pdf", true, clock)).fileName();
     const QByteArray bytes = QFile::encodeName(cut);
     EXPECT_LE(bytes.size(), 255);
     EXPECT_EQ(QString::fromUtf8(bytes), cut);
