@@ -1,5 +1,6 @@
 #include "ui/RunControl.h"
 
+#include "engine/FileGatherer.h"
 #include "engine/Process.h"
 #include "engine/RunSecurity.h"
 #include "engine/Workspace.h"
@@ -10,6 +11,7 @@
 #include "ui/AlertPresenter.h"
 #include "ui/CommitEditing.h"
 #include "ui/FileList.h"
+#include "ui/FileTableModel.h"
 #include "ui/Gathering.h"
 #include "ui/LogView.h"
 #include "ui/MainThread.h"
@@ -134,6 +136,21 @@ bool RunControl::isRunWorking() const
     return m_thread && m_thread->isRunning();
 }
 
+void RunControl::countUncountedRows()
+{
+    // Rows a cancelled gathering listed but did not open yet: the run and the
+    // checks before it need their pages and secured state.
+    QList<FileItemPtr> uncounted;
+    for (const FileItemPtr &item : m_list->files())
+        if (item && !item->isCounted())
+            uncounted.append(item);
+    if (uncounted.isEmpty())
+        return;
+    FileGatherer::countItems(uncounted, m_settings, m_jobs > 0 ? m_jobs : QThread::idealThreadCount());
+    m_list->tableModel()->refreshAll();
+    m_state->updateTotalLabel();
+}
+
 void RunControl::convert()
 {
     // One run at a time; and a run beside a gathering would share the settings
@@ -143,6 +160,7 @@ void RunControl::convert()
     bool started = false;
     try {
         commitEditing(m_window);
+        countUncountedRows();
         if (m_thread) {
             m_thread->wait();
             m_thread.reset();
