@@ -275,7 +275,7 @@ void FileGatherer::handOffRows(bool now)
 {
     if (m_rows.isEmpty())
         return;
-    if (!now && m_listed > 0 && m_sinceHandOff.isValid() && m_sinceHandOff.elapsed() < kHandOffMs)
+    if (!now && m_sinceHandOff.isValid() && m_sinceHandOff.elapsed() < kHandOffMs)
         return;
     const int count = int(m_rows.size());
     if (m_delegate->appendFileItems(std::exchange(m_rows, {})))
