@@ -4,6 +4,10 @@
 // - gathering 10,000 PDF files, with the longest time the main thread was kept
 //   from its event loop (a 2 ms timer measures the gaps) and the busy
 //   indicator's frames drawn meanwhile.
+// - the shown window gathering 10,000 one-page files and 1,000 files of 300
+//   pages (made under CORPUS_DIR when missing): when the first row shows, when
+//   all are listed and counted, and the main thread's worst gap. Printed as
+//   "gather-10k-first-row-s: X" lines for bench/run.
 // Uses CORPUS_DIR/tree10000 when it exists, else makes 10,000 small PDFs.
 // Prints medians; asserts nothing.
 
@@ -21,7 +25,9 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QMainWindow>
+#include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -71,6 +77,82 @@ QStringList pdfsUnder(const QString &dir)
     return paths;
 }
 
+// `count` copies of one PDF of `pages` pages in DIR/NAME (made when missing).
+QString copiesOf(const QString &dir, const QString &name, int count, int pages)
+{
+    const QString folder = QDir(dir).filePath(name);
+    const QString done = QDir(folder).filePath(QStringLiteral(".complete"));
+    if (QFile::exists(done))
+        return folder;
+    std::printf("making %d PDFs of %d page(s) in %s ...\n", count, pages, qPrintable(folder));
+    QDir(folder).removeRecursively();
+    QDir().mkpath(folder);
+    const QString first = QDir(folder).filePath(QStringLiteral("f00000.pdf"));
+    makePdf(first, pages);
+    for (int i = 1; i < count; ++i)
+        QFile::copy(first, QDir(folder).filePath(QStringLiteral("f%1.pdf").arg(i, 5, 10, QLatin1Char('0'))));
+    QFile(done).open(QIODevice::WriteOnly);
+    return folder;
+}
+
+struct GatherTimes {
+    double firstRow = -1;
+    double listed = -1;
+    double counted = -1;
+    double worstGapMs = 0;
+    double cancelToEnd = -1;
+    int rows = 0;
+};
+
+// Gathers `folder` in a shown window; with `stopAtFirstRow` it cancels as soon
+// as the first row is in.
+GatherTimes gatherInWindow(const QString &folder, int expected, bool stopAtFirstRow)
+{
+    GatherTimes times;
+    lockleaf::LockleafAppDelegate window;
+    window.window()->show();
+    QCoreApplication::processEvents();
+    lockleaf::FileTableModel *model = window.fileList()->tableModel();
+    QElapsedTimer clock;
+    QElapsedTimer sinceTick;
+    QTimer ticker;
+    ticker.setInterval(2);
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        times.worstGapMs = std::max(times.worstGapMs, sinceTick.nsecsElapsed() / 1e6);
+        sinceTick.restart();
+    });
+    QObject::connect(model, &QAbstractItemModel::rowsInserted, [&] {
+        const double now = clock.nsecsElapsed() / 1e9;
+        if (times.firstRow < 0) {
+            times.firstRow = now;
+            if (stopAtFirstRow)
+                window.window()->findChild<QPushButton *>(QStringLiteral("cancelBtn"))->click();
+        }
+        if (times.listed < 0 && model->rowCount() >= expected)
+            times.listed = now;
+    });
+    QEventLoop loop;
+    QObject::connect(window.gathering(), &lockleaf::Gathering::gatheringFinished, &loop, &QEventLoop::quit);
+    lockleaf::Arguments arguments;
+    arguments.urls = {QUrl::fromLocalFile(folder)};
+    arguments.isFolders = true;
+    arguments.isIncludeSubdirectories = true;
+    clock.start();
+    sinceTick.start();
+    ticker.start();
+    if (window.gathering()->startGathering(arguments))
+        loop.exec();
+    ticker.stop();
+    times.counted = clock.nsecsElapsed() / 1e9;
+    if (stopAtFirstRow)
+        times.cancelToEnd = times.counted - times.firstRow;
+    times.rows = model->rowCount();
+    for (const lockleaf::FileItemPtr &item : model->files())
+        if (!item->isCounted())
+            times.counted = -1; // not all counted: no time to report
+    return times;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -101,6 +183,26 @@ int main(int argc, char *argv[])
         paths = pdfsUnder(tree);
     }
     paths = paths.mid(0, 10000);
+
+    // --- rows as the window meets them ---------------------------------------
+    {
+        const QString base = argc > 1 ? QString::fromLocal8Bit(argv[1]) : scratch.path();
+        const QString flat = copiesOf(base, QStringLiteral("gather-10k-1p"), 10000, 1);
+        const QString thick = copiesOf(base, QStringLiteral("gather-1k-300p"), 1000, 300);
+        const GatherTimes many = gatherInWindow(flat, 10000, false);
+        const GatherTimes big = gatherInWindow(thick, 1000, false);
+        const GatherTimes cancelled = gatherInWindow(thick, 1000, true);
+        std::printf("gather-10k-first-row-s: %.3f\n", many.firstRow);
+        std::printf("gather-10k-listed-s: %.3f\n", many.listed);
+        std::printf("gather-10k-counted-s: %.3f\n", many.counted);
+        std::printf("gather-1k-300p-first-row-s: %.3f\n", big.firstRow);
+        std::printf("main-thread-worst-ms: %.1f\n",
+                    std::max({many.worstGapMs, big.worstGapMs, cancelled.worstGapMs}));
+        std::printf("(1,000 files of 300 pages: all counted in %.3f s; a cancel at the first row ended "
+                    "the gathering in %.3f s with %d rows listed)\n",
+                    big.counted, cancelled.cancelToEnd, cancelled.rows);
+        std::fflush(stdout);
+    }
 
     // --- 10,000 files gathered by the window ---------------------------------
     double gatherSeconds = 0;

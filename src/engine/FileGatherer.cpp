@@ -44,6 +44,10 @@ QString urlKey(const QUrl &url)
     return url.toString(QUrl::FullyEncoded);
 }
 
+// Rows and counts go to the delegate in batches at most this far apart: often
+// enough to look live, seldom enough that the window keeps up.
+constexpr qint64 kHandOffMs = 40;
+
 const QString kReasonMissing = QStringLiteral("no such file or folder");
 const QString kReasonSpecial = QStringLiteral("not a regular file");
 const QString kReasonNotPdf = QStringLiteral("not a PDF file");
@@ -144,7 +148,7 @@ void FileGatherer::loadURLs(const Arguments &arguments)
 
 bool FileGatherer::addFolderToList(const QList<QUrl> &urls, bool includeSubdirectories)
 {
-    const int addedAtEntry = m_added;
+    const int addedAtEntry = m_added + m_listed;
     try {
         for (const QUrl &url : urls) {
             if (!m_delegate->isProcessing())
@@ -173,7 +177,7 @@ bool FileGatherer::addFolderToList(const QList<QUrl> &urls, bool includeSubdirec
     } catch (...) {
         logError(QStringLiteral("addFolderToList:"), QStringLiteral("unknown exception"));
     }
-    return m_added != addedAtEntry;
+    return m_added + m_listed != addedAtEntry;
 }
 
 void FileGatherer::walkFolder(const QString &path, bool includeSubdirectories)
@@ -211,7 +215,7 @@ void FileGatherer::walkFolder(const QString &path, bool includeSubdirectories)
 
 bool FileGatherer::addFilesToList(const QList<QUrl> &urls)
 {
-    const int addedAtEntry = m_added;
+    const int addedAtEntry = m_added + m_listed;
     try {
         for (const QUrl &url : urls) {
             if (!m_delegate->isProcessing())
@@ -225,7 +229,7 @@ bool FileGatherer::addFilesToList(const QList<QUrl> &urls)
     } catch (...) {
         logError(QStringLiteral("addFilesToList:"), QStringLiteral("unknown exception"));
     }
-    return m_added != addedAtEntry;
+    return m_added + m_listed != addedAtEntry;
 }
 
 void FileGatherer::skip(const QString &path, const QString &reason)
@@ -259,63 +263,145 @@ bool FileGatherer::addCandidate(const QUrl &url)
             m_knownURLs.insert(urlKey(known));
         m_knownLoaded = true;
     }
-    // Taken when met, so a second mention in the same batch is a duplicate too.
+    // Taken when met, so a second mention in the same task is a duplicate too.
     const QString key = urlKey(url);
     if (m_knownURLs.contains(key))
         return true;
     m_knownURLs.insert(key);
-    m_batch.append(url);
-    // Small enough that the list grows steadily while a large folder is read.
-    if (m_batch.size() >= 16 * m_jobs)
-        flushCandidates();
+    FileItemPtr item = FileItem::uncounted(url);
+    m_batch.append(item);
+    m_rows.append(std::move(item));
+    handOffRows(false);
     return true;
+}
+
+void FileGatherer::handOffRows(bool now)
+{
+    if (m_rows.isEmpty())
+        return;
+    if (!now && m_sinceHandOff.isValid() && m_sinceHandOff.elapsed() < kHandOffMs)
+        return;
+    const int count = int(m_rows.size());
+    if (m_delegate->appendFileItems(std::exchange(m_rows, {})))
+        m_listed += count;
+    m_sinceHandOff.start();
+}
+
+namespace
+{
+
+// What a gathering tries on a file it opens: the typed open password when
+// unsecuring, else the saved passwords in turn.
+struct CountPasswords {
+    bool unsecuring = false;
+    QString typed;
+    QStringList saved;
+};
+
+CountPasswords countPasswordsOf(Settings *settings)
+{
+    // Read on the calling thread: the workers never touch the settings.
+    CountPasswords p;
+    p.unsecuring = settings && settings->securityType() == 0;
+    if (p.unsecuring && settings->pdfOpenPassword().isNull())
+        settings->setPdfOpenPassword(QStringLiteral(""));
+    p.saved = settings && !p.unsecuring ? settings->passwords() : QStringList();
+    p.typed = p.unsecuring ? QString(settings->pdfOpenPassword()) : QString();
+    return p;
+}
+
+// A new item for the file, counted: the first password is tried when it is
+// first opened, so a secured file is not opened once more just to be refused.
+FileItemPtr countedItem(const QUrl &url, const CountPasswords &p)
+{
+    FileItemPtr item = FileItem::initWithURL(url, p.unsecuring ? p.typed : p.saved.value(0));
+    for (qsizetype i = 1; item && i < p.saved.size() && item->pages() == 0; ++i)
+        item->setPdfOpenPassword(p.saved.at(i));
+    return item;
+}
+
+} // namespace
+
+void GatheringDelegate::applyCounts(const QList<FileItemPtr> &listed, const QList<FileItemPtr> &counted)
+{
+    for (qsizetype i = 0; i < listed.size() && i < counted.size() && isProcessing(); ++i) {
+        listed.at(i)->takeCount(*counted.at(i));
+        appendFileItem(listed.at(i));
+        updateTotalPagesLabel();
+    }
+}
+
+void FileGatherer::countItems(const QList<FileItemPtr> &items, Settings *settings, int jobs)
+{
+    const CountPasswords passwords = countPasswordsOf(settings);
+    std::vector<FileItemPtr> counted(static_cast<size_t>(items.size()));
+    RunWorkers::Steps steps;
+    steps.keepGoing = [] { return true; };
+    steps.begin = [](int) {};
+    steps.work = [&](int task) {
+        counted[size_t(task)] = countedItem(items.at(task)->filePath(), passwords);
+    };
+    steps.deliver = [&](int task, std::exception_ptr error) {
+        const FileItemPtr &item = counted[size_t(task)];
+        if (!error && item)
+            items.at(task)->takeCount(*item);
+    };
+    RunWorkers(jobs).run(static_cast<int>(items.size()), steps);
 }
 
 void FileGatherer::flushCandidates()
 {
-    const QList<QUrl> batch = std::exchange(m_batch, {});
+    handOffRows(true);
+    const QList<FileItemPtr> batch = std::exchange(m_batch, {});
     if (batch.isEmpty())
         return;
 
-    // The first password the file will be given is tried when it is first
-    // opened, so a secured file is not opened once more just to be refused.
-    // Read here: the workers never touch the settings.
     Settings *settings = m_delegate->settings();
-    const bool unsecuring = settings && settings->securityType() == 0;
-    if (unsecuring && settings->pdfOpenPassword().isNull())
-        settings->setPdfOpenPassword(QStringLiteral(""));
-    const QStringList passwords = settings && !unsecuring ? settings->passwords() : QStringList();
-    const QString typed = unsecuring ? QString(settings->pdfOpenPassword()) : QString();
+    const CountPasswords passwords = countPasswordsOf(settings);
 
     std::vector<FileItemPtr> items(static_cast<size_t>(batch.size()));
+    QList<FileItemPtr> listed;
+    QList<FileItemPtr> counted;
+    QElapsedTimer sinceHandOff;
+    sinceHandOff.start();
+    const auto handOffCounts = [&] {
+        if (!listed.isEmpty()) {
+            const int count = int(listed.size());
+            m_delegate->applyCounts(std::exchange(listed, {}), std::exchange(counted, {}));
+            m_added += count;
+        }
+        sinceHandOff.start();
+    };
     RunWorkers::Steps steps;
     steps.keepGoing = [this] { return m_delegate->isProcessing(); };
     steps.begin = [](int) {};
     steps.work = [&](int task) {
-        const QUrl &url = batch.at(task);
-        FileItemPtr item = FileItem::initWithURL(url, unsecuring ? typed : passwords.value(0));
-        // The saved passwords in turn until one opens the file.
-        for (qsizetype i = 1; item && i < passwords.size() && item->pages() == 0; ++i)
-            item->setPdfOpenPassword(passwords.at(i));
-        items[static_cast<size_t>(task)] = std::move(item);
+        items[static_cast<size_t>(task)] = countedItem(batch.at(task)->filePath(), passwords);
     };
     steps.deliver = [&](int task, std::exception_ptr error) {
         if (error)
             std::rethrow_exception(error);
-        // Opened ahead, but a cancel stops the list at the next file.
+        // Opened ahead, but a cancel stops the counts at the next file.
         const FileItemPtr &item = items[static_cast<size_t>(task)];
         if (!item || !m_delegate->isProcessing())
             return;
         // Saved only when it unlocked an encrypted file: the item keeps a
         // password only then, so a typo that "opened" a plain file is not kept.
-        if (unsecuring && !item->pdfOpenPassword().isEmpty() &&
+        if (passwords.unsecuring && !item->pdfOpenPassword().isEmpty() &&
             settings->isAutoAddCorrectPasswordToPasswordList())
             m_delegate->addToPasswordsList(settings->pdfOpenPassword());
-        m_delegate->appendFileItem(item);
-        ++m_added;
-        m_delegate->updateTotalPagesLabel();
+        listed.append(batch.at(task));
+        counted.append(item);
+        if (sinceHandOff.elapsed() >= kHandOffMs)
+            handOffCounts();
     };
-    RunWorkers(m_jobs).run(static_cast<int>(batch.size()), steps);
+    try {
+        RunWorkers(m_jobs).run(static_cast<int>(batch.size()), steps);
+    } catch (...) {
+        handOffCounts(); // what was counted before the fault stays counted
+        throw;
+    }
+    handOffCounts();
 }
 
 } // namespace lockleaf

@@ -2,6 +2,7 @@
 
 #include "model/FileItem.h"
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -24,8 +25,8 @@ struct Arguments {
 
 // What a gathering task needs of the window (or of lockleaf-cli).
 // Every method is called on the gathering thread. The window performs each one
-// on the main thread and waits for it (a blocking queued call), so the file
-// list is only ever changed on the main thread.
+// on the main thread, so the file list is only ever changed there; it waits
+// for each call except the two batch calls, which it queues.
 class GatheringDelegate
 {
 public:
@@ -40,6 +41,20 @@ public:
     virtual QList<QUrl> fileURLs() = 0;
     // Appends one item at the end of the list and adds its pages to the running total.
     virtual void appendFileItem(const FileItemPtr &item) = 0;
+    // Rows as they are met, in that order, before their files are opened
+    // (FileItem::isCounted() false); a few at a time. Each item comes back in
+    // applyCounts() unless the task is cancelled first. Returns whether they
+    // were listed; by default not: the items are appended once counted.
+    virtual bool appendFileItems(const QList<FileItemPtr> &items)
+    {
+        Q_UNUSED(items);
+        return false;
+    }
+    // What the workers read of earlier rows: listed[i] takes counted[i]'s count,
+    // in met order, a few at a time. By default each listed item takes its
+    // count and is then appended (appendFileItem, updateTotalPagesLabel)
+    // until isProcessing() turns false.
+    virtual void applyCounts(const QList<FileItemPtr> &listed, const QList<FileItemPtr> &counted);
     // Sorts the whole list by the table's current sort key and reloads the table.
     virtual void sortAndReload() = 0;
 
@@ -101,12 +116,21 @@ public:
     using CandidateFilter = std::function<bool(const QString &root, const QString &path)>;
     void setCandidateFilter(CandidateFilter filter) { m_filter = std::move(filter); }
 
+    // Counts the pages of items listed uncounted (a cancelled gathering's last
+    // rows) on up to `jobs` threads, with the passwords a gathering would try;
+    // returns when all are counted. The items must not be read meanwhile.
+    static void countItems(const QList<FileItemPtr> &items, Settings *settings, int jobs);
+
 private:
     // Whether the path was taken as a candidate (added or already listed).
-    // New candidates wait in a batch; they are opened by flushCandidates().
+    // A new candidate is listed at once (appendFileItems, a batch at a time)
+    // and opened by flushCandidates().
     bool addCandidate(const QUrl &url);
-    // Opens the waiting candidates (on up to m_jobs threads) and appends them
-    // in the order they were met.
+    // Hands the rows met since the last call to the delegate: at once for the
+    // task's first row or when `now`, else when the last batch is old enough.
+    void handOffRows(bool now);
+    // Opens the waiting candidates (on up to m_jobs threads) and hands their
+    // counts back in the order they were met.
     void flushCandidates();
     void skip(const QString &path, const QString &reason);
     void walkFolder(const QString &path, bool includeSubdirectories);
@@ -118,7 +142,10 @@ private:
     int m_added = 0;
     int m_candidates = 0; // files taken as candidates, listed already or not
     QList<SkippedEntry> m_skipped;
-    QList<QUrl> m_batch;
+    QList<FileItemPtr> m_batch; // met, not yet counted
+    QList<FileItemPtr> m_rows;  // met, not yet handed to the delegate
+    int m_listed = 0;
+    QElapsedTimer m_sinceHandOff;
     int m_jobs;
     CandidateFilter m_filter;
     QString m_root; // the task's path the files now met are found under

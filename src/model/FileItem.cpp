@@ -81,6 +81,45 @@ FileItemPtr FileItem::initWithURL(const QUrl &url, const QString &password)
     return item;
 }
 
+FileItemPtr FileItem::uncounted(const QUrl &url)
+{
+    if (url.isEmpty() || !url.isLocalFile() || url.toLocalFile().isEmpty())
+        return nullptr;
+    FileItemPtr item(new FileItem());
+    item->m_isSelected.store(true);
+    item->m_isCounted.store(false);
+    item->m_filePath = url;
+    return item;
+}
+
+void FileItem::takeCount(const FileItem &counted)
+{
+    if (&counted == this)
+        return;
+    m_pages.store(counted.pages());
+    m_size.store(counted.size());
+    m_isSecured.store(counted.isSecured());
+    m_isSigned.store(counted.isSigned());
+    QString password;
+    QDateTime modified;
+    QDateTime created;
+    QDateTime accessed;
+    {
+        // One lock at a time: the two items are never locked together.
+        std::lock_guard<std::mutex> lock(counted.m_mutex);
+        password = counted.m_pdfOpenPassword;
+        modified = counted.m_capturedModified;
+        created = counted.m_capturedCreated;
+        accessed = counted.m_capturedAccessed;
+    }
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_pdfOpenPassword = password;
+    m_capturedModified = modified;
+    m_capturedCreated = created;
+    m_capturedAccessed = accessed;
+    m_isCounted.store(true);
+}
+
 QUrl FileItem::filePath() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -111,6 +150,7 @@ void FileItem::countPages(const QString &password, bool keepPassword)
     m_pages.store(pages);
     m_isSecured.store(secured);
     m_isSigned.store(isSigned);
+    m_isCounted.store(true);
     // After the probe, so the access date is the one the table would show now.
     refreshDates();
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -298,7 +338,7 @@ QVariant FileItem::displayField(const QString &identifier) const
     if (id == QLatin1String("NAME"))
         return name();
     if (id == QLatin1String("PAGES"))
-        return QVariant(pages());
+        return isCounted() ? QVariant(pages()) : QVariant(QString()); // blank until counted
     if (id == QLatin1String("SIZEINKB"))
         return sizeInKB();
     if (id == QLatin1String("TYPE"))

@@ -34,6 +34,15 @@ public:
     // non-empty `password`, the same as setPdfOpenPassword(password) after it,
     // but the file is opened once.
     static FileItemPtr initWithURL(const QUrl &url, const QString &password = QString());
+    // An item listed before its file is opened: as initWithURL, but pages 0,
+    // not secured and isCounted() false until takeCount() fills it in.
+    static FileItemPtr uncounted(const QUrl &url);
+
+    // False while the file has not been opened yet (see uncounted()).
+    bool isCounted() const { return m_isCounted.load(); }
+    // Takes what `counted` read of the same file (pages, secured, signed,
+    // password, size, dates); the item is counted from then on.
+    void takeCount(const FileItem &counted);
 
     bool isSelected() const { return m_isSelected.load(); }
     void setIsSelected(bool v) { m_isSelected.store(v); }
@@ -129,6 +138,7 @@ private:
     std::atomic<qint64> m_size{0};
     std::atomic<bool> m_isSecured{false};
     std::atomic<bool> m_isSigned{false};
+    std::atomic<bool> m_isCounted{true};
 };
 
 } // namespace lockleaf

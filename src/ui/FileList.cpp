@@ -129,6 +129,8 @@ void FileList::setupTable()
     // The move buttons follow the highlight and every change of the row count.
     connect(table, &CustomTableView::highlightChanged, this, &FileList::updateMoveButtons);
     connect(m_model, &QAbstractItemModel::rowsInserted, this, &FileList::updateMoveButtons);
+    // Gone with the first row, also while the rest of a gathering comes in.
+    connect(m_model, &QAbstractItemModel::rowsInserted, m_lableDragAndDrop, &QWidget::hide);
     connect(m_model, &QAbstractItemModel::rowsRemoved, this, &FileList::updateMoveButtons);
     connect(m_model, &QAbstractItemModel::rowsMoved, this, &FileList::updateMoveButtons);
     connect(m_model, &QAbstractItemModel::modelReset, this, &FileList::updateMoveButtons);

@@ -287,6 +287,38 @@ void FileTableModel::appendItem(const FileItemPtr &item)
     endInsertRows();
 }
 
+void FileTableModel::appendItems(const QList<FileItemPtr> &items)
+{
+    QList<FileItemPtr> present;
+    present.reserve(items.size());
+    for (const FileItemPtr &item : items)
+        if (item)
+            present.append(item);
+    if (present.isEmpty())
+        return;
+    const int row = int(m_files.size());
+    beginInsertRows({}, row, row + int(present.size()) - 1);
+    for (const FileItemPtr &item : std::as_const(present)) {
+        m_files.append(item);
+        m_runningPages += item->pages();
+    }
+    endInsertRows();
+}
+
+void FileTableModel::applyCounts(const QList<FileItemPtr> &listed, const QList<FileItemPtr> &counted)
+{
+    for (qsizetype i = 0; i < listed.size() && i < counted.size(); ++i) {
+        if (!listed.at(i) || !counted.at(i))
+            continue;
+        const int before = listed.at(i)->pages();
+        listed.at(i)->takeCount(*counted.at(i));
+        m_runningPages += listed.at(i)->pages() - before;
+    }
+    // One announcement: the view redraws only what it shows.
+    if (!m_files.isEmpty())
+        Q_EMIT dataChanged(index(0, 0), index(int(m_files.size()) - 1, ColumnCount - 1));
+}
+
 int FileTableModel::removeRowsAt(const QList<int> &rows)
 {
     QList<int> sorted = rows;

@@ -75,6 +75,11 @@ public:
     const QList<FileItemPtr> &files() const { return m_files; }
     FileItemPtr itemAt(int row) const;
     void appendItem(const FileItemPtr &item);
+    // Appends the items as one block of rows.
+    void appendItems(const QList<FileItemPtr> &items);
+    // listed[i] takes counted[i]'s count (FileItem::takeCount); the running
+    // total follows and the rows are announced once.
+    void applyCounts(const QList<FileItemPtr> &listed, const QList<FileItemPtr> &counted);
     // Removes the items at these rows (any order, duplicates ignored).
     // Returns how many were removed.
     int removeRowsAt(const QList<int> &rows);

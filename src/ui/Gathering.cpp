@@ -37,19 +37,31 @@ public:
     {
         onMain([&] { m_owner->m_model->appendItem(item); });
     }
+    // Queued, not waited for: the task goes on finding files while the window
+    // takes in the last batch. Queued calls to one object arrive in order, so
+    // every batch is in before the blocking calls that follow it.
+    bool appendFileItems(const QList<FileItemPtr> &items) override
+    {
+        post([owner = m_owner, items] {
+            owner->m_model->appendItems(items);
+            owner->m_state->updateTotals();
+        });
+        return true;
+    }
+    void applyCounts(const QList<FileItemPtr> &listed, const QList<FileItemPtr> &counted) override
+    {
+        post([owner = m_owner, listed, counted] {
+            owner->m_model->applyCounts(listed, counted);
+            owner->m_state->updateTotals();
+        });
+    }
     void sortAndReload() override
     {
         onMain([&] { m_owner->m_model->sortFiles(); });
     }
     void resetViewObject(bool enabled) override
     {
-        onMain([&] {
-            m_owner->m_state->resetViewObject(enabled);
-            // The disabled table is not redrawn while the task appends to it:
-            // drawing it after every file would cost more than finding the file.
-            // Its rows show at once when the task ends.
-            m_owner->m_table->setUpdatesEnabled(enabled);
-        });
+        onMain([&] { m_owner->m_state->resetViewObject(enabled); });
     }
     void startProcess() override
     {
@@ -75,6 +87,18 @@ public:
     }
 
 private:
+    template <typename F> void post(F &&work)
+    {
+        if (m_owner->m_shuttingDown)
+            return;
+        QMetaObject::invokeMethod(
+            m_owner,
+            [owner = m_owner, work = std::forward<F>(work)] {
+                if (!owner->m_shuttingDown)
+                    work();
+            },
+            Qt::QueuedConnection);
+    }
     template <typename F> void onMain(F &&work)
     {
         runOnMainThread(m_owner, m_owner->m_shuttingDown, std::forward<F>(work));

@@ -22,13 +22,14 @@ class WindowState;
 // thread of its own, its cancel, and its orderly end at shutdown.
 //
 // Threads: the task runs FileGatherer::loadURLs on the gathering thread. Every
-// call it makes back (append an item, sort, the window-state operations) is
-// performed on the main thread while the task waits (a blocking queued call
-// to this object), so the list and the model change on the main thread only.
-// The task stops before its next file once the window's busy flag is cleared.
+// call it makes back is performed on the main thread, so the list and the
+// model change there only: the rows as they are met and their page counts
+// arrive in batches queued to this object (the task does not wait for them);
+// the other calls (sort, the window-state operations) are blocking queued
+// calls. The task stops before its next file once the window's busy flag is
+// cleared; rows listed but not yet counted then stay uncounted.
 //
-// Nothing passed in is owned; all must outlive this object. The table is
-// only told to stop redrawing while the task appends to it.
+// Nothing passed in is owned; all must outlive this object.
 class Gathering final : public QObject
 {
     Q_OBJECT

@@ -1,5 +1,6 @@
 #include "ui/RunControl.h"
 
+#include "engine/FileGatherer.h"
 #include "engine/Process.h"
 #include "engine/RunSecurity.h"
 #include "engine/Workspace.h"
@@ -136,6 +137,21 @@ bool RunControl::isRunWorking() const
     return m_thread && m_thread->isRunning();
 }
 
+void RunControl::countUncountedRows()
+{
+    // Rows a cancelled gathering listed but did not open yet: the run and the
+    // checks before it need their pages and secured state.
+    QList<FileItemPtr> uncounted;
+    for (const FileItemPtr &item : m_list->files())
+        if (item && !item->isCounted())
+            uncounted.append(item);
+    if (uncounted.isEmpty())
+        return;
+    FileGatherer::countItems(uncounted, m_settings, m_jobs > 0 ? m_jobs : QThread::idealThreadCount());
+    m_list->tableModel()->refreshAll();
+    m_state->updateTotalLabel();
+}
+
 void RunControl::convert()
 {
     // One run at a time; and a run beside a gathering would share the settings
@@ -145,6 +161,7 @@ void RunControl::convert()
     bool started = false;
     try {
         commitEditing(m_window);
+        countUncountedRows();
         if (m_thread) {
             m_thread->wait();
             m_thread.reset();

@@ -102,6 +102,8 @@ Q_SIGNALS:
 private:
     class Bridge;
 
+    // Counts the rows a cancelled gathering left uncounted, before a run.
+    void countUncountedRows();
     // Reads again the rows whose files the ended run wrote or replaced.
     void rereadWrittenRows();
     // Gives each row the ended run worked on its outcome (FileItem::lastOutcome).

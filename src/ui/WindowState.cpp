@@ -97,6 +97,12 @@ void WindowState::resetView(bool enable)
 
 void WindowState::updateTotalLabel()
 {
+    updateTotals();
+    updateTimeTakenLabel(QString());
+}
+
+void WindowState::updateTotals()
+{
     try {
         const FileTableModel::Totals totals = m_model->recount();
         m_labelTotalPDFPages->setText(tr("Total Pages PDF : %1").arg(totals.pages));
@@ -112,7 +118,6 @@ void WindowState::updateTotalLabel()
         logError(QStringLiteral("updateTotalLabel:"), reasonOf(e));
     }
     m_labelTotalFiles->repaint();
-    updateTimeTakenLabel(QString());
 }
 
 void WindowState::updateTotalPagesLabel()

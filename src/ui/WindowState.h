@@ -63,6 +63,8 @@ public:
 
     // Counts the list again: both totals lines, start enabled, time line at zero.
     void updateTotalLabel();
+    // The same without the time line, while a gathering's rows come in.
+    void updateTotals();
     // The running page total, after each item a gathering appends.
     void updateTotalPagesLabel();
     // A null text shows the zero line.

@@ -45,6 +45,30 @@ public:
         if (files.size() == stopAfter)
             processing = false; // the cancel button, pressed while the task works
     }
+    // With `early`, the window's way: rows listed as met, counts applied later.
+    bool appendFileItems(const QList<FileItemPtr> &items) override
+    {
+        if (!early)
+            return false;
+        for (const FileItemPtr &item : items)
+            uncountedWhenListed = uncountedWhenListed && !item->isCounted();
+        files << items;
+        events << "rows";
+        return true;
+    }
+    void applyCounts(const QList<FileItemPtr> &listed, const QList<FileItemPtr> &counted) override
+    {
+        if (!early)
+            return GatheringDelegate::applyCounts(listed, counted);
+        for (qsizetype i = 0; i < listed.size(); ++i) {
+            listed.at(i)->takeCount(*counted.at(i));
+            countedInOrder << listed.at(i);
+            totalPages += listed.at(i)->pages();
+            if (countedInOrder.size() == stopAfter)
+                processing = false;
+        }
+        events << "counts";
+    }
     void sortAndReload() override
     {
         calls << "sortAndReload";
@@ -77,6 +101,9 @@ public:
     }
 
     QList<FileItemPtr> files;
+    QList<FileItemPtr> countedInOrder;
+    QStringList events;
+    bool early = false, uncountedWhenListed = true;
     QStringList calls;
     QStringList reported; // "relative path: reason"
     QString root;
@@ -341,4 +368,40 @@ TEST_P(Gathering, manyFiles_listInTheOrderMet_acrossBatches_withTheirPasswords)
     stopped.stopAfter = 70;
     load({"many"}, true, false, &stopped);
     EXPECT_EQ(stopped.names(tmp.path()), expected.mid(0, 70));
+
+    // The window's way: every row listed uncounted in the order met, before
+    // the first count; then the counts, in the same order.
+    ListDelegate early(&settings);
+    early.early = true;
+    load({"many", "many/f149.pdf"}, true, false, &early);
+    EXPECT_EQ(early.names(tmp.path()), expected) << "duplicates refused";
+    EXPECT_TRUE(early.uncountedWhenListed);
+    EXPECT_EQ(early.events.first(), "rows");
+    EXPECT_EQ(early.countedInOrder, early.files);
+    EXPECT_EQ(early.totalPages, 100 * 2 + 50 * 3);
+    for (int i = 0; i < early.files.size(); ++i)
+        EXPECT_EQ(early.files.at(i)->pdfOpenPassword(), i % 3 ? "" : "second") << i;
+
+    // Cancelled at the first counts: the rows stay, the rest uncounted, until
+    // countItems opens them with the same passwords.
+    ListDelegate cancelled(&settings);
+    cancelled.early = true;
+    cancelled.stopAfter = 1;
+    load({"many"}, true, false, &cancelled);
+    ASSERT_EQ(cancelled.names(tmp.path()), expected);
+    QList<FileItemPtr> uncounted;
+    for (const FileItemPtr &item : cancelled.files)
+        if (!item->isCounted())
+            uncounted << item;
+    EXPECT_EQ(cancelled.files.mid(0, cancelled.countedInOrder.size()), cancelled.countedInOrder);
+    for (const FileItemPtr &item : uncounted)
+        EXPECT_EQ(item->displayField("PAGES"), QVariant(QString())) << "blank, not 0 pages";
+    FileGatherer::countItems(uncounted, &settings, jobs);
+    for (int i = 0; i < cancelled.files.size(); ++i) {
+        SCOPED_TRACE(i);
+        const FileItemPtr &item = cancelled.files.at(i);
+        EXPECT_TRUE(item->isCounted());
+        EXPECT_EQ(item->pages(), i % 3 ? 2 : 3);
+        EXPECT_EQ(item->pdfOpenPassword(), i % 3 ? "" : "second");
+    }
 }

@@ -11,6 +11,8 @@
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QDragEnterEvent>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMimeData>
 #include <QPointer>
@@ -20,6 +22,8 @@
 #include <QToolButton>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using lockleaf::FileTableModel;
 using lockleaf::LockleafAppDelegate;
@@ -93,17 +97,66 @@ TEST_F(FileTableTest, gathering_changesTheListOnTheMainThread_whileTheWindowShow
     EXPECT_TRUE(child<QLabel>(d, "labelTimeTaken")->text().startsWith(QStringLiteral("Total Time Taken : ")));
 }
 
-TEST_F(FileTableTest, cancel_stopsTheGatheringAtTheNextFile_andKeepsWhatWasFound)
+// Many copies of one small PDF in `dir`, named in the order a walk meets them.
+QStringList copiesIn(const testsupport::TempDir &dir, int count, int pages)
+{
+    const QString first = dir.file(QStringLiteral("c0000.pdf"));
+    testsupport::makePdf(first, pages);
+    QStringList paths{first};
+    for (int i = 1; i < count; ++i) {
+        paths << dir.file(QStringLiteral("c%1.pdf").arg(i, 4, 10, QLatin1Char('0')));
+        QFile::copy(first, paths.last());
+    }
+    return paths;
+}
+
+TEST_F(FileTableTest, gathering_listsRowsBeforeTheirCounts_thenFillsThemInOrder)
 {
     LockleafAppDelegate d;
-    QList<int> pages(30, 1);
-    const QStringList paths = makeNumberedPdfs(dir, pages);
-    QObject::connect(d.fileList()->tableModel(), &QAbstractItemModel::rowsInserted, &d, [&] {
-        if (d.fileList()->files().size() == 5)
-            QTest::mouseClick(child<QPushButton>(d, "cancelBtn"), Qt::LeftButton);
+    d.window()->show();
+    FileTableModel *model = d.fileList()->tableModel();
+    const QStringList paths = copiesIn(dir, 60, 2);
+    QVariant firstPagesCell;
+    bool hintShown = true;
+    QObject::connect(model, &QAbstractItemModel::rowsInserted, &d, [&] {
+        if (!firstPagesCell.isValid()) {
+            firstPagesCell = model->index(0, FileTableModel::PagesColumn).data();
+            hintShown = child<QLabel>(d, "lableDragAndDrop")->isVisible();
+        }
     });
     uitest::gather(d, urlsOf({dir.path()}), true);
-    EXPECT_EQ(d.fileList()->files().size(), 5);
+    EXPECT_EQ(firstPagesCell, QVariant(QString())) << "the row came before its file was opened";
+    EXPECT_FALSE(hintShown) << "the drop hint goes with the first row";
+    QStringList names;
+    for (const QString &path : paths)
+        names << QFileInfo(path).fileName();
+    EXPECT_EQ(fileNames(d), names) << "in the order met";
+    for (int row = 0; row < 60; ++row)
+        ASSERT_EQ(model->index(row, FileTableModel::PagesColumn).data(), QVariant(2)) << row;
+    EXPECT_EQ(child<QLabel>(d, "labelTotalPDFPages")->text(), QStringLiteral("Total Pages PDF : 120"));
+
+    // The same folder again: nothing new.
+    uitest::gather(d, urlsOf({dir.path()}), true);
+    EXPECT_EQ(d.fileList()->files().size(), 60);
+}
+
+TEST_F(FileTableTest, cancel_stopsTheGathering_rowsListedStayInOrder_countedOnesFirst)
+{
+    LockleafAppDelegate d;
+    const QStringList paths = copiesIn(dir, 400, 2);
+    QObject::connect(d.fileList()->tableModel(), &QAbstractItemModel::rowsInserted, &d,
+                     [&] { QTest::mouseClick(child<QPushButton>(d, "cancelBtn"), Qt::LeftButton); });
+    uitest::gather(d, urlsOf({dir.path()}), true);
+    const QList<lockleaf::FileItemPtr> &files = d.fileList()->files();
+    ASSERT_FALSE(files.isEmpty());
+    int counted = 0;
+    while (counted < files.size() && files.at(counted)->isCounted())
+        ++counted;
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        EXPECT_EQ(files.at(i)->filePath().toLocalFile(), paths.at(i)) << i;
+        EXPECT_EQ(files.at(i)->isCounted(), i < counted) << "counts arrive in row order";
+    }
+    EXPECT_TRUE(files.size() < 400 || counted < 400) << "stopped, not finished";
     EXPECT_TRUE(child<QPushButton>(d, "addFolderBtn")->isEnabled());
 }
 
@@ -245,10 +298,12 @@ TEST_F(FileTableTest, closingDuringAGathering_endsItCleanly)
     QSignalSpy inserted(d->fileList()->tableModel(), &QAbstractItemModel::rowsInserted);
     ASSERT_TRUE(d->gathering()->startGathering(lockleaf::Arguments{urlsOf(paths), false, false}));
     ASSERT_TRUE(inserted.wait(60000));
-    const qsizetype found = d->fileList()->files().size();
+    // The rows come as met, the counts after them.
+    const auto counted = std::count_if(d->fileList()->files().cbegin(), d->fileList()->files().cend(),
+                                       [](const lockleaf::FileItemPtr &item) { return item->isCounted(); });
     const QPointer<QMainWindow> window = d->window();
     d.reset(); // must neither hang nor crash while the task waits for the main thread
-    EXPECT_LT(found, 40) << "the task was still working";
+    EXPECT_LT(counted, 40) << "the task was still working";
     EXPECT_TRUE(window.isNull());
 }
 

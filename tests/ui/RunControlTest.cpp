@@ -12,6 +12,7 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -382,6 +383,35 @@ TEST_F(RunControlTest, duringGathering_startIsIgnored_andQuittingStopsTheGatheri
     EXPECT_FALSE(d->gathering()->isGathering());
     EXPECT_FALSE(d->windowState()->isProcessing());
     EXPECT_LT(d->fileList()->files().size(), 40) << "stopped, not finished";
+}
+
+TEST_F(RunControlTest, startAfterACancelledGathering_countsTheRowsLeftUncountedFirst)
+{
+    auto d = window({});
+    const QString first = m_sources.file("s000.pdf");
+    testsupport::makeEncryptedPdf(first, "U", "owner", 128, {}, 3);
+    for (int i = 1; i < 200; ++i)
+        ASSERT_TRUE(QFile::copy(first, m_sources.file(QString("s%1.pdf").arg(i, 3, 10, QChar('0')))));
+    d->settings()->setPdfOpenPassword(QStringLiteral("U")); // remove mode
+    QObject::connect(d->fileList()->tableModel(), &QAbstractItemModel::rowsInserted, d.get(),
+                     [&] { d->gathering()->cancelAction(); });
+    uitest::gather(*d, urlsOf({m_sources.path()}), true);
+    const QList<lockleaf::FileItemPtr> files = d->fileList()->files();
+    ASSERT_FALSE(files.isEmpty());
+    ASSERT_FALSE(files.last()->isCounted()) << "the cancel left rows to count";
+
+    d->run()->convert();
+    waitForRun(*d);
+    for (const lockleaf::FileItemPtr &item : files) {
+        EXPECT_TRUE(item->isCounted());
+        EXPECT_EQ(item->pages(), 3);
+        EXPECT_EQ(item->pdfOpenPassword(), QStringLiteral("U"));
+    }
+    EXPECT_EQ(d->run()->processViewPanel()->messageLabel()->text(),
+              QStringLiteral("All files splitted successfully."));
+    EXPECT_EQ(entriesOf(m_out.path()).size(), files.size());
+    EXPECT_EQ(testsupport::pdfinfoExit(m_out.file("s000.pdf")), 0) << "written without security";
+    d->run()->closeProcessAction();
 }
 
 } // namespace
