@@ -152,7 +152,9 @@ void KeyringSettings::adopt(const std::array<KeyringReply, 4> &replies)
         } else if (valueOf(kind).isEmpty()) {
             setValueOf(kind, stored);
         }
-        m_dirty[kind] = !found || valueOf(kind) != stored;
+        // Nothing is written while there is nothing to keep: a first write
+        // may make the desktop ask for a new keyring, which only a password warrants.
+        m_dirty[kind] = valueOf(kind) != stored;
     }
     m_applying = false;
     m_state = State::InKeyring;

@@ -150,6 +150,10 @@ TEST_F(WithKeyring, changedPasswords_goToTheKeyring_andNeverToTheFile)
         keyring.load();
         ASSERT_TRUE(QTest::qWaitFor([&] { return keyring.state() != State::Checking; }, kWaitMs));
         ASSERT_EQ(keyring.state(), State::InKeyring) << keyring.problem().toStdString();
+        // Nothing to keep yet: no entry is made (a first one may make the desktop ask for a keyring).
+        QTest::qWait(500);
+        EXPECT_EQ(lookup("passwords"), "<none>");
+        EXPECT_EQ(lookup("pdfOpenPassword"), "<none>");
         settings.setOutputFolderPath("/out/here");
         settings.setPasswords({"list-one", "list two"});
         settings.setPdfOpenPassword("typed-open");
