@@ -28,10 +28,11 @@ struct OutputExpectation {
 
 // Re-opens the file at `path` with each password of `expected` (or with none,
 // unencrypted) and checks its encryption parameters, permissions and page
-// count; with the first password it also reads every object and the stored
-// data of every stream (decrypted, not decoded), so a file written with a key
-// other than the one its passwords give, or with a cut stream, fails. "" when
-// it holds, else why not.
+// count; with the first password it also reads every object (each stream's
+// /Length against its end marker) and the stored data of the streams
+// (decrypted, not decoded) up to the first 8 MiB, so a file written with a
+// key other than the one its passwords give, or with a cut stream, fails. ""
+// when it holds, else why not.
 QString checkWrittenFile(const QByteArray &path, const OutputExpectation &expected);
 
 } // namespace lockleaf
