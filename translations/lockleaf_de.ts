@@ -1184,6 +1184,10 @@ Auf diesem System ist keine Anwendung eingerichtet, die es öffnen kann.</transl
         <source>The help document MACLockleaf1.pdf could not be found.</source>
         <translation>Das Hilfedokument MACLockleaf1.pdf wurde nicht gefunden.</translation>
     </message>
+    <message>
+        <source>Open Log...</source>
+        <translation>Protokoll öffnen…</translation>
+    </message>
 </context>
 <context>
     <name>lockleaf::LogView</name>
@@ -1202,6 +1206,10 @@ Auf diesem System ist keine Anwendung eingerichtet, die es öffnen kann.</transl
     <message>
         <source>The log file was not saved.</source>
         <translation>Die Protokolldatei wurde nicht gespeichert.</translation>
+    </message>
+    <message>
+        <source>This log was left unfinished: its run ended before it could close it. It lists the files finished before that.</source>
+        <translation>Dieses Protokoll ist unvollständig: Sein Durchlauf endete, bevor er es abschließen konnte. Es nennt die Dateien, die bis dahin fertig wurden.</translation>
     </message>
 </context>
 <context>
@@ -1427,6 +1435,16 @@ Möchten Sie fortfahren?</translation>
             <numerusform>Die eigenen Kennwörter von %n angehakten Datei können sie nicht schützen:</numerusform>
             <numerusform>Die eigenen Kennwörter von %n angehakten Dateien können sie nicht schützen:</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>Select Log To Open:</source>
+        <translation>Zu öffnendes Protokoll auswählen:</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; cannot be shown as a processing log:
+%2</source>
+        <translation>„%1“ kann nicht als Verarbeitungsprotokoll angezeigt werden:
+%2</translation>
     </message>
 </context>
 <context>

@@ -30,11 +30,12 @@ QString FileChooser::chooseSaveFileName(QWidget *parent, const QString &message,
     return showSavePanel(parent, message, proposedName, extension);
 }
 
-QString FileChooser::chooseFile(QWidget *parent, const QString &message, const QStringList &extensions)
+QString FileChooser::chooseFile(QWidget *parent, const QString &message, const QStringList &extensions,
+                                const QString &directory)
 {
     if (!m_fileNames.isEmpty())
         return m_fileNames.dequeue();
-    return showFilePanel(parent, message, extensions);
+    return showFilePanel(parent, message, extensions, directory);
 }
 
 QString FileChooser::showFolderPanel(QWidget *parent, const QString &message)
@@ -92,9 +93,10 @@ QString FileChooser::showSavePanel(QWidget *parent, const QString &message, cons
     return dialog.selectedFiles().constFirst();
 }
 
-QString FileChooser::showFilePanel(QWidget *parent, const QString &message, const QStringList &extensions)
+QString FileChooser::showFilePanel(QWidget *parent, const QString &message, const QStringList &extensions,
+                                   const QString &directory)
 {
-    QFileDialog dialog(parent, message);
+    QFileDialog dialog(parent, message, directory);
     dialog.setWindowModality(Qt::WindowModal);
     dialog.setFileMode(QFileDialog::ExistingFile);
     QStringList patterns;

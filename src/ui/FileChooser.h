@@ -31,9 +31,11 @@ public:
                             bool foldersInstead = false);
     QString chooseSaveFileName(QWidget *parent, const QString &message, const QString &proposedName,
                                const QString &extension);
-    // One existing file with one of `extensions`; queued results come from
-    // setNextFileName, like the save panel's.
-    QString chooseFile(QWidget *parent, const QString &message, const QStringList &extensions);
+    // One existing file with one of `extensions`, the panel opening in
+    // `directory` when given; queued results come from setNextFileName, like
+    // the save panel's.
+    QString chooseFile(QWidget *parent, const QString &message, const QStringList &extensions,
+                       const QString &directory = {});
 
     void setNextFolder(const QString &path) { m_folders.enqueue(path); }
     void setNextFileNames(const QStringList &paths) { m_fileLists.enqueue(paths); }
@@ -45,7 +47,8 @@ protected:
                                        bool foldersInstead);
     virtual QString showSavePanel(QWidget *parent, const QString &message, const QString &proposedName,
                                   const QString &extension);
-    virtual QString showFilePanel(QWidget *parent, const QString &message, const QStringList &extensions);
+    virtual QString showFilePanel(QWidget *parent, const QString &message, const QStringList &extensions,
+                                  const QString &directory);
 
 private:
     QQueue<QString> m_folders;

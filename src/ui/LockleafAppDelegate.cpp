@@ -228,6 +228,12 @@ void LockleafAppDelegate::setupToolbarAndMenus()
     connect(ui.helpToolbarItem, &QAction::triggered, this, [this] { helpAction(); });
     connect(ui.helpAction, &QAction::triggered, this, [this] { helpAction(); });
     connect(ui.mainWindowAction, &QAction::triggered, this, [this] { openAppAction(); });
+    // Any saved log, a killed run's unfinished one too, read in the window.
+    auto *openLog = new QAction(tr("Open Log..."), m_window);
+    openLog->setObjectName(QStringLiteral("openLogAction"));
+    ui.menuFile->addSeparator();
+    ui.menuFile->addAction(openLog);
+    connect(openLog, &QAction::triggered, this, [this] { m_run->openLogAction(m_fileChooser.get()); });
     connect(ui.quitAction, &QAction::triggered, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     connect(ui.aboutAction, &QAction::triggered, this, [this] {
         QMessageBox::about(m_window, tr("About %1").arg(getAppTitle()),

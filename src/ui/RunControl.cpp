@@ -8,8 +8,10 @@
 #include "model/Settings.h"
 #include "platform/OsVersion.h"
 #include "platform/SystemLog.h"
+#include "platform/Utilities.h"
 #include "ui/AlertPresenter.h"
 #include "ui/CommitEditing.h"
+#include "ui/FileChooser.h"
 #include "ui/FileList.h"
 #include "ui/FileTableModel.h"
 #include "ui/Gathering.h"
@@ -378,12 +380,8 @@ void RunControl::viewLogAction()
 {
     if (!m_process || !m_process->isCompleted())
         return;
-    if (!m_logView) {
-        // Over the progress panel, which holds the window while it is up.
-        m_logView = new LogView(m_processViewPanel);
-        connect(m_logView, &LogView::openExternallyRequested, this,
-                [this](const QString &path) { m_workspace->openURL(QUrl::fromLocalFile(path)); });
-    }
+    // Over the progress panel, which holds the window while it is up.
+    LogView *view = logViewOver(m_processViewPanel);
     // One record per output file, in work-list order: the sources' page counts
     // fill the column the log itself leaves at 0.
     QList<int> pages;
@@ -391,7 +389,45 @@ void RunControl::viewLogAction()
         pages.append(output && !output->fileItems.isEmpty() && output->fileItems.constFirst()
                          ? output->fileItems.constFirst()->pages()
                          : 0);
-    m_logView->present(m_process->log().files(), pages, m_process->log().logFilePath());
+    view->present(m_process->log().files(), pages, m_process->log().logFilePath());
+}
+
+LogView *RunControl::logViewOver(QWidget *parent)
+{
+    if (!m_logView) {
+        m_logView = new LogView(parent);
+        connect(m_logView, &LogView::openExternallyRequested, this,
+                [this](const QString &path) { m_workspace->openURL(QUrl::fromLocalFile(path)); });
+    } else if (m_logView->parentWidget() != parent) {
+        // A child of a hidden panel would come up without the window it belongs to.
+        m_logView->setParent(parent, m_logView->windowFlags());
+    }
+    return m_logView;
+}
+
+void RunControl::openLogAction(FileChooser *chooser)
+{
+    const QString path = chooser->chooseFile(m_window, tr("Select Log To Open:"), {QStringLiteral("log")},
+                                             getAppPath() + QStringLiteral("/Logs"));
+    if (!path.isEmpty())
+        openLog(path);
+}
+
+void RunControl::openLog(const QString &path)
+{
+    const LogContents contents = readLogFile(path);
+    if (!contents.error.isNull()) {
+        m_alerts->inform(m_window,
+                         tr("\"%1\" cannot be shown as a processing log:\n%2")
+                             .arg(QDir::toNativeSeparators(path), contents.error),
+                         QMessageBox::Warning);
+        return;
+    }
+    QList<LogFilesPtr> records;
+    records.reserve(contents.records.size());
+    for (const LogFiles &record : contents.records)
+        records.append(std::make_shared<LogFiles>(record));
+    logViewOver(m_window)->present(records, {}, path, !contents.finished);
 }
 
 void RunControl::closeProcessAction()

@@ -19,6 +19,7 @@ namespace lockleaf
 {
 
 class AlertPresenter;
+class FileChooser;
 class FileList;
 class Gathering;
 class LogView;
@@ -76,6 +77,13 @@ public:
     // Shows the run's log records in the log view once the run has ended;
     // nothing otherwise. The view can hand the saved file to another application.
     void viewLogAction();
+    // Asks for a saved log, the panel opening in the logs folder, and opens it
+    // (see openLog); nothing when the panel is cancelled.
+    void openLogAction(FileChooser *chooser);
+    // Shows the log at `path` in the log view over the window, with a line
+    // saying so when its run left it unfinished; a file that cannot be read
+    // as a processing log gets an alert with the reason instead.
+    void openLog(const QString &path);
     // Hides the panel, removes the checked rows when the settings ask for it,
     // goes back to idle and releases the run. A run still working is stopped
     // and waited for first.
@@ -102,6 +110,8 @@ Q_SIGNALS:
 private:
     class Bridge;
 
+    // The log view, made on first use, as a child of `parent`.
+    LogView *logViewOver(QWidget *parent);
     // Counts the rows a cancelled gathering left uncounted, before a run.
     void countUncountedRows();
     // Reads again the rows whose files the ended run wrote or replaced.

@@ -6,10 +6,12 @@
 #include "support/TestSupport.h"
 #include "ui/AlertPresenter.h"
 #include "ui/BusyIndicator.h"
+#include "ui/FileChooser.h"
 #include "ui/LogView.h"
 #include "ui/ProgressPanel.h"
 #include "ui/RunRecordsTable.h"
 
+#include <QAction>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -264,6 +266,81 @@ TEST_F(RunControlTest, wholeRun_securesCheckedRowsInListOrder_andClosesBackToIdl
     EXPECT_TRUE(child<QLineEdit>(*d, "openPasswordText")->isEnabled()) << "each control as it was";
     EXPECT_EQ(d->run()->process(), nullptr);
     EXPECT_EQ(d->fileList()->files().size(), 3) << "rows stay unless the settings ask to clear them";
+}
+
+TEST_F(RunControlTest, openLog_showsFinishedAndUnfinishedLogs_andAlertsForAnyOtherFile)
+{
+    auto d = window({});
+    QAction *openLog = d->window()->findChild<QAction *>(QStringLiteral("openLogAction"));
+    ASSERT_NE(openLog, nullptr) << "the File menu offers Open Log...";
+    const auto open = [&](const QString &path) {
+        d->fileChooser()->setNextFileName(path);
+        openLog->trigger();
+    };
+    const auto record = [](const char *name, const char *status, int pages) {
+        lockleaf::LogFiles r;
+        r.setFilename(QString::fromLatin1(name));
+        r.setStatus(QString::fromLatin1(status));
+        r.setPages(pages);
+        r.setTargetPath(QStringLiteral("/out"));
+        return r;
+    };
+    const QString written =
+        QStringLiteral("a.pdf\tSecured Completed\t2\t%1").arg(QDir::toNativeSeparators("/out"));
+
+    // A finished log, and one a killed run left open after its first file.
+    testsupport::TempDir finishedDir, killedDir;
+    lockleaf::Log finished;
+    finished.setLogsFolder(finishedDir.path());
+    finished.append(record("a.pdf", "Secured Completed", 2));
+    finished.append(record("b.pdf", "Not Secured, Error", 0));
+    ASSERT_TRUE(finished.save());
+    lockleaf::Log killed;
+    killed.setLogsFolder(killedDir.path());
+    ASSERT_TRUE(killed.beginJournal());
+    killed.append(record("a.pdf", "Secured Completed", 2));
+    const QStringList killedFiles = QDir(killedDir.path()).entryList(QDir::Files);
+    ASSERT_EQ(killedFiles.size(), 1);
+
+    const struct {
+        QString path;
+        QString rows;
+        bool unfinished;
+    } logs[] = {
+        {finished.logFilePath(),
+         written + QStringLiteral("\nb.pdf\tNot Secured, Error\t0\t") + QDir::toNativeSeparators("/out"),
+         false},
+        {killedDir.file(killedFiles[0]), written, true},
+    };
+    for (const auto &c : logs) {
+        SCOPED_TRACE(c.path.toStdString());
+        open(c.path);
+        lockleaf::LogView *view = d->run()->logView();
+        ASSERT_NE(view, nullptr);
+        EXPECT_TRUE(view->isVisible());
+        EXPECT_EQ(view->parentWidget(), d->window()) << "over the window, not the hidden progress panel";
+        EXPECT_EQ(view->records()->selectedText(), c.rows);
+        EXPECT_EQ(view->pathLabel()->text(), QDir::toNativeSeparators(c.path));
+        EXPECT_TRUE(view->openExternallyBtn()->isEnabled());
+        auto *note = view->findChild<QLabel *>(QStringLiteral("logUnfinished"));
+        ASSERT_NE(note, nullptr);
+        EXPECT_EQ(note->isVisibleTo(view), c.unfinished);
+        view->close();
+    }
+
+    // Anything else is refused with the reason, showing nothing; Cancel does nothing.
+    const QString notes = m_sources.file("notes.log");
+    testsupport::writeFile(notes, "just some notes\n");
+    const qsizetype told = d->alerts()->messages().size();
+    d->alerts()->setNextAnswer(AlertPresenter::Answer::Ok);
+    open(notes);
+    ASSERT_EQ(d->alerts()->messages().size(), told + 1);
+    EXPECT_TRUE(d->alerts()->messages().constLast().contains(QDir::toNativeSeparators(notes)));
+    EXPECT_TRUE(d->alerts()->messages().constLast().contains(QStringLiteral("not a processing log")));
+    EXPECT_FALSE(d->run()->logView()->isVisible());
+    open(QString());
+    EXPECT_EQ(d->alerts()->messages().size(), told + 1);
+    EXPECT_FALSE(d->run()->logView()->isVisible());
 }
 
 TEST_F(RunControlTest, closeWithClearProcessedFiles_removesEveryCheckedRowFailuresIncluded)
