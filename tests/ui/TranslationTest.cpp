@@ -194,7 +194,8 @@ TEST_F(TranslationTest, english_pluralsFollowTheirCounts_andTheTimeLineReadsAsAT
 }
 
 // A 1024x768 screen holds the window at its first size with room for a frame,
-// a title bar and a panel; the titles of either language fit in that size.
+// a title bar and a panel; the titles of either language fit in that size, and
+// the totals read on one line.
 TEST_F(TranslationTest, firstSize_fitsA1024By768Screen_inEnglishAndGerman)
 {
     const QSize screen(1024, 768);
@@ -210,6 +211,9 @@ TEST_F(TranslationTest, firstSize_fitsA1024By768Screen_inEnglishAndGerman)
         const QSize needed = d->window()->minimumSize().expandedTo(d->window()->minimumSizeHint());
         EXPECT_LE(needed.width(), size.width());
         EXPECT_LE(needed.height(), size.height());
+        QCoreApplication::processEvents();
+        const QLabel *totals = child<QLabel>(*d, "labelTotalFiles");
+        EXPECT_LT(totals->height(), 2 * totals->fontMetrics().lineSpacing()) << "the totals line wraps";
     }
 }
 
