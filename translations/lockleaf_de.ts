@@ -1236,7 +1236,7 @@ Auf diesem System ist keine Anwendung eingerichtet, die es öffnen kann.</transl
     </message>
     <message>
         <source>Allow adding and changing comments</source>
-        <translation>Hinzufügen und Ändern von Kommentaren erlauben</translation>
+        <translation>Kommentieren erlauben</translation>
     </message>
     <message>
         <source>Add, change and remove comments</source>
@@ -1252,7 +1252,7 @@ Auf diesem System ist keine Anwendung eingerichtet, die es öffnen kann.</transl
     </message>
     <message>
         <source>Allow assembling (insert, rotate, delete pages)</source>
-        <translation>Zusammenstellen erlauben (Seiten einfügen, drehen, löschen)</translation>
+        <translation>Seiten zusammenstellen erlauben</translation>
     </message>
     <message>
         <source>Insert, rotate and delete pages, change bookmarks (needs a 128- or 256-bit key)</source>

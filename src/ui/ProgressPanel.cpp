@@ -158,6 +158,12 @@ void ProgressPanel::showFailures(bool completed)
     m_failuresShown = show;
     m_failureList->setVisible(show);
     adjustSize();
+    // Grown from its left edge the sheet would slide over the options pane;
+    // it stays centred on the window.
+    if (isVisible() && parentWidget()) {
+        const QRect owner = parentWidget()->window()->frameGeometry();
+        move(owner.center().x() - frameGeometry().width() / 2, pos().y());
+    }
 }
 
 void ProgressPanel::reject()

@@ -26,12 +26,22 @@ RunRecordsTable::RunRecordsTable(bool detailed, QWidget *parent) : QTableWidget(
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setWordWrap(false);
+    // A long name or path loses its middle, not the end the user reads it by;
+    // the tooltip holds it whole.
+    setTextElideMode(Qt::ElideMiddle);
     setAlternatingRowColors(true);
     verticalHeader()->setVisible(false);
     // Compact rows: a few failures should not need a scroll bar.
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
-    horizontalHeader()->setStretchLastSection(true);
-    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    // The name (and the target) take the room the status and pages leave, so
+    // a long name never pushes the status out of sight.
+    QHeaderView *header = horizontalHeader();
+    header->setStretchLastSection(false);
+    header->setMinimumSectionSize(fontMetrics().horizontalAdvance(QLatin1Char('M')) * 4);
+    for (int column = 0; column < columnCount(); ++column)
+        header->setSectionResizeMode(column, column == FileColumn || column == TargetColumn
+                                                 ? QHeaderView::Stretch
+                                                 : QHeaderView::ResizeToContents);
 
     auto *copy = new QAction(tr("Copy"), this);
     connect(copy, &QAction::triggered, this, &RunRecordsTable::copySelection);
@@ -76,7 +86,6 @@ void RunRecordsTable::setRecords(const QList<LogFilesPtr> &records, const QList<
             setItem(row, column, item);
         }
     }
-    resizeColumnsToContents();
     updateGeometry();
 }
 
@@ -88,11 +97,12 @@ QSize RunRecordsTable::sizeHint() const
                        rows * verticalHeader()->defaultSectionSize() + 2 * frameWidth() +
                        (horizontalScrollBar()->isVisible() ? horizontalScrollBar()->height() : 0);
     // Wide enough for its columns (a long name or status, in any language), up
-    // to a width that still leaves the window around the panel in sight.
+    // to a width that still leaves the window around the panel in sight; a
+    // longer name is shortened.
     int width = 2 * frameWidth() + (rowCount() > rows ? verticalScrollBar()->sizeHint().width() : 0);
     for (int column = 0; column < columnCount(); ++column)
         width += std::max(sizeHintForColumn(column), horizontalHeader()->sectionSizeHint(column));
-    return {std::clamp(width, QTableWidget::sizeHint().width(), 760), height};
+    return {std::clamp(width, QTableWidget::sizeHint().width(), 640), height};
 }
 
 QString RunRecordsTable::selectedText() const

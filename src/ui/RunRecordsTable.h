@@ -16,6 +16,8 @@ class RunRecordsTable final : public QTableWidget
     Q_DISABLE_COPY_MOVE(RunRecordsTable)
 
 public:
+    enum Column { FileColumn, StatusColumn, PagesColumn, TargetColumn };
+
     // `detailed` adds the pages and target columns to file and status.
     explicit RunRecordsTable(bool detailed, QWidget *parent = nullptr);
 

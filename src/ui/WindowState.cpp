@@ -40,8 +40,7 @@ WindowState::WindowState(Ui::MainWindow &ui, FileTableModel *model, Settings *se
       m_model(model), m_settings(settings)
 {
     // The totals line is long; at the window's smallest it wraps rather than
-    // lose its end. A wrapping label asks for little width, so its column takes
-    // the row's spare room first.
+    // lose its end. The other totals take the row's spare room beside the buttons.
     m_labelTotalFiles->setWordWrap(true);
     ui.statusRow->setStretchFactor(ui.labelsColumn, 1);
 }

@@ -34,13 +34,45 @@ class RunOutcomeTest : public uitest::RunWindowTest
 {
 };
 
+// A long name in a failure table is shortened in its middle, whole in the
+// tooltip, and leaves every other column in sight.
+void expectNameGivesWay(const lockleaf::RunRecordsTable &table, const QString &fullPath)
+{
+    EXPECT_EQ(table.textElideMode(), Qt::ElideMiddle);
+    ASSERT_NE(table.item(0, lockleaf::RunRecordsTable::FileColumn), nullptr);
+    EXPECT_EQ(table.item(0, lockleaf::RunRecordsTable::FileColumn)->toolTip(), fullPath);
+    const int shown = table.viewport()->width();
+    EXPECT_GT(shown, 100) << "the table has been laid out";
+    for (int column = 1; column < table.columnCount(); ++column)
+        EXPECT_LE(table.columnViewportPosition(column) + table.columnWidth(column), shown)
+            << "column " << column << " is pushed out of sight";
+}
+
+TEST_F(RunOutcomeTest, logRecords_longNameAndTargetGiveWay_toStatusAndPages)
+{
+    auto record = std::make_shared<lockleaf::LogFiles>();
+    const QString name = QString(200, QLatin1Char('n')) + QStringLiteral(".pdf");
+    record->setFilename(name);
+    record->setSourcePath(m_sources.path());
+    record->setTargetPath(m_out.file(name));
+    record->setStatus(QStringLiteral("Unable to read secured pdf docuemnt!"));
+    lockleaf::RunRecordsTable table(true);
+    table.setRecords({record}, {3});
+    table.resize(640, 200);
+    table.show();
+    QCoreApplication::processEvents();
+    expectNameGivesWay(table, QDir::toNativeSeparators(m_sources.file(name)));
+}
+
 // The desktop's own workspace: the offscreen platform opens nothing, as a
 // desktop without a handler for folders does.
 TEST_F(RunOutcomeTest, mixedRun_countsBothListsTheFailures_andSaysWhenTheFolderCannotOpen)
 {
     LockleafAppDelegate d;
     const QStringList plain = uitest::makeNumberedPdfs(m_sources, {1, 2});
-    const QString locked = m_sources.file("locked.pdf");
+    // Longer than the panel is wide: the name gives way, never the status.
+    const QString lockedName = QStringLiteral("locked-%1.pdf").arg(QString(180, QLatin1Char('x')));
+    const QString locked = m_sources.file(lockedName);
     testsupport::makeEncryptedPdf(locked, "unknown-user-pw", "owner", 128);
     uitest::gather(d, urlsOf({plain[0], locked, plain[1]}));
     d.settings()->setOutputFolderPath(m_out.path());
@@ -57,10 +89,11 @@ TEST_F(RunOutcomeTest, mixedRun_countsBothListsTheFailures_andSaysWhenTheFolderC
     EXPECT_TRUE(panel->failureList()->isVisible());
     lockleaf::RunRecordsTable *failures = panel->failureList();
     ASSERT_EQ(failures->rowCount(), 1);
+    expectNameGivesWay(*failures, QDir::toNativeSeparators(locked));
     failures->selectRow(0);
     QTest::keySequence(failures, QKeySequence::Copy);
     EXPECT_EQ(QGuiApplication::clipboard()->text(),
-              QStringLiteral("locked.pdf\tUnable to read secured pdf docuemnt!"));
+              lockedName + QStringLiteral("\tUnable to read secured pdf docuemnt!"));
     ASSERT_EQ(d.alerts()->messages().size(), 1);
     EXPECT_TRUE(d.alerts()->messages()[0].contains(QDir::toNativeSeparators(m_out.path())))
         << d.alerts()->messages()[0].toStdString();

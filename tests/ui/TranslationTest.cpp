@@ -193,6 +193,30 @@ TEST_F(TranslationTest, english_pluralsFollowTheirCounts_andTheTimeLineReadsAsAT
               "1 Total file; 1 file selected; Total page count of selected PDF file: 1");
 }
 
+// A 1024x768 screen holds the window at its first size with room for a frame,
+// a title bar and a panel; the titles of either language fit in that size, and
+// the totals read on one line.
+TEST_F(TranslationTest, firstSize_fitsA1024By768Screen_inEnglishAndGerman)
+{
+    const QSize screen(1024, 768);
+    const QSize frameAndPanel(16, 80);
+    for (const QLocale &locale : {QLocale(QLocale::English, QLocale::UnitedStates), kGerman}) {
+        SCOPED_TRACE(locale.name().toStdString());
+        Translations translations;
+        translations.install(locale);
+        auto d = window({1, 2});
+        const QSize size = d->window()->size();
+        EXPECT_LE(size.width(), screen.width() - frameAndPanel.width());
+        EXPECT_LE(size.height(), screen.height() - frameAndPanel.height());
+        const QSize needed = d->window()->minimumSize().expandedTo(d->window()->minimumSizeHint());
+        EXPECT_LE(needed.width(), size.width());
+        EXPECT_LE(needed.height(), size.height());
+        QCoreApplication::processEvents();
+        const QLabel *totals = child<QLabel>(*d, "labelTotalFiles");
+        EXPECT_LT(totals->height(), 2 * totals->fontMetrics().lineSpacing()) << "the totals line wraps";
+    }
+}
+
 TEST_F(TranslationTest, noTranslationOrUnknownLocale_leavesTheEnglishTexts)
 {
     Translations translations;
