@@ -36,6 +36,22 @@ private:
     bool m_used = false;
 };
 
+// The bytes of a file named on the command line, "-" being standard input
+// (from a file, up to `maxBytes` + 1 where one is given, so a caller can tell
+// a file too large); false when it cannot be read. A FIFO blocks until written to: Ctrl-C must still end the
+// program meanwhile.
+bool readFileArgument(const QString &file, StdinOnce &stdinOnce, QByteArray *bytes, qint64 maxBytes = -1)
+{
+    if (file == QLatin1String("-"))
+        return stdinOnce.take(bytes);
+    const InterruptibleInput interruptible;
+    QFile f(file);
+    if (QFileInfo(file).isDir() || !f.open(QIODevice::ReadOnly))
+        return false;
+    *bytes = maxBytes < 0 ? f.readAll() : f.read(maxBytes + 1);
+    return true;
+}
+
 // Lines of a password file: UTF-8, "\n" or "\r\n" line ends, at most
 // kMaxPasswordFileBytes. Text that is not UTF-8 is refused: decoded leniently,
 // a password would become one that only its replacement characters open.
@@ -43,21 +59,12 @@ std::optional<QStringList> readPasswordLines(const QString &file, StdinOnce &std
 {
     const QString name = file == QLatin1String("-") ? QStringLiteral("standard input") : file;
     QByteArray bytes;
-    if (file == QLatin1String("-")) {
-        if (!stdinOnce.take(&bytes)) {
-            *error = QStringLiteral("standard input can be read by one password option only");
-            return std::nullopt;
-        }
-    } else {
-        // A FIFO blocks until written to: Ctrl-C must still end the program.
-        const InterruptibleInput interruptible;
-        QFile f(file);
-        if (QFileInfo(file).isDir() || !f.open(QIODevice::ReadOnly)) {
-            *error = QStringLiteral("cannot read password file: %1").arg(file);
-            return std::nullopt;
-        }
-        // /dev/zero, or a file named by mistake, must not fill the memory.
-        bytes = f.read(kMaxPasswordFileBytes + 1);
+    // /dev/zero, or a file named by mistake, must not fill the memory.
+    if (!readFileArgument(file, stdinOnce, &bytes, kMaxPasswordFileBytes)) {
+        *error = file == QLatin1String("-")
+                     ? QStringLiteral("standard input can be read by one password option only")
+                     : QStringLiteral("cannot read password file: %1").arg(file);
+        return std::nullopt;
     }
     if (bytes.size() > kMaxPasswordFileBytes) {
         *error = QStringLiteral("password file %1 is larger than %2 KiB")
@@ -457,15 +464,10 @@ ParseResult parseArguments(const QStringList &arguments, const std::function<QBy
         return usageError(QStringLiteral("--null goes with --files-from"));
     for (const QString &list : parser.values(filesFrom)) {
         QByteArray bytes;
-        if (list == QLatin1String("-")) {
-            if (!stdinOnce.take(&bytes))
-                return usageError(QStringLiteral("standard input can be read by one option only"));
-        } else {
-            QFile f(list);
-            if (QFileInfo(list).isDir() || !f.open(QIODevice::ReadOnly))
-                return usageError(QStringLiteral("cannot read the list of files: %1").arg(list));
-            bytes = f.readAll();
-        }
+        if (!readFileArgument(list, stdinOnce, &bytes))
+            return usageError(list == QLatin1String("-")
+                                  ? QStringLiteral("standard input can be read by one option only")
+                                  : QStringLiteral("cannot read the list of files: %1").arg(list));
         const ListedPaths listed = readListedPaths(
             bytes, list == QLatin1String("-") ? QStringLiteral("standard input") : list, parser.isSet(nul));
         o.paths << listed.paths;
