@@ -1,5 +1,6 @@
 #include "cli/CliRunner.h"
 
+#include "cli/BoundedQueue.h"
 #include "cli/CliOptions.h"
 #include "cli/ConsoleText.h"
 #include "cli/Interrupt.h"
@@ -18,12 +19,16 @@
 #include "platform/Utilities.h"
 
 #include <QDir>
+#include <QScopeGuard>
+#include <QSet>
 #include <QFileInfo>
 #include <QTimeZone>
 
 #include <algorithm>
 #include <atomic>
 #include <exception>
+#include <optional>
+#include <thread>
 
 namespace lockleaf::cli
 {
@@ -58,16 +63,28 @@ QString readableTimeLine(const QString &text)
     return head + rest;
 }
 
-// The gathering side of the console: the list lives here, in path order.
+// What the gathering hands to the run: a file found, or an entry left out.
+struct Found {
+    FileItemPtr item;
+    SkippedEntry skipped;
+};
+
+// The gathering side of the console. Streaming, each file found goes to the
+// run through `queue` as soon as it is counted; otherwise the list lives
+// here, in path order.
 class ConsoleGathering final : public GatheringDelegate
 {
 public:
-    ConsoleGathering(Settings *settings, ProgressLine &progress) : m_settings(settings), m_progress(progress)
+    ConsoleGathering(Settings *settings, ProgressLine &progress, BoundedQueue<Found> *queue)
+        : m_settings(settings), m_progress(progress), m_queue(queue)
     {
     }
 
     Settings *settings() const override { return m_settings; }
-    bool isProcessing() const override { return m_processing && !interruptRequested(); }
+    bool isProcessing() const override
+    {
+        return m_processing && !interruptRequested() && !(m_queue && m_queue->cancelled());
+    }
     QList<QUrl> fileURLs() override
     {
         QList<QUrl> urls;
@@ -76,7 +93,18 @@ public:
             urls << item->filePath();
         return urls;
     }
-    void appendFileItem(const FileItemPtr &item) override { files << item; }
+    void appendFileItem(const FileItemPtr &item) override
+    {
+        if (m_queue)
+            m_queue->push(Found{item, {}});
+        else
+            files << item;
+    }
+    void reportSkipped(const QString &path, const QString &reason) override
+    {
+        if (m_queue)
+            m_queue->push(Found{nullptr, SkippedEntry{path, reason}});
+    }
     void sortAndReload() override
     {
         std::stable_sort(files.begin(), files.end(), [](const FileItemPtr &a, const FileItemPtr &b) {
@@ -89,7 +117,9 @@ public:
     void updateTimeTakenLabel(const QString &) override {}
     void updateTotalPagesLabel() override
     {
-        m_progress.show(QStringLiteral("Gathering... %1 file(s)").arg(files.size()));
+        // Streaming, the run's own line shows what was found.
+        if (!m_queue)
+            m_progress.show(QStringLiteral("Gathering... %1 file(s)").arg(files.size()));
     }
     void addToPasswordsList(const QString &) override {} // nothing is saved by the CLI
 
@@ -98,6 +128,7 @@ public:
 private:
     Settings *m_settings;
     ProgressLine &m_progress;
+    BoundedQueue<Found> *m_queue;
     std::atomic<bool> m_processing{false}; // polled by the gathering's workers
 };
 
@@ -106,13 +137,9 @@ private:
 class ConsoleRun final : public RunDelegate
 {
 public:
-    // The first `printedAlready` records of the log (the skipped entries) are
-    // not the run's own and were printed before it.
     // `json`, when set, takes the lines instead of the plain status lines.
-    ConsoleRun(Process &process, const CliIo &io, ProgressLine &progress, bool quiet, int printedAlready,
-               JsonReport *json)
-        : m_process(process), m_io(io), m_progress(progress), m_quiet(quiet), m_offset(printedAlready),
-          m_printed(printedAlready), m_json(json)
+    ConsoleRun(Process &process, const CliIo &io, ProgressLine &progress, bool quiet, JsonReport *json)
+        : m_process(process), m_io(io), m_progress(progress), m_quiet(quiet), m_json(json)
     {
     }
 
@@ -121,13 +148,12 @@ public:
         lastText = readableTimeLine(text);
         if (interruptRequested() && m_process.isCombining())
             m_process.stop();
-        printNewRecords();
         showBar(true);
     }
 
     void showBar(bool force)
     {
-        const int total = m_process.outputFiles().size();
+        const int total = m_process.fileCount();
         const int done = m_process.totalFileProcessed();
         constexpr int width = 24;
         const int filled = total > 0 ? done * width / total : width;
@@ -137,44 +163,46 @@ public:
             force);
     }
 
-    QString lastText;
-
-private:
-    void printNewRecords()
+    // One file's outcome, as it reaches the log.
+    void print(const LogFiles &record, const OutputFile &output)
     {
-        const QList<LogFilesPtr> records = m_process.log().files();
-        if (m_quiet) {
-            m_printed = records.size();
-            return;
-        }
-        if (m_printed >= records.size())
+        if (m_quiet)
             return;
         m_progress.clear();
-        const QList<OutputFilePtr> &outputs = m_process.outputFiles();
-        for (; m_printed < records.size() && m_printed - m_offset < outputs.size(); ++m_printed) {
-            const LogFilesPtr &record = records.at(m_printed);
-            const OutputFilePtr &output = outputs.at(m_printed - m_offset);
-            const QString source = output->filename;
-            if (m_json)
-                *m_io.out << m_json->file(
-                    *record, source, output->fileItems.isEmpty() ? 0 : output->fileItems.first()->pages());
-            else
-                *m_io.out << escaped(record->status()) << '\t' << escaped(source) << '\n';
-            if (!record->renamedOutput().isEmpty())
-                *m_io.err << "lockleaf-cli: " << escaped(source) << " was written as "
-                          << escaped(record->renamedOutput())
-                          << " (an earlier output of this run has its name)\n";
+        const QString source = output.filename;
+        if (m_json)
+            *m_io.out << m_json->file(record, source,
+                                      output.fileItems.isEmpty() ? 0 : output.fileItems.first()->pages());
+        else
+            *m_io.out << escaped(record.status()) << '\t' << escaped(source) << '\n';
+        if (!record.renamedOutput().isEmpty())
+            *m_io.err << "lockleaf-cli: " << escaped(source) << " was written as "
+                      << escaped(record.renamedOutput()) << " (an earlier output of this run has its name)\n";
+        if (!flushOut(m_io) && m_process.isCombining())
+            m_process.stop();
+    }
+
+    // An entry left out, as it is met.
+    void printSkipped(const SkippedEntry &entry)
+    {
+        if (m_json) {
+            m_progress.clear();
+            *m_io.out << m_json->skipped(entry.path, entry.reason);
+        } else if (!m_quiet) {
+            m_progress.clear();
+            *m_io.out << "Skipped: " << entry.reason << '\t' << escaped(entry.path) << '\n';
         }
         if (!flushOut(m_io) && m_process.isCombining())
             m_process.stop();
     }
 
+    QString lastText;
+
+private:
     Process &m_process;
     const CliIo &m_io;
     ProgressLine &m_progress;
     bool m_quiet;
-    int m_offset;
-    int m_printed;
     JsonReport *m_json;
 };
 
@@ -240,28 +268,55 @@ void printSummary(const CliIo &io, const QString &message, qsizetype skipped, co
         *io.out << "Log: " << escaped(logPath) << '\n';
 }
 
-// A file written correctly that a common reader cannot open deserves a word,
-// but not a refusal: other readers open it, and the user may want exactly that.
-void warnOfReaderUnsafePasswords(const Options &options, const QList<FileItemPtr> &files,
-                                 const PDFSettings &pdf, const CliIo &io)
+// The path arguments in the order of their full paths, each folder as if
+// its name ended in "/", without those a recursive walk of another one meets
+// anyway: walked in this order, a streamed run meets its files in path order.
+QStringList walkOrder(const QStringList &paths, bool recursive)
 {
-    const bool unsafe = std::any_of(files.cbegin(), files.cend(), [&](const FileItemPtr &item) {
-        return hasReaderUnsafePassword(pdf, options.keyLength, item.get());
-    });
-    if (!unsafe)
-        return;
-    *io.err << QStringLiteral("lockleaf-cli: warning: a password has characters outside Latin-1 (such as "
-                              "€, —, •, †); with a %1-bit key the outputs are "
-                              "correct, but readers built on pdf.js (Firefox) cannot open them; "
-                              "--key-length 256 avoids this\n")
-                   .arg(options.keyLength);
+    const auto key = [](const QString &path) {
+        return QFileInfo(path).isDir() ? path + QLatin1Char('/') : path;
+    };
+    QStringList sorted = paths;
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [&](const QString &a, const QString &b) { return key(a) < key(b); });
+    QStringList kept;
+    for (const QString &path : std::as_const(sorted)) {
+        if (!kept.isEmpty() && kept.last() == path)
+            continue;
+        const bool inside = recursive && std::any_of(kept.cbegin(), kept.cend(), [&](const QString &folder) {
+            if (!QFileInfo(folder).isDir() || !path.startsWith(folder + QLatin1Char('/')))
+                return false;
+            // What a walk leaves out (hidden names) stays an entry of its own.
+            const QStringList parts = path.mid(folder.size() + 1).split(QLatin1Char('/'));
+            return std::none_of(parts.cbegin(), parts.cend(),
+                                [](const QString &part) { return part.startsWith(QLatin1Char('.')); }) &&
+                   (QFileInfo(path).isDir() || QFileInfo(path).suffix().compare(QLatin1String("pdf"),
+                                                                                 Qt::CaseInsensitive) == 0);
+        });
+        if (!inside)
+            kept << path;
+    }
+    return kept;
+}
+
+// Whether `path`, an existing file directly in one of `folders` (cleaned),
+// is a file a walk of them takes.
+bool walkTakes(const QString &path, const QSet<QString> &folders)
+{
+    const QFileInfo info(path);
+    if (!folders.contains(info.path()) || info.fileName().startsWith(QLatin1Char('.')))
+        return false;
+    if (info.suffix() != QLatin1String("pdf") && info.suffix() != QLatin1String("PDF"))
+        return false;
+    return info.exists() || info.isSymLink();
 }
 
 int runCommand(const Options &options, const CliIo &io)
 {
     Settings runSettings(false);
     armRunSettings(runSettings, options);
-    if (options.command == Command::Secure) {
+    const bool securing = options.command == Command::Secure;
+    if (securing) {
         const QString problem = securityProblem(*runSettings.pdfSettings(), options.keyLength);
         if (!problem.isEmpty()) {
             *io.err << "lockleaf-cli: " << problem << '\n';
@@ -282,24 +337,6 @@ int runCommand(const Options &options, const CliIo &io)
         if (!note.isEmpty())
             *io.err << "lockleaf-cli: " << note << '\n';
     }
-    Settings gatherSettings(false);
-    gatherSettings.setSecurityType(1);
-    gatherSettings.setPasswords(passwords);
-    ConsoleGathering gathering(&gatherSettings, progress);
-    Arguments arguments;
-    for (const QString &path : options.paths)
-        arguments.urls << QUrl::fromLocalFile(path);
-    arguments.isFolders = true;
-    arguments.isIncludeSubdirectories = options.recursive;
-    FileGatherer gatherer(&gathering);
-    if (options.jobs > 0)
-        gatherer.setJobs(options.jobs);
-    if (options.shard)
-        gatherer.setCandidateFilter([shard = *options.shard](const QString &root, const QString &path) {
-            const QString relative =
-                root == path ? QFileInfo(path).fileName() : QDir(root).relativeFilePath(path);
-            return shardOf(relative, shard.count) == shard.index;
-        });
     std::optional<ResumePoint> resumePoint;
     if (!options.resumeLog.isEmpty()) {
         QString error;
@@ -309,18 +346,60 @@ int runCommand(const Options &options, const CliIo &io)
             return 2;
         }
     }
-    gatherer.loadURLs(arguments);
-    progress.clear();
 
-    if (interruptRequested()) {
-        *io.err << "Process cancelled!\n";
-        return kInterruptedExit;
-    }
+    // A run works on files as they are found, holding only those in hand. A
+    // password map is checked against every file before anything is written,
+    // and a listing is sorted: those gather the whole list first.
+    const bool streaming = options.command != Command::List && !options.hasPasswordMap;
+    BoundedQueue<Found> queue(256);
+    Settings gatherSettings(false);
+    gatherSettings.setSecurityType(1);
+    gatherSettings.setPasswords(passwords);
+    ConsoleGathering gathering(&gatherSettings, progress, streaming ? &queue : nullptr);
+    Arguments arguments;
+    const QStringList roots = walkOrder(options.paths, options.recursive);
+    for (const QString &path : roots)
+        arguments.urls << QUrl::fromLocalFile(path);
+    arguments.isFolders = true;
+    arguments.isIncludeSubdirectories = options.recursive;
+    FileGatherer gatherer(&gathering);
+    if (options.jobs > 0)
+        gatherer.setJobs(options.jobs);
+    gatherer.setStreaming(streaming);
+    // Outputs written into the tree being walked are never taken as sources.
+    gatherer.setExcludedFolder(options.outputFolder);
+    if (options.shard)
+        gatherer.setCandidateFilter([shard = *options.shard](const QString &root, const QString &path) {
+            const QString relative =
+                root == path ? QFileInfo(path).fileName() : QDir(root).relativeFilePath(path);
+            return shardOf(relative, shard.count) == shard.index;
+        });
 
     QList<SkippedEntry> skipped;
     for (const ListedPaths::Bad &bad : options.badListedPaths)
         skipped << SkippedEntry{bad.entry, bad.reason};
-    skipped << gatherer.skipped();
+    // The gathering's own thread, streaming; always ended before returning.
+    std::thread finder;
+    const auto endFinder = qScopeGuard([&] {
+        queue.cancel();
+        if (finder.joinable())
+            finder.join();
+    });
+    if (streaming) {
+        finder = std::thread([&] {
+            gatherer.loadURLs(arguments);
+            queue.finish();
+        });
+    } else {
+        gatherer.loadURLs(arguments);
+        progress.clear();
+        if (interruptRequested()) {
+            *io.err << "Process cancelled!\n";
+            return kInterruptedExit;
+        }
+        skipped << gatherer.skipped();
+    }
+
     if (options.command == Command::List) {
         for (const SkippedEntry &entry : skipped)
             *io.err << "lockleaf-cli: skipped " << escaped(entry.path) << ": " << entry.reason << '\n';
@@ -334,18 +413,6 @@ int runCommand(const Options &options, const CliIo &io)
         return skipped.isEmpty() ? 0 : 1;
     }
 
-    // The first given password that opens a file may not be the one that
-    // lets it be rewritten: a run needs the right to copy in both modes.
-    if (passwords.size() > 1) {
-        for (const FileItemPtr &item : std::as_const(gathering.files)) {
-            if (!item->isSecured())
-                continue;
-            const QString best = passwordGrantingCopy(item->filePath().toLocalFile(), passwords);
-            if (!best.isEmpty() && best != item->pdfOpenPassword())
-                item->setPdfOpenPassword(best);
-        }
-    }
-
     // Checked before anything is written; a file's own passwords come after the
     // run's in unsecure mode, so they are tried first.
     if (options.hasPasswordMap) {
@@ -355,59 +422,130 @@ int runCommand(const Options &options, const CliIo &io)
         if (!problems.isEmpty())
             return 2;
     }
-    if (options.command == Command::Secure)
-        warnOfReaderUnsafePasswords(options, gathering.files, *runSettings.pdfSettings(), io);
-
-    // Only after the map: its lines still name the files done before.
-    const int alreadyDone = resumePoint
-                                ? dropDoneFiles(gathering.files, *resumePoint,
-                                                options.command == Command::Secure, options.openPassword)
-                                : 0;
-    if (resumePoint && !options.quiet && !options.json)
-        *io.err << "lockleaf-cli: " << alreadyDone << (alreadyDone == 1 ? " file was" : " files were")
-                << " already done by the run of " << escaped(options.resumeLog) << '\n';
 
     JsonReport json;
-    for (const SkippedEntry &entry : skipped) {
-        if (options.json)
-            *io.out << json.skipped(entry.path, entry.reason);
-        else if (!options.quiet)
-            *io.out << "Skipped: " << entry.reason << '\t' << escaped(entry.path) << '\n';
-    }
-    if (!flushOut(io))
-        return kOutputClosedExit;
-    if (gathering.files.isEmpty() && alreadyDone == 0 && !options.quiet)
-        *io.err << "lockleaf-cli: no PDF files found\n";
-
     Process process;
-    // What was left out goes into the log too, ahead of the run's own records.
-    for (const SkippedEntry &entry : skipped) {
-        LogFiles record;
-        record.setFilename(QFileInfo(entry.path).fileName());
-        record.setSourcePath(QFileInfo(entry.path).path());
-        record.setStatus(QStringLiteral("Skipped: ") + entry.reason);
-        process.log().append(record);
-    }
-    ConsoleRun console(process, io, progress, options.quiet && !options.json,
-                       static_cast<int>(skipped.size()), options.json ? &json : nullptr);
+    ConsoleRun console(process, io, progress, options.quiet && !options.json, options.json ? &json : nullptr);
     process.setSettings(&runSettings);
     process.setDelegate(&console);
     process.setKeyLengthOverride(options.keyLength);
     if (options.jobs > 0)
         process.setJobs(options.jobs);
     process.setLogsFolder(prepareLogFolder(options, io));
-    for (const FileItemPtr &item : std::as_const(gathering.files)) {
-        auto output = std::make_shared<OutputFile>();
-        output->filename = item->filePath().toLocalFile();
-        output->fileItems = {item};
-        process.outputFiles() << output;
+    process.setRecordSink([&console](const LogFiles &record, const OutputFile &output) {
+        console.print(record, output);
+    });
+
+    // No output replaces a source still to be read: the sources named on
+    // their own (and, gathered first, all of them) are known now; a file in
+    // the output folder that a walk of it takes counts as one throughout.
+    QStringList namedSources;
+    const QList<FileItemPtr> &known = streaming ? QList<FileItemPtr>() : gathering.files;
+    for (const FileItemPtr &item : known)
+        namedSources << item->filePath().toLocalFile();
+    QSet<QString> walkedFolders;
+    for (const QString &path : roots) {
+        if (QFileInfo(path).isDir())
+            walkedFolders << path;
+        else
+            namedSources << path;
     }
+    process.outputNames().setSources(namedSources);
+    if (!options.outputFolder.isEmpty() && walkedFolders.contains(options.outputFolder))
+        process.outputNames().setPendingTest([walkedFolders](const QString &path, const QString &) {
+            return walkTakes(path, walkedFolders);
+        });
+
+    // Each file on its way to the run: the password that grants copying,
+    // the check against --resume's log, and a word on passwords some readers
+    // cannot take.
+    qsizetype nextListed = 0;
+    int alreadyDone = 0;
+    bool warned = false;
+    const auto nextFound = [&]() -> std::optional<Found> {
+        if (!streaming) {
+            if (!skipped.isEmpty())
+                return Found{nullptr, skipped.takeFirst()}; // reported ahead of the files, as met
+            if (nextListed < gathering.files.size())
+                return Found{gathering.files.at(nextListed++), {}};
+            return std::nullopt;
+        }
+        return queue.pop();
+    };
+    qsizetype skippedCount = skipped.size();
+    const QList<SkippedEntry> badListed = streaming ? skipped : QList<SkippedEntry>();
+    qsizetype nextBad = 0;
+    process.setFeed([&]() -> OutputFilePtr {
+        for (;;) {
+            std::optional<Found> found;
+            bool counted = true; // entries known before the run are in skippedCount already
+            if (nextBad < badListed.size()) {
+                found = Found{nullptr, badListed.at(nextBad++)};
+            } else {
+                found = nextFound();
+                counted = !streaming;
+            }
+            if (!found)
+                return nullptr;
+            if (!found->item) {
+                if (!counted)
+                    ++skippedCount;
+                const SkippedEntry &entry = found->skipped;
+                LogFiles record;
+                record.setFilename(QFileInfo(entry.path).fileName());
+                record.setSourcePath(QFileInfo(entry.path).path());
+                record.setStatus(QStringLiteral("Skipped: ") + entry.reason);
+                process.log().append(record);
+                console.printSkipped(entry);
+                continue;
+            }
+            const FileItemPtr &item = found->item;
+            // The first given password that opens a file may not be the one that
+            // lets it be rewritten: a run needs the right to copy in both modes.
+            if (passwords.size() > 1 && item->isSecured()) {
+                const QString best = passwordGrantingCopy(item->filePath().toLocalFile(), passwords);
+                if (!best.isEmpty() && best != item->pdfOpenPassword())
+                    item->setPdfOpenPassword(best);
+            }
+            if (resumePoint && isDone(*item, *resumePoint, securing, options.openPassword)) {
+                ++alreadyDone;
+                continue;
+            }
+            // A file written correctly that a common reader cannot open deserves a
+            // word, but not a refusal: other readers open it, and the user may want
+            // exactly that.
+            if (securing && !warned &&
+                hasReaderUnsafePassword(*runSettings.pdfSettings(), options.keyLength, item.get())) {
+                warned = true;
+                progress.clear();
+                *io.err << QStringLiteral(
+                               "lockleaf-cli: warning: a password has characters outside Latin-1 (such as "
+                               "€, —, •, †); with a %1-bit key the outputs are "
+                               "correct, but readers built on pdf.js (Firefox) cannot open them; "
+                               "--key-length 256 avoids this\n")
+                               .arg(options.keyLength);
+            }
+            auto output = std::make_shared<OutputFile>();
+            output->filename = item->filePath().toLocalFile();
+            output->fileItems = {item};
+            return output;
+        }
+    });
     QObject::connect(&process, &Process::fileInProcessChanged, &process,
                      [&console] { console.showBar(false); });
-    process.setTotalFileSelected(process.outputFiles().size());
     process.setIsCombining(true);
     process.start();
+    queue.cancel();
     progress.clear();
+    if (streaming) {
+        finder.join();
+        if (interruptRequested() && process.fileCount() == 0) {
+            *io.err << "Process cancelled!\n";
+            return kInterruptedExit;
+        }
+    }
+    if (process.fileCount() == 0 && alreadyDone == 0 && !options.quiet)
+        *io.err << "lockleaf-cli: no PDF files found\n";
 
     const QString logPath = process.log().logFilePath();
     if (!process.logSaved())
@@ -418,10 +556,10 @@ int runCommand(const Options &options, const CliIo &io)
     QString message = process.message();
     message.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     if (options.json)
-        *io.out << json.summary(static_cast<int>(skipped.size() + process.outputFiles().size()), message,
+        *io.out << json.summary(static_cast<int>(skippedCount + process.fileCount()), message,
                                 process.logSaved() ? logPath : QString());
     else
-        printSummary(io, message, skipped.size(), console.lastText, process.logSaved() ? logPath : QString());
+        printSummary(io, message, skippedCount, console.lastText, process.logSaved() ? logPath : QString());
     if (resumePoint && !options.json)
         *io.out << alreadyDone << (alreadyDone == 1 ? " file was" : " files were")
                 << " skipped as already done (--resume).\n";
@@ -430,8 +568,8 @@ int runCommand(const Options &options, const CliIo &io)
 
     if (interruptRequested())
         return kInterruptedExit;
-    const bool allWritten = process.totalFileCreated() == process.outputFiles().size();
-    return allWritten && skipped.isEmpty() && process.logSaved() ? 0 : 1;
+    const bool allWritten = process.totalFileCreated() == process.fileCount();
+    return allWritten && skippedCount == 0 && process.logSaved() ? 0 : 1;
 }
 
 } // namespace

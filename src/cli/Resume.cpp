@@ -49,18 +49,13 @@ std::optional<ResumePoint> readResumePoint(const QString &path, QString *error)
     return point;
 }
 
-int dropDoneFiles(QList<FileItemPtr> &files, const ResumePoint &point, bool securing,
-                  const QString &openPassword)
+bool isDone(const FileItem &item, const ResumePoint &point, bool securing, const QString &openPassword)
 {
-    const qsizetype before = files.size();
-    files.removeIf([&](const FileItemPtr &item) {
-        const auto done = point.outputBySource.constFind(item->filePath().toLocalFile());
-        if (done == point.outputBySource.cend())
-            return false;
-        const QString password = item->hasOwnPasswords() ? item->ownOpenPassword() : openPassword;
-        return stillDone(*done, securing, password);
-    });
-    return int(before - files.size());
+    const auto done = point.outputBySource.constFind(item.filePath().toLocalFile());
+    if (done == point.outputBySource.cend())
+        return false;
+    const QString password = item.hasOwnPasswords() ? item.ownOpenPassword() : openPassword;
+    return stillDone(*done, securing, password);
 }
 
 } // namespace lockleaf::cli

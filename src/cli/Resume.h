@@ -22,12 +22,9 @@ struct ResumePoint {
 // or is not a processing log.
 std::optional<ResumePoint> readResumePoint(const QString &path, QString *error);
 
-// Takes out of `files` each one `point` records as written whose output is
-// still there and is what this run would write: encrypted and opened by the
-// file's open password when securing (`openPassword`, or the file's own from
-// a map), readable without a password when unsecuring. Returns how many were
-// taken out; the others stay in order.
-int dropDoneFiles(QList<FileItemPtr> &files, const ResumePoint &point, bool securing,
-                  const QString &openPassword);
+// Whether `point` records `item` as written and its output is still there
+// and is what this run would write (`openPassword`, or the file's own from
+// a map, when securing; readable without a password when unsecuring).
+bool isDone(const FileItem &item, const ResumePoint &point, bool securing, const QString &openPassword);
 
 } // namespace lockleaf::cli

@@ -20,6 +20,7 @@
 #ifdef Q_OS_UNIX
 #include <dirent.h>
 #endif
+#include <sys/stat.h>
 
 namespace lockleaf
 {
@@ -169,6 +170,8 @@ bool FileGatherer::addFolderToList(const QList<QUrl> &urls, bool includeSubdirec
                 skip(path, info.isFile() || info.isSymLink() ? kReasonNotPdf : kReasonSpecial);
             } else {
                 addCandidate(url);
+                if (m_streaming && m_batch.size() >= kStreamBatch)
+                    flushCandidates();
             }
         }
         flushCandidates();
@@ -182,34 +185,66 @@ bool FileGatherer::addFolderToList(const QList<QUrl> &urls, bool includeSubdirec
 
 void FileGatherer::walkFolder(const QString &path, bool includeSubdirectories)
 {
-    // Depth-first walk with an explicit stack: no recursion depth limit on
-    // deep trees, and symbolic links to folders are never followed, so a
-    // link cycle cannot make the walk endless.
-    QList<QString> pending{path};
-    while (!pending.isEmpty()) {
-        const QDir dir(pending.takeLast());
-        const QFileInfoList entries =
-            dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name | QDir::DirsLast);
+    // Depth-first walk with an explicit stack of the entries still to visit
+    // (the next one last): no recursion depth limit on deep trees, and
+    // symbolic links to folders are never followed, so a link cycle cannot
+    // make the walk endless.
+    QList<QFileInfo> pending;
+    const auto enter = [&](const QString &folder) {
+        const QDir dir(folder);
+        QFileInfoList entries = dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Unsorted);
         for (const QString &name : undecodableNames(dir.path(), includeSubdirectories))
             skip(dir.filePath(name), kReasonBadName);
-        QList<QString> subfolders;
-        for (const QFileInfo &entry : entries) {
-            if (!m_delegate->isProcessing())
-                return;
-            if (entry.isHidden() || entry.fileName().startsWith(QLatin1Char('.')))
-                continue;
-            if (entry.isDir()) {
-                if (includeSubdirectories && !entry.isSymLink() && !isPackage(entry))
-                    subfolders.append(entry.filePath());
-                continue;
-            }
-            if (!m_allowedFileTypes.contains(entry.suffix()))
-                continue;
-            addCandidate(QUrl::fromLocalFile(entry.filePath()));
-        }
-        // Reversed so that the stack pops subfolders in name order.
-        for (auto it = subfolders.crbegin(); it != subfolders.crend(); ++it)
+        const auto sortKey = [this](const QFileInfo &entry) {
+            // In path order, a folder's files sit where "<name>/" sorts: the
+            // walk then meets files exactly in the order of their full paths.
+            return m_streaming && entry.isDir() ? entry.fileName() + QLatin1Char('/') : entry.fileName();
+        };
+        std::sort(entries.begin(), entries.end(), [&](const QFileInfo &a, const QFileInfo &b) {
+            if (!m_streaming && a.isDir() != b.isDir())
+                return b.isDir(); // files first, then the subfolders
+            return sortKey(a) < sortKey(b);
+        });
+        for (auto it = entries.crbegin(); it != entries.crend(); ++it)
             pending.append(*it);
+    };
+    enter(path);
+    while (!pending.isEmpty()) {
+        if (!m_delegate->isProcessing())
+            return;
+        const QFileInfo entry = pending.takeLast();
+        if (entry.isHidden() || entry.fileName().startsWith(QLatin1Char('.')))
+            continue;
+        if (entry.isDir()) {
+            if (includeSubdirectories && !entry.isSymLink() && !isPackage(entry) && !isExcluded(entry.filePath()))
+                enter(entry.filePath());
+            continue;
+        }
+        if (!m_allowedFileTypes.contains(entry.suffix()))
+            continue;
+        addCandidate(QUrl::fromLocalFile(entry.filePath()));
+        if (m_streaming && m_batch.size() >= kStreamBatch)
+            flushCandidates();
+    }
+}
+
+bool FileGatherer::isExcluded(const QString &folder) const
+{
+    if (m_excluded.isEmpty())
+        return false;
+    struct stat st {};
+    return ::stat(QFile::encodeName(folder).constData(), &st) == 0 && m_excludedDevice == quint64(st.st_dev) &&
+           m_excludedInode == quint64(st.st_ino);
+}
+
+void FileGatherer::setExcludedFolder(const QString &folder)
+{
+    struct stat st {};
+    m_excluded.clear();
+    if (!folder.isEmpty() && ::stat(QFile::encodeName(folder).constData(), &st) == 0) {
+        m_excluded = folder;
+        m_excludedDevice = quint64(st.st_dev);
+        m_excludedInode = quint64(st.st_ino);
     }
 }
 
@@ -222,6 +257,8 @@ bool FileGatherer::addFilesToList(const QList<QUrl> &urls)
                 break;
             m_root = url.toLocalFile();
             addCandidate(url);
+            if (m_streaming && m_batch.size() >= kStreamBatch)
+                flushCandidates();
         }
         flushCandidates();
     } catch (const std::exception &e) {
@@ -256,6 +293,13 @@ bool FileGatherer::addCandidate(const QUrl &url)
     if (m_filter && !m_filter(m_root, url.toLocalFile()))
         return true;
 
+    // A streaming task remembers nothing per file: the run itself finds an
+    // entry met twice.
+    if (m_streaming) {
+        FileItemPtr item = FileItem::uncounted(url);
+        m_batch.append(std::move(item));
+        return true;
+    }
     // The list's URLs are read once per task and then kept up to date here, so
     // the duplicate test costs the same for the first file as for the ten-thousandth.
     if (!m_knownLoaded) {

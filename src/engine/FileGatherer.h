@@ -116,6 +116,15 @@ public:
     using CandidateFilter = std::function<bool(const QString &root, const QString &path)>;
     void setCandidateFilter(CandidateFilter filter) { m_filter = std::move(filter); }
 
+    // Streaming: files are counted and handed to the delegate a few at a
+    // time as the walk meets them, and in the order of their full paths
+    // (each folder's entries as if a folder's name ended in "/"), so the
+    // whole list never has to be held; no duplicate check is made here.
+    void setStreaming(bool streaming) { m_streaming = streaming; }
+    // A folder the walk never enters (the output folder of a run in the
+    // tree), the same folder under whatever path it is met; "" for none.
+    void setExcludedFolder(const QString &folder);
+
     // Counts the pages of items listed uncounted (a cancelled gathering's last
     // rows) on up to `jobs` threads, with the passwords a gathering would try;
     // returns when all are counted. The items must not be read meanwhile.
@@ -134,6 +143,8 @@ private:
     void flushCandidates();
     void skip(const QString &path, const QString &reason);
     void walkFolder(const QString &path, bool includeSubdirectories);
+    bool isExcluded(const QString &folder) const;
+    static constexpr int kStreamBatch = 16; // files counted at once while streaming
 
     GatheringDelegate *m_delegate;
     QStringList m_allowedFileTypes;
@@ -149,6 +160,10 @@ private:
     int m_jobs;
     CandidateFilter m_filter;
     QString m_root; // the task's path the files now met are found under
+    bool m_streaming = false;
+    QString m_excluded;
+    quint64 m_excludedDevice = 0;
+    quint64 m_excludedInode = 0;
 };
 
 } // namespace lockleaf

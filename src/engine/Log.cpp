@@ -11,6 +11,7 @@
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
+#include <algorithm>
 #include <cerrno>
 #include <exception>
 
@@ -70,10 +71,12 @@ void writeRecord(QXmlStreamWriter &writer, const LogFiles &record)
 // in a finished log.
 QByteArray journalLine(const LogFiles &record)
 {
-    QByteArray line = "\n    ";
-    QXmlStreamWriter writer(&line);
-    writeRecord(writer, record);
-    return line;
+    QByteArray element;
+    {
+        QXmlStreamWriter writer(&element); // writes over what the array holds
+        writeRecord(writer, record);
+    }
+    return "\n    " + element;
 }
 
 bool writeAll(int fd, const QByteArray &bytes)
@@ -138,11 +141,19 @@ LogFilesPtr Log::addFile()
 
 void Log::append(const LogFiles &record)
 {
-    auto copy = std::make_shared<LogFiles>(record);
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_files.append(copy);
-    if (m_journalFd >= 0)
+    if (m_keepsRecords)
+        m_files.append(std::make_shared<LogFiles>(record));
+    if (m_journalFd >= 0) {
         writeJournal(journalLine(record), false);
+        ++m_journalRecords;
+    }
+}
+
+void Log::setKeepsRecords(bool keeps)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_keepsRecords = keeps;
 }
 
 QList<LogFilesPtr> Log::files() const
@@ -230,7 +241,14 @@ QByteArray Log::toXml() const
 bool Log::save()
 {
     try {
-        const QByteArray xml = toXml();
+        QByteArray xml;
+        {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            const bool small = m_keepsRecords || m_journalRecords == 0;
+            lock.unlock();
+            if (small)
+                xml = toXml();
+        }
         const QString folder = logsFolder();
         if (folder.isEmpty()) {
             // No per-user folder on this platform: there is nowhere to write.
@@ -244,14 +262,25 @@ bool Log::save()
             m_logFilePath = path.isEmpty() ? QDir(folder).filePath(fileName) : path;
         }
         QString journalPath;
+        bool fromJournal = false;
+        bool journalWhole = false;
+        qint64 journalHeadSize = 0;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
+            // Records not kept in memory are only in the running log; one
+            // that failed midway cannot give the finished log whole.
+            fromJournal = !m_keepsRecords && m_journalRecords > 0;
             if (m_journalFd >= 0)
                 writeJournal({}, true);
+            journalWhole = m_journalFd >= 0;
             closeJournal();
             journalPath = m_journalPath;
+            journalHeadSize = m_journalHeadSize;
         }
-        if (path.isEmpty() || !writeChecked(path, xml)) {
+        const bool written =
+            !path.isEmpty() && (fromJournal ? journalWhole && writeFromJournal(path, journalPath, journalHeadSize)
+                                            : writeChecked(path, xml));
+        if (!written) {
             // The claimed name, or what a failed commit left there; never the
             // running log, which still holds the records.
             if (!path.isEmpty() && path != journalPath)
@@ -285,22 +314,15 @@ bool Log::beginJournal()
     }
 
     // The root element as a finished log opens it, but with no end time yet.
-    QByteArray root;
-    {
-        QXmlStreamWriter writer(&root);
-        writer.writeStartElement(QStringLiteral("Log"));
-        std::lock_guard<std::mutex> lock(m_mutex);
-        writer.writeAttribute(QStringLiteral("StartTime"), xmlSafe(dateText(m_startTime, m_locale)));
-        writer.writeAttribute(QStringLiteral("EndTime"), QString());
-        writer.writeEndElement();
-    }
-    root.chop(2); // "/>": the records follow
-    QByteArray head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + root + ">";
-
     std::lock_guard<std::mutex> lock(m_mutex);
+    QByteArray head = rootHead(m_startTime, QDateTime(), m_locale);
+    m_journalHeadSize = head.size();
+    m_journalRecords = 0;
     for (const LogFilesPtr &record : std::as_const(m_files))
-        if (record)
+        if (record) {
             head += journalLine(*record);
+            ++m_journalRecords;
+        }
     m_journalFd = fd;
     m_journalPath = path;
     m_logFilePath = path;
@@ -385,6 +407,68 @@ QString Log::claimName(const QString &folder, const QString &fileName) const
             return QString(); // the folder refuses new files
     }
     return QString();
+}
+
+QByteArray Log::rootHead(const QDateTime &start, const QDateTime &end, const QLocale &locale)
+{
+    QByteArray root;
+    {
+        QXmlStreamWriter writer(&root);
+        writer.writeStartElement(QStringLiteral("Log"));
+        writer.writeAttribute(QStringLiteral("StartTime"), xmlSafe(dateText(start, locale)));
+        writer.writeAttribute(QStringLiteral("EndTime"), xmlSafe(dateText(end, locale)));
+        writer.writeEndElement();
+    }
+    root.chop(2); // "/>": the records follow
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + root + ">";
+}
+
+bool Log::writeFromJournal(const QString &path, const QString &journalPath, qint64 journalHeadSize) const
+{
+    QDateTime start;
+    QDateTime end;
+    QLocale locale;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        start = m_startTime;
+        end = m_endTime;
+        locale = m_locale;
+    }
+    const QByteArray head = rootHead(start, end, locale);
+    const QByteArray tail = "\n</Log>\n";
+    // Kept open throughout: when the finished log takes the running log's
+    // name, this still reads the running log for the check after the commit.
+    QFile journal(journalPath);
+    if (!journal.open(QIODevice::ReadOnly) || !journal.seek(journalHeadSize))
+        return false;
+    constexpr qint64 kChunk = 1 << 20;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(head) != head.size())
+        return false;
+    qint64 body = 0;
+    for (;;) {
+        const QByteArray chunk = journal.read(kChunk);
+        if (chunk.isEmpty())
+            break;
+        if (file.write(chunk) != chunk.size())
+            return false;
+        body += chunk.size();
+    }
+    if (journal.error() != QFileDevice::NoError || file.write(tail) != tail.size() || !file.commit())
+        return false;
+
+    // Read back as writeChecked does: only a whole file counts as written.
+    QFile check(path);
+    if (!check.open(QIODevice::ReadOnly) || check.size() != head.size() + body + tail.size() ||
+        check.read(head.size()) != head || !journal.seek(journalHeadSize))
+        return false;
+    for (qint64 left = body; left > 0;) {
+        const QByteArray expected = journal.read(std::min(left, kChunk));
+        if (expected.isEmpty() || check.read(expected.size()) != expected)
+            return false;
+        left -= expected.size();
+    }
+    return check.read(tail.size() + 1) == tail;
 }
 
 bool Log::writeChecked(const QString &path, const QByteArray &xml)

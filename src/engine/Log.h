@@ -74,6 +74,11 @@ public:
     // file at once, and the file is synced at least every kSyncSeconds.
     void append(const LogFiles &record);
     QList<LogFilesPtr> files() const;
+    // Whether appended records stay in memory (default). A run too long to
+    // hold them sets false before beginJournal(); files() then holds only
+    // the records added before, and save() makes the finished log from the
+    // running one.
+    void setKeepsRecords(bool keeps);
 
     // Path of the last save (set before the write, so also when it failed);
     // null before the first save. Check save()'s result for whether it exists.
@@ -122,6 +127,11 @@ private:
     // Reserves a free name in `folder` (see save); "" when none can be made.
     QString claimName(const QString &folder, const QString &fileName) const;
     static bool writeChecked(const QString &path, const QByteArray &xml);
+    // The root element's opening with the times of this log.
+    static QByteArray rootHead(const QDateTime &start, const QDateTime &end, const QLocale &locale);
+    // save() for a log that keeps no records: the running log's records
+    // between the finished log's opening and closing, read back as save() does.
+    bool writeFromJournal(const QString &path, const QString &journalPath, qint64 journalHeadSize) const;
     void writeJournal(const QByteArray &bytes, bool sync); // with m_mutex held
     void closeJournal();                                   // with m_mutex held
 
@@ -135,6 +145,9 @@ private:
     int m_journalFd = -1;
     QString m_journalPath;
     qint64 m_lastSyncMs = 0;
+    qint64 m_journalHeadSize = 0;
+    qint64 m_journalRecords = 0; // records the running log holds
+    bool m_keepsRecords = true;
 };
 
 // What a saved log says, finished or left unfinished by a killed run (then

@@ -53,7 +53,7 @@ QString OutputNames::pathFor(const QString &outputFolder, const QString &sourceP
 void OutputNames::markWritten(const QString &outputPath)
 {
     QMutexLocker lock(&m_mutex);
-    m_written.insert(key(outputPath));
+    m_written.insert(FingerprintSet::of(key(outputPath)));
 }
 
 QString OutputNames::familyOf(const QString &path)
@@ -111,11 +111,13 @@ QString OutputNames::backupPathFor(const QString &readPath, bool isSecured, cons
 bool OutputNames::isTaken(const QString &path, const QString &sourcePath) const
 {
     const QString k = key(path);
-    if (m_written.contains(k))
+    if (m_written.contains(FingerprintSet::of(k)))
         return true;
     // A source still to be read must not be replaced before it is read; a
     // source written onto itself (in place) is fine.
-    return k != key(sourcePath) && m_pending.contains(k);
+    if (k == key(sourcePath))
+        return false;
+    return m_pending.contains(k) || (m_pendingTest && m_pendingTest(k, key(sourcePath)));
 }
 
 } // namespace lockleaf

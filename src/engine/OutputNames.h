@@ -1,10 +1,14 @@
 #pragma once
 
+#include "engine/FingerprintSet.h"
+
 #include <QDateTime>
 #include <QMutex>
 #include <QSet>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 namespace lockleaf
 {
@@ -21,6 +25,10 @@ class OutputNames final
 public:
     // The sources of the run, in any order; each is pending until taken.
     void setSources(const QStringList &sourcePaths);
+    // Sources of the run not named by setSources: whether `path` is one still
+    // to be read once `sourcePath` is (called under the names' lock).
+    using PendingTest = std::function<bool(const QString &path, const QString &sourcePath)>;
+    void setPendingTest(PendingTest test) { m_pendingTest = std::move(test); }
     // Where the output of `sourcePath` goes in `outputFolder`; the source
     // itself is no longer pending after this.
     QString pathFor(const QString &outputFolder, const QString &sourcePath);
@@ -41,8 +49,11 @@ private:
     bool isTaken(const QString &path, const QString &sourcePath) const;
 
     mutable QMutex m_mutex; // guards the two sets
-    QSet<QString> m_written;
+    // Outputs written, as fingerprints of their paths: a run of a million
+    // files keeps 8 bytes each. A false match only numbers a name.
+    FingerprintSet m_written;
     QSet<QString> m_pending;
+    PendingTest m_pendingTest;
 };
 
 } // namespace lockleaf

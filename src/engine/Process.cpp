@@ -18,6 +18,8 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <mutex>
+#include <unordered_map>
 #include <exception>
 #include <vector>
 
@@ -71,19 +73,18 @@ void Process::start()
     m_errorFlag = false;
     setIsCompleted(false);
     try {
-        QStringList sources;
-        QStringList outputSources;
-        for (const OutputFilePtr &outputFile : std::as_const(m_outputFiles)) {
-            outputSources << (outputFile ? outputFile->filename : QString());
-            if (outputFile)
-                for (const FileItemPtr &item : outputFile->fileItems)
-                    if (item)
-                        sources << item->filePath().toLocalFile();
+        if (!m_feed) {
+            QStringList sources;
+            for (const OutputFilePtr &outputFile : std::as_const(m_outputFiles))
+                if (outputFile)
+                    for (const FileItemPtr &item : outputFile->fileItems)
+                        if (item)
+                            sources << item->filePath().toLocalFile();
+            m_outputNames.setSources(sources);
+            m_fileCount = int(m_outputFiles.size());
+        } else {
+            m_log.setKeepsRecords(false);
         }
-        m_outputNames.setSources(sources);
-        // Decided once, before any file is worked on: whatever the jobs, the
-        // first entry of a file is the one written.
-        m_sameFileAs = earlierPathsOfSameFiles(outputSources);
         m_log.setStartTime(now());
         // The log grows as files finish, so a run that is killed still leaves one.
         m_log.beginJournal();
@@ -101,7 +102,6 @@ void Process::start()
 
 void Process::runOutputFiles()
 {
-    std::vector<Task> tasks(m_outputFiles.size());
     FileJob::Context context;
     context.settings = m_settings;
     context.keyLengthOverride = m_keyLengthOverride;
@@ -109,55 +109,82 @@ void Process::runOutputFiles()
     context.now = [this] { return now(); };
     context.hook = m_testHook;
     const FileJob job(std::move(context));
-    RunWorkers workers(m_jobs);
-    if (m_jobs > 1)
-        workers.setPrecedence(namingOrder());
+
+    // Only the files in hand are kept; workers look theirs up under the lock.
+    std::mutex tasksMutex;
+    std::unordered_map<int, std::shared_ptr<Task>> tasks;
+    const auto taskAt = [&](int i) {
+        std::lock_guard lock(tasksMutex);
+        return tasks.at(i);
+    };
+    // Decided in list order as each file is handed out, whatever the jobs: the
+    // first entry of a file is the one written.
+    SameFiles sameFiles(!m_feed);
+    // Files whose outputs or sources share a name family are named and written
+    // in list order, so each gets the name a one-at-a-time run gives it.
+    KeyedOrder namingOrder;
+
     RunWorkers::Steps steps;
     steps.keepGoing = [this] { return isCombining(); };
-    steps.begin = [this](int i) {
-        if (const OutputFilePtr &outputFile = m_outputFiles.at(i))
+    steps.more = [this, &tasks, &tasksMutex](int i) {
+        OutputFilePtr outputFile = m_feed ? m_feed() : m_outputFiles.value(i);
+        if (m_feed) {
+            if (!outputFile)
+                return false;
+            m_fileCount = i + 1;
+        } else if (i >= m_outputFiles.size()) {
+            return false;
+        }
+        auto task = std::make_shared<Task>();
+        task->outputFile = std::move(outputFile);
+        std::lock_guard lock(tasksMutex);
+        tasks.emplace(i, std::move(task));
+        return true;
+    };
+    steps.begin = [this, &taskAt, &sameFiles](int i) {
+        const std::shared_ptr<Task> task = taskAt(i);
+        if (const OutputFilePtr &outputFile = task->outputFile) {
+            task->sameFileAs = sameFiles.earlierPathOf(outputFile->filename);
             setFileInProcess(lastComponentOf(outputFile->filename));
+        }
     };
-    steps.work = [this, &tasks, &job](int i) {
-        Task &task = tasks.at(i);
-        if (const OutputFilePtr &outputFile = m_outputFiles.at(i))
-            processOutputFile(job, *outputFile, task, m_sameFileAs.value(i));
+    steps.waitFor = [this, &taskAt, &namingOrder](int i) {
+        QStringList keys;
+        if (const OutputFilePtr &outputFile = taskAt(i)->outputFile)
+            for (const FileItemPtr &item : outputFile->fileItems)
+                if (item)
+                    keys << OutputNames::familiesOf(outputFolderFor(*outputFile), item->filePath().toLocalFile());
+        return namingOrder.take(i, keys);
     };
-    steps.deliver = [this, &tasks](int i, const std::exception_ptr &error) {
-        Task &task = tasks.at(i);
+    steps.work = [this, &taskAt, &job](int i) { processOutputFile(job, *taskAt(i)); };
+    steps.deliver = [&](int i, const std::exception_ptr &error) {
+        const std::shared_ptr<Task> task = taskAt(i);
+        {
+            std::lock_guard lock(tasksMutex);
+            tasks.erase(i);
+        }
+        namingOrder.release(i);
         if (error && m_jobs > 1) {
             // Only this file fails; the others in hand and to come go on.
             const QString reason = RunWorkers::reasonOf(error);
             logError(QStringLiteral("Process=>start"), reason);
             m_errorFlag = true;
-            task.record.setStatus(reason);
+            task->record.setStatus(reason);
         }
-        if (m_outputFiles.at(i))
-            m_log.append(task.record);
-        for (int n = 0; n < task.created; ++n)
+        if (task->outputFile) {
+            m_log.append(task->record);
+            if (m_sink)
+                m_sink(task->record, *task->outputFile);
+        }
+        for (int n = 0; n < task->created; ++n)
             setTotalFileCreated(totalFileCreated() + 1);
         if (error && m_jobs == 1)
             std::rethrow_exception(error);
         setTotalFileProcessed(totalFileProcessed() + 1);
         reportProgress();
     };
-    workers.run(int(m_outputFiles.size()), steps);
-}
-
-// Files whose outputs or sources share a name family are named and written
-// in list order, so each gets the name a one-at-a-time run gives it.
-QList<QList<int>> Process::namingOrder() const
-{
-    QList<QStringList> families;
-    families.reserve(m_outputFiles.size());
-    for (const OutputFilePtr &outputFile : m_outputFiles) {
-        QStringList keys;
-        for (const FileItemPtr &item : outputFile ? outputFile->fileItems : QList<FileItemPtr>())
-            if (item)
-                keys << OutputNames::familiesOf(outputFolderFor(*outputFile), item->filePath().toLocalFile());
-        families << keys;
-    }
-    return RunWorkers::precedence(families);
+    RunWorkers workers(m_jobs);
+    workers.run(steps);
 }
 
 QString Process::outputFolderFor(const OutputFile &outputFile) const
@@ -166,23 +193,25 @@ QString Process::outputFolderFor(const OutputFile &outputFile) const
     return configuredFolder.isEmpty() ? folderOf(outputFile.filename) : configuredFolder;
 }
 
-void Process::processOutputFile(const FileJob &job, const OutputFile &outputFile, Task &task,
-                                const QString &sameFileAs)
+void Process::processOutputFile(const FileJob &job, Task &task)
 {
+    const OutputFile *outputFile = task.outputFile.get();
+    if (!outputFile)
+        return;
     LogFiles &record = task.record;
-    const QString outputFolder = outputFolderFor(outputFile);
-    record.setFilename(lastComponentOf(outputFile.filename));
-    record.setSourcePath(folderOf(outputFile.filename));
+    const QString outputFolder = outputFolderFor(*outputFile);
+    record.setFilename(lastComponentOf(outputFile->filename));
+    record.setSourcePath(folderOf(outputFile->filename));
     record.setTargetPath(outputFolder);
-    if (!sameFileAs.isEmpty()) {
+    if (!task.sameFileAs.isEmpty()) {
         record.setStatus(kStatusSameFile);
-        record.setReason(sameFileAs);
+        record.setReason(task.sameFileAs);
         return;
     }
 
     // A file begun is finished: a stop is heard between the items of one output only.
     bool first = true;
-    for (const FileItemPtr &item : outputFile.fileItems) {
+    for (const FileItemPtr &item : outputFile->fileItems) {
         if (!first && !isCombining())
             break;
         first = false;
@@ -201,7 +230,7 @@ void Process::reportProgress()
         return;
     const QString text =
         QStringLiteral("Total Time Taken : %1 %2/%3")
-            .arg(timeTaken(), QString::number(totalFileProcessed()), QString::number(m_outputFiles.size()));
+            .arg(timeTaken(), QString::number(totalFileProcessed()), QString::number(fileCount()));
     m_delegate->updateTimeTakenLabel(text);
 }
 
@@ -229,11 +258,11 @@ void Process::finishRun()
                                       "Please check log for more information."));
         else if (!isCombining())
             setMessage(QStringLiteral("Process cancelled!"));
-        else if (m_outputFiles.size() == totalFileCreated())
+        else if (fileCount() == totalFileCreated())
             setMessage(QStringLiteral("All files splitted successfully."));
         else {
             // Never a success-sounding total when files failed: both counts, and where to look.
-            const qsizetype total = m_outputFiles.size();
+            const int total = fileCount();
             const int written = totalFileCreated();
             setMessage(QStringLiteral("%1 of %2 files written, %3 failed.\r\n"
                                       "Please check each file's status or the log for the reasons.")

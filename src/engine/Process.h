@@ -43,6 +43,10 @@ class Workspace;
 // Files: each one is worked on by a FileJob (what a failure leaves: see there).
 // No output replaces another output of the same run or a source still to be
 // read (see OutputNames); a renamed output is named in its record's targetPath.
+//
+// Open-ended runs (setFeed): the files come one by one as they are found, and
+// the run keeps only the files in hand, so its memory does not grow with
+// their number; records then go to the log file and the sink, not to memory.
 class Process final : public RunProgress
 {
     Q_OBJECT
@@ -59,6 +63,7 @@ public:
     bool logSaved() const { return m_logSaved.load(); }
     const Log &log() const { return m_log; }
     // The work list, filled before start(); not to be changed while running.
+    // Not used by an open-ended run.
     QList<OutputFilePtr> &outputFiles() { return m_outputFiles; }
     const QList<OutputFilePtr> &outputFiles() const { return m_outputFiles; }
 
@@ -69,6 +74,21 @@ public:
     // Not owned; may be null (then nothing is reported / opened).
     void setDelegate(RunDelegate *delegate) { m_delegate = delegate; }
     void setWorkspace(Workspace *workspace) { m_workspace = workspace; }
+
+    // Makes the run open-ended: start() takes its files from `feed`, on its
+    // own thread, in list order, until it returns null (it may wait for the
+    // next one). The log then keeps no records in memory.
+    using Feed = std::function<OutputFilePtr()>;
+    void setFeed(Feed feed) { m_feed = std::move(feed); }
+    // Called on start()'s thread with each file's record as it reaches the
+    // log, in list order, with the file it tells of.
+    using RecordSink = std::function<void(const LogFiles &, const OutputFile &)>;
+    void setRecordSink(RecordSink sink) { m_sink = std::move(sink); }
+    // The files of the run: the work list's, or those the feed gave so far.
+    int fileCount() const { return m_fileCount.load(); }
+    // The run's output names, for sources it knows of before it starts (an
+    // open-ended run says nothing of its sources on its own).
+    OutputNames &outputNames() { return m_outputNames; }
 
     // Performs the whole run from the calling thread; returns when it has ended.
     void start();
@@ -98,15 +118,15 @@ public:
 
 private:
     void runOutputFiles();
-    QList<QList<int>> namingOrder() const;
     QString outputFolderFor(const OutputFile &outputFile) const;
-    // The record of one output file and the outputs it wrote.
+    // One output file in hand: its record and the outputs it wrote.
     struct Task {
+        OutputFilePtr outputFile;
+        QString sameFileAs; // the earlier entry naming the same file, or ""
         LogFiles record;
         int created = 0;
     };
-    void processOutputFile(const FileJob &job, const OutputFile &outputFile, Task &task,
-                           const QString &sameFileAs);
+    void processOutputFile(const FileJob &job, Task &task);
     void finishRun();
     void reportProgress();
     QDateTime now() const;
@@ -123,7 +143,9 @@ private:
     int m_jobs;
     std::atomic<bool> m_logSaved{false};
     OutputNames m_outputNames;
-    QStringList m_sameFileAs; // per output file: the earlier entry naming the same file, or ""
+    Feed m_feed;
+    RecordSink m_sink;
+    std::atomic<int> m_fileCount{0};
 };
 
 } // namespace lockleaf

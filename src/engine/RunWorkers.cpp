@@ -1,7 +1,5 @@
 #include "engine/RunWorkers.h"
 
-#include <QHash>
-
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -14,22 +12,33 @@ namespace lockleaf
 namespace
 {
 
-// What the caller and the workers share; everything under `mutex`.
+// One task handed out and not yet delivered.
+struct Slot {
+    QList<int> before; // earlier tasks to wait for
+    std::exception_ptr error;
+    bool ended = false;
+    bool dropped = false; // ended without its work: the run stopped first
+};
+
+// What the caller and the workers share; everything under `mutex`. Slots
+// cover the tasks base..base+slots.size()-1: every earlier one is delivered.
 struct Board {
     std::mutex mutex;
     std::condition_variable queued;  // a task was queued, or the run closes
     std::condition_variable changed; // a task ended
     std::deque<int> queue;
-    std::vector<char> ended;
-    std::vector<char> dropped; // ended without its work: the run stopped first
-    std::vector<std::exception_ptr> errors;
+    std::deque<Slot> slots;
+    int base = 0;
     int endedCount = 0;
     int takenUp = 0;       // tasks 0..takenUp-1 have been begun or dropped
     bool declined = false; // keepGoing said false: every later task is dropped
     bool closing = false;
+
+    Slot &slot(int task) { return slots.at(size_t(task - base)); }
+    bool hasEnded(int task) { return task < base || slot(task).ended; }
 };
 
-void workerLoop(Board &board, const RunWorkers::Steps &steps, const QList<QList<int>> &precedence)
+void workerLoop(Board &board, const RunWorkers::Steps &steps)
 {
     std::unique_lock lock(board.mutex);
     for (;;) {
@@ -50,11 +59,11 @@ void workerLoop(Board &board, const RunWorkers::Steps &steps, const QList<QList<
         board.declined = dropped;
         ++board.takenUp;
         board.changed.notify_all();
-        if (!dropped && task < precedence.size()) {
-            const QList<int> &before = precedence.at(task);
+        if (!dropped) {
+            const QList<int> before = board.slot(task).before;
             board.changed.wait(lock, [&] {
                 for (int other : before)
-                    if (!board.ended.at(other))
+                    if (!board.hasEnded(other))
                         return false;
                 return true;
             });
@@ -69,9 +78,10 @@ void workerLoop(Board &board, const RunWorkers::Steps &steps, const QList<QList<
             }
         }
         lock.lock();
-        board.dropped.at(task) = dropped;
-        board.errors.at(task) = error;
-        board.ended.at(task) = 1;
+        Slot &slot = board.slot(task);
+        slot.dropped = dropped;
+        slot.error = error;
+        slot.ended = true;
         ++board.endedCount;
         board.changed.notify_all();
     }
@@ -81,8 +91,10 @@ void workerLoop(Board &board, const RunWorkers::Steps &steps, const QList<QList<
 
 void RunWorkers::run(int count, const Steps &steps)
 {
-    if (m_jobs == 1 || count <= 1) {
-        for (int task = 0; task < count && steps.keepGoing(); ++task) {
+    const bool openEnded = count < 0;
+    const auto exists = [&](int task) { return openEnded ? steps.more(task) : task < count; };
+    if (m_jobs == 1 || count == 0 || count == 1) {
+        for (int task = 0; steps.keepGoing() && exists(task); ++task) {
             steps.begin(task);
             std::exception_ptr error;
             try {
@@ -96,14 +108,11 @@ void RunWorkers::run(int count, const Steps &steps)
     }
 
     Board board;
-    board.ended.assign(count, 0);
-    board.dropped.assign(count, 0);
-    board.errors.resize(count);
-    const int workerCount = std::min(m_jobs, count);
+    const int workerCount = openEnded ? m_jobs : std::min(m_jobs, count);
     std::vector<std::thread> workers;
     workers.reserve(workerCount);
     for (int i = 0; i < workerCount; ++i)
-        workers.emplace_back(workerLoop, std::ref(board), std::cref(steps), std::cref(m_precedence));
+        workers.emplace_back(workerLoop, std::ref(board), std::cref(steps));
     // Tasks in hand always end (each whole) before this returns or throws.
     auto close = [&] {
         {
@@ -118,21 +127,23 @@ void RunWorkers::run(int count, const Steps &steps)
     try {
         int next = 0;
         int delivered = 0;
-        bool stopping = false;
+        bool stopping = false; // no task after `next` is handed out
         for (;;) {
             for (;;) {
                 {
                     std::lock_guard lock(board.mutex);
-                    if (stopping || next >= count || next - board.endedCount >= workerCount)
+                    if (stopping || next - board.endedCount >= workerCount)
                         break;
                 }
-                if (!steps.keepGoing()) {
+                if (!steps.keepGoing() || !exists(next)) {
                     stopping = true;
                     break;
                 }
                 steps.begin(next);
+                QList<int> before = steps.waitFor ? steps.waitFor(next) : QList<int>();
                 {
                     std::lock_guard lock(board.mutex);
+                    board.slots.push_back(Slot{std::move(before), {}, false, false});
                     board.queue.push_back(next);
                 }
                 board.queued.notify_one();
@@ -144,17 +155,21 @@ void RunWorkers::run(int count, const Steps &steps)
             bool dropped = false;
             {
                 std::unique_lock lock(board.mutex);
-                const bool canStart = !stopping && next < count;
                 board.changed.wait(lock, [&] {
-                    return board.ended.at(delivered) || (canStart && next - board.endedCount < workerCount);
+                    return board.slot(delivered).ended || (!stopping && next - board.endedCount < workerCount);
                 });
-                if (!board.ended.at(delivered))
+                if (!board.slot(delivered).ended)
                     continue; // a worker is free: hand it the next task first
-                error = board.errors.at(delivered);
-                dropped = board.dropped.at(delivered);
+                error = board.slot(delivered).error;
+                dropped = board.slot(delivered).dropped;
             }
             if (!dropped)
                 steps.deliver(delivered, error);
+            {
+                std::lock_guard lock(board.mutex);
+                board.slots.pop_front();
+                ++board.base;
+            }
             ++delivered;
         }
     } catch (...) {
@@ -162,21 +177,6 @@ void RunWorkers::run(int count, const Steps &steps)
         throw;
     }
     close();
-}
-
-QList<QList<int>> RunWorkers::precedence(const QList<QStringList> &keysPerTask)
-{
-    QList<QList<int>> result(keysPerTask.size());
-    QHash<QString, int> lastHolder;
-    for (int task = 0; task < keysPerTask.size(); ++task) {
-        for (const QString &key : keysPerTask.at(task)) {
-            const auto it = lastHolder.constFind(key);
-            if (it != lastHolder.cend() && it.value() != task && !result[task].contains(it.value()))
-                result[task] << it.value();
-            lastHolder.insert(key, task);
-        }
-    }
-    return result;
 }
 
 QString RunWorkers::reasonOf(const std::exception_ptr &error)
@@ -188,6 +188,33 @@ QString RunWorkers::reasonOf(const std::exception_ptr &error)
     } catch (...) {
     }
     return QStringLiteral("unknown exception");
+}
+
+QList<int> KeyedOrder::take(int task, const QStringList &keys)
+{
+    QList<int> before;
+    for (const QString &key : keys) {
+        const auto it = m_lastHolder.find(key);
+        if (it != m_lastHolder.end()) {
+            if (it.value() != task && !before.contains(it.value()))
+                before << it.value();
+            it.value() = task;
+        } else {
+            m_lastHolder.insert(key, task);
+        }
+    }
+    m_keysOf.insert(task, keys);
+    return before;
+}
+
+void KeyedOrder::release(int task)
+{
+    const QStringList keys = m_keysOf.take(task);
+    for (const QString &key : keys) {
+        const auto it = m_lastHolder.constFind(key);
+        if (it != m_lastHolder.cend() && it.value() == task)
+            m_lastHolder.erase(it);
+    }
 }
 
 } // namespace lockleaf

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QStringList>
 
@@ -9,13 +10,14 @@
 namespace lockleaf
 {
 
-// Runs the tasks 0..count-1 of a run on up to `jobs` threads and hands each
-// result back on the calling thread in task order, whatever order they end in.
-// With one job everything runs on the calling thread, one task after another.
+// Runs the tasks of a run on up to `jobs` threads and hands each result back
+// on the calling thread in task order, whatever order they end in. With one
+// job everything runs on the calling thread, one task after another. Only the
+// tasks in hand are kept track of, so a run of any length costs the same.
 //
 // Tasks are started in order; a task taken up waits before its work until
-// every task named in its precedence list has ended (see precedence()). The
-// earliest unfinished task never waits, so the run always moves on.
+// every task named by Steps::waitFor has ended. The earliest unfinished task
+// never waits, so the run always moves on.
 class RunWorkers final
 {
 public:
@@ -26,8 +28,15 @@ public:
         // handed out but not yet taken up when it turns false is dropped (never
         // delivered), and so is every task after it.
         std::function<bool()> keepGoing;
+        // Open-ended runs (run() without a count): caller's thread, before
+        // task `task` is handed out; may wait for it to exist. False: there is
+        // no such task, the run ends once the tasks in hand are delivered.
+        std::function<bool(int task)> more;
         // Caller's thread, in task order, as a task is handed to a worker.
         std::function<void(int task)> begin;
+        // Optional; caller's thread, right after begin: the earlier tasks this
+        // one must wait for (any that have ended already are passed over).
+        std::function<QList<int>(int task)> waitFor;
         // A worker's thread (the caller's with one job). An exception it
         // throws is caught and handed to deliver.
         std::function<void(int task)> work;
@@ -38,19 +47,33 @@ public:
 
     explicit RunWorkers(int jobs) : m_jobs(jobs < 1 ? 1 : jobs) {}
 
-    // For each task, the earlier tasks it must wait for (by index).
-    void setPrecedence(QList<QList<int>> precedence) { m_precedence = std::move(precedence); }
+    // Tasks 0..count-1.
     void run(int count, const Steps &steps);
+    // As many tasks as Steps::more grants.
+    void run(const Steps &steps) { run(-1, steps); }
 
-    // Precedence that keeps tasks sharing any key in list order: each task
-    // waits for the previous task holding each of its keys.
-    static QList<QList<int>> precedence(const QList<QStringList> &keysPerTask);
     // The what() of a caught exception; "unknown exception" for other types.
     static QString reasonOf(const std::exception_ptr &error);
 
 private:
     int m_jobs;
-    QList<QList<int>> m_precedence;
+};
+
+// Keeps tasks that share any key in task order: each task waits for the
+// previous task holding each of its keys. Only tasks not yet released are
+// remembered. One thread (the run's caller) uses it.
+class KeyedOrder final
+{
+public:
+    // Records `task` (later than every task before) as holding `keys`;
+    // returns the unreleased earlier tasks it must wait for.
+    QList<int> take(int task, const QStringList &keys);
+    // The task has ended: nobody waits for it any more.
+    void release(int task);
+
+private:
+    QHash<QString, int> m_lastHolder;
+    QHash<int, QStringList> m_keysOf;
 };
 
 } // namespace lockleaf

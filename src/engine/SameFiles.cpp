@@ -1,34 +1,36 @@
 #include "engine/SameFiles.h"
 
-#include "pdf/SourceIdentity.h"
+#include <QFile>
+#include <QFileInfo>
 
-#include <QHash>
-#include <QPair>
+#include <sys/stat.h>
 
 namespace lockleaf
 {
 
-QStringList earlierPathsOfSameFiles(const QStringList &paths)
+QString SameFiles::earlierPathOf(const QString &path)
 {
-    QHash<QPair<quint64, quint64>, QString> firstPath;
-    QStringList earlier;
-    earlier.reserve(paths.size());
-    for (const QString &path : paths) {
-        const SourceIdentity identity = SourceIdentity::of(path);
-        if (!identity.exists) {
-            earlier << QString();
-            continue;
-        }
-        const auto key = qMakePair(identity.device, identity.inode);
-        const auto found = firstPath.constFind(key);
-        if (found != firstPath.cend()) {
-            earlier << *found;
-        } else {
-            firstPath.insert(key, path);
-            earlier << QString();
-        }
+    const QByteArray encoded = QFile::encodeName(path);
+    struct stat link {};
+    if (::lstat(encoded.constData(), &link) != 0)
+        return QString();
+    struct stat file = link;
+    const bool isLink = S_ISLNK(link.st_mode);
+    if (isLink && ::stat(encoded.constData(), &file) != 0)
+        return QString();
+    const quint64 identity[2] = {quint64(file.st_dev), quint64(file.st_ino)};
+    const quint64 fingerprint = FingerprintSet::of(identity, sizeof identity);
+    if (m_met.insert(fingerprint)) {
+        if (m_everyPath || isLink || file.st_nlink > 1)
+            m_paths.insert(fingerprint, path);
+        return QString();
     }
-    return earlier;
+    const auto known = m_paths.constFind(fingerprint);
+    if (known != m_paths.cend())
+        return *known;
+    // Kept without its path: it was met under its one real name.
+    const QString real = QFileInfo(path).canonicalFilePath();
+    return real.isEmpty() ? path : real;
 }
 
 } // namespace lockleaf

@@ -196,19 +196,19 @@ TEST_F(CliProcess, skippedPathsAndUnusableSecurity_areSaidNotSwallowed)
     CliResult r = run({"secure", "--open-password", "pw", "-o", out(), "--log-dir", tmp.file("logs"),
                        in("a.pdf"), in("notes.txt"), in("x.pdf"), in("pipe.pdf"), "/dev/zero"});
     EXPECT_EQ(r.exitCode, 1) << r.out.toStdString();
+    // Met in path order, as the files are.
     EXPECT_EQ(r.lines().mid(0, 5),
-              QStringList({"Skipped: not a PDF file\t" + in("notes.txt"),
-                           "Skipped: no PDF files in this folder (subfolders not included)\t" + in("x.pdf"),
+              QStringList({"Skipped: not a regular file\t/dev/zero", "Skipped: not a PDF file\t" + in("notes.txt"),
                            "Skipped: not a regular file\t" + in("pipe.pdf"),
-                           "Skipped: not a regular file\t/dev/zero", "Secured Completed\t" + in("a.pdf")}));
+                           "Skipped: no PDF files in this folder (subfolders not included)\t" + in("x.pdf"),
+                           "Secured Completed\t" + in("a.pdf")}));
     // The summary does not read as "all done" with entries left out.
     EXPECT_TRUE(r.lines().contains("4 entries were skipped (see the \"Skipped:\" lines)."))
         << r.out.toStdString();
     EXPECT_EQ(
         logStatuses(logPathOf(r)),
-        QStringList({"Skipped: not a PDF file",
-                     "Skipped: no PDF files in this folder (subfolders not included)",
-                     "Skipped: not a regular file", "Skipped: not a regular file", "Secured Completed"}));
+        QStringList({"Skipped: not a regular file", "Skipped: not a PDF file", "Skipped: not a regular file",
+                     "Skipped: no PDF files in this folder (subfolders not included)", "Secured Completed"}));
 
     // Refused before anything is read or written: exit 2, the problem named.
     r = run({"secure", "--open-password", QString::fromUtf8("密码"), "--key-length", "128", "-o", out(),

@@ -15,6 +15,7 @@
 #include <qpdf/QPDFWriter.hh>
 
 #include <stdexcept>
+#include <utility>
 #include <unistd.h>
 
 using namespace lockleaf;
@@ -107,10 +108,21 @@ protected:
         p.setIsCombining(true);
     }
 
-    static Outcome outcomeOf(const Process &p, const QString &outDir)
+    // Makes the run open-ended, fed the work list one file at a time; its
+    // records are gathered from the sink into `records`.
+    static void feed(Process &p, QList<LogFilesPtr> &records)
+    {
+        auto list = std::make_shared<QList<OutputFilePtr>>(std::exchange(p.outputFiles(), {}));
+        p.setFeed([list] { return list->isEmpty() ? nullptr : list->takeFirst(); });
+        p.setRecordSink([&records](const LogFiles &record, const OutputFile &) {
+            records << std::make_shared<LogFiles>(record);
+        });
+    }
+
+    static Outcome outcomeOf(const Process &p, const QString &outDir, const QList<LogFilesPtr> *fed = nullptr)
     {
         Outcome o;
-        for (const LogFilesPtr &r : p.log().files()) {
+        for (const LogFilesPtr &r : fed ? *fed : p.log().files()) {
             o.names << r->filename();
             o.statuses << r->status();
             o.targets << QString(r->targetPath()).replace(outDir, "<out>");
@@ -159,36 +171,51 @@ TEST_F(ParallelRun, sameStatusesOutputsAndLogOrderAsOneJob)
     writeFile(tmp.file("src/broken.pdf"), "%PDF-1.7 not really");
     sources << qMakePair(tmp.file("src/broken.pdf"), QString());
 
+    // One job, four, and four fed one file at a time (an open-ended run).
     QList<Outcome> outcomes;
-    for (int jobs : {1, 4}) {
-        const QString outDir = tmp.file(QString("out%1").arg(jobs));
+    QList<QByteArray> logs;
+    for (int run = 0; run < 3; ++run) {
+        const int jobs = run == 0 ? 1 : 4;
+        const QString outDir = tmp.file(QString("out%1").arg(run));
         QDir().mkpath(outDir);
         writeFile(outDir + "/a (3).pdf", "not ours"); // a numbered name already taken on disk
         reporter.texts.clear();
         Process p;
         arm(p, outDir, jobs);
+        QList<LogFilesPtr> fed;
+        if (run == 2)
+            feed(p, fed);
         p.start();
-        outcomes << outcomeOf(p, outDir);
+        outcomes << outcomeOf(p, outDir, run == 2 ? &fed : nullptr);
+        logs << readFile(p.log().logFilePath()).replace(outDir.toUtf8(), "<out>");
         ASSERT_EQ(reporter.texts.size(), sources.size() + 1);
+        // Fed, the total is what the run was given so far.
         for (int i = 0; i < sources.size(); ++i)
-            EXPECT_TRUE(reporter.texts.at(i).endsWith(QString(" %1/%2").arg(i + 1).arg(sources.size())));
+            EXPECT_TRUE(run == 2 ? reporter.texts.at(i).contains(QString(" %1/").arg(i + 1))
+                                 : reporter.texts.at(i).endsWith(QString(" %1/%2").arg(i + 1).arg(sources.size())));
         EXPECT_TRUE(reporter.allOnStartThread);
+        EXPECT_EQ(p.fileCount(), sources.size());
     }
-    const Outcome &one = outcomes.at(0), &four = outcomes.at(1);
-    EXPECT_EQ(four.names, one.names);
-    EXPECT_EQ(four.statuses, one.statuses);
-    EXPECT_EQ(four.targets, one.targets);
-    EXPECT_EQ(four.renamed, one.renamed);
-    EXPECT_EQ(four.outputs, one.outputs);
-    EXPECT_EQ(four.pages, one.pages);
-    EXPECT_EQ(four.processed, one.processed);
-    EXPECT_EQ(four.created, one.created);
-    EXPECT_EQ(four.message, one.message);
+    const Outcome &one = outcomes.at(0);
+    for (const Outcome &four : {outcomes.at(1), outcomes.at(2)}) {
+        EXPECT_EQ(four.names, one.names);
+        EXPECT_EQ(four.statuses, one.statuses);
+        EXPECT_EQ(four.targets, one.targets);
+        EXPECT_EQ(four.renamed, one.renamed);
+        EXPECT_EQ(four.outputs, one.outputs);
+        EXPECT_EQ(four.pages, one.pages);
+        EXPECT_EQ(four.processed, one.processed);
+        EXPECT_EQ(four.created, one.created);
+        EXPECT_EQ(four.message, one.message);
+    }
+    // The fed run keeps no records, yet saves the very log a listed run saves.
+    EXPECT_EQ(logs.at(2), logs.at(0));
+    const Outcome &four = outcomes.at(1);
     EXPECT_EQ(one.processed, sources.size());
     EXPECT_TRUE(one.renamed.contains("<out>/a (4).pdf"));
     EXPECT_GE(one.statuses.count("Un-Secured Completed"), 17);
     EXPECT_EQ(one.created, one.statuses.count("Un-Secured Completed"));
-    EXPECT_EQ(readFile(tmp.file("out4/a (3).pdf")), "not ours");
+    EXPECT_EQ(readFile(tmp.file("out1/a (3).pdf")), "not ours");
     ASSERT_EQ(four.pages.size(), four.outputs.size());
     for (int i = 0; i < four.outputs.size(); ++i) {
         if (four.outputs.at(i) != "a (3).pdf") {
@@ -270,23 +297,30 @@ TEST_F(ParallelRun, oneFileByTwoPaths_isWorkedOnOnce)
               0);
     sources << qMakePair(tmp.file("src/linked/a.pdf"), QString())
             << qMakePair(tmp.file("src/hard.pdf"), QString());
+    makeSource("real/b.pdf"); // one name only: an open-ended run keeps no path for it
+    sources << qMakePair(tmp.file("src/linked/b.pdf"), QString());
     settings.setSecurityType(1);
     settings.pdfSettings()->setPdfOpenPassword("shared");
     const QString same = "Skipped: the same file as an earlier entry";
-    for (int jobs : {1, 4}) {
-        SCOPED_TRACE(jobs);
-        const QString outDir = tmp.file(QString("out%1").arg(jobs));
+    for (int run = 0; run < 3; ++run) {
+        SCOPED_TRACE(run);
+        const QString outDir = tmp.file(QString("out%1").arg(run));
         Process p;
-        arm(p, outDir, jobs);
+        arm(p, outDir, run == 0 ? 1 : 4);
         const char *passwords[] = {"one", "two", "three"};
         for (int i = 0; i < 3; ++i)
             p.outputFiles().at(i)->fileItems.first()->setOwnPasswords(passwords[i], QString());
+        QList<LogFilesPtr> fed;
+        if (run == 2)
+            feed(p, fed);
         p.start();
-        const Outcome o = outcomeOf(p, outDir);
-        EXPECT_EQ(o.statuses, QStringList({"Secured Completed", same, same}));
-        EXPECT_EQ(o.outputs, QStringList({"a.pdf"}));
-        EXPECT_EQ(o.created, 1);
-        EXPECT_EQ(p.log().files().value(1)->reason(), tmp.file("src/real/a.pdf"));
+        const Outcome o = outcomeOf(p, outDir, run == 2 ? &fed : nullptr);
+        const QList<LogFilesPtr> records = run == 2 ? fed : p.log().files();
+        EXPECT_EQ(o.statuses, QStringList({"Secured Completed", same, same, "Secured Completed", same}));
+        EXPECT_EQ(o.outputs, QStringList({"a.pdf", "b.pdf"}));
+        EXPECT_EQ(o.created, 2);
+        EXPECT_EQ(records.value(1)->reason(), tmp.file("src/real/a.pdf"));
+        EXPECT_EQ(records.value(4)->reason(), tmp.file("src/real/b.pdf"));
         EXPECT_EQ(pageCountOf(outDir + "/a.pdf", "one"), "1");
         EXPECT_EQ(pageCountOf(outDir + "/a.pdf", "two"), "");
     }
