@@ -9,7 +9,6 @@
 
 #include <QDateTime>
 #include <QList>
-#include <QMutex>
 #include <QObject>
 #include <QString>
 
@@ -62,8 +61,7 @@ public:
     // Whether the log was saved whole (final once isCompleted is true).
     bool logSaved() const { return m_logSaved.load(); }
     const Log &log() const { return m_log; }
-    // The work list, filled before start(); not to be changed while running.
-    // Not used by an open-ended run.
+    // The work list, filled before start() (not by an open-ended run).
     QList<OutputFilePtr> &outputFiles() { return m_outputFiles; }
     const QList<OutputFilePtr> &outputFiles() const { return m_outputFiles; }
 

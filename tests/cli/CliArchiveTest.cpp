@@ -196,3 +196,40 @@ TEST_F(CliProcess, killedRun_leavesItsLog_resumeDoesTheRestOnce)
     EXPECT_EQ(encryptionParameters(encryptionJson(out("p199.pdf"), "pw")).value("R").toInt(), 6);
     EXPECT_EQ(run({"unsecure", "-o", out(), "--resume", tmp.file("nothing.log"), in()}).exitCode, 2);
 }
+
+// Files are worked on as the walk meets them, so outputs written into the tree
+// must never come back as sources, nor replace a source the walk has still to
+// reach; names are those of a run that listed everything first.
+TEST_F(CliProcess, outputFolderInTheTree_isNotWalked_andNoSourceToComeIsReplaced)
+{
+    QDir().mkpath(in("sub"));
+    QDir().mkpath(in("out"));
+    makePdf(in("a.pdf"), 1, {}, "TOP");
+    makePdf(in("sub/a.pdf"), 1, {}, "SUB");
+    makePdf(in("sub/z.pdf"), 1, {}, "SUBZ");
+    makePdf(in("z.pdf"), 1, {}, "ROOTZ");
+    makePdf(in("out/old.pdf"), 1, {}, "OLD");
+    const QString logs = tmp.file("logs");
+
+    // Into a folder inside the tree: the walk leaves it out, old files and all.
+    CliResult r = run({"secure", "-r", "--open-password", "pw", "-o", in("out"), "--log-dir", logs, in()});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.lines().mid(0, 4), QStringList({"Secured Completed\t" + in("a.pdf"),
+                                                "Secured Completed\t" + in("sub/a.pdf"),
+                                                "Secured Completed\t" + in("sub/z.pdf"),
+                                                "Secured Completed\t" + in("z.pdf")}));
+    EXPECT_EQ(QDir(in("out")).entryList(QDir::Files, QDir::Name),
+              QStringList({"a (2).pdf", "a.pdf", "old.pdf", "z (2).pdf", "z.pdf"}));
+    EXPECT_TRUE(pdfText(in("out/old.pdf")).contains("OLD")); // not secured: it was never read
+
+    // Into the walked folder itself: sub/z.pdf comes before z.pdf, whose
+    // name its output must not take; a.pdf, met first, is written in place.
+    QDir(in("out")).removeRecursively();
+    r = run({"secure", "-r", "--open-password", "pw", "-o", in(), "--log-dir", logs, in()});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(QDir(in()).entryList(QDir::Files, QDir::Name),
+              QStringList({"a (2).pdf", "a.pdf", "z (2).pdf", "z.pdf"}));
+    for (const auto &[name, text] : {std::pair{"a.pdf", "TOP"}, {"a (2).pdf", "SUB"}, {"z.pdf", "ROOTZ"},
+                                     {"z (2).pdf", "SUBZ"}})
+        EXPECT_TRUE(pdfText(in(name), "pw").contains(text)) << name;
+}
