@@ -11,6 +11,8 @@
 
 #include <optional>
 
+#include <sys/stat.h>
+
 namespace lockleaf::cli
 {
 
@@ -85,6 +87,12 @@ std::optional<QStringList> readPasswordLines(const QString &file, StdinOnce &std
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast(); // the final line end
     return lines;
+}
+
+bool isFifo(const QString &path)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISFIFO(st.st_mode);
 }
 
 QString absoluteClean(const QString &path)
@@ -465,16 +473,23 @@ ParseResult parseArguments(const QStringList &arguments, const std::function<QBy
     }
     if (parser.isSet(nul) && !parser.isSet(filesFrom))
         return usageError(QStringLiteral("--null goes with --files-from"));
+    o.nulSeparated = parser.isSet(nul);
     for (const QString &list : parser.values(filesFrom)) {
-        QByteArray bytes;
-        if (!readFileArgument(list, stdinOnce, &bytes))
-            return usageError(list == QLatin1String("-")
-                                  ? QStringLiteral("standard input can be read by one option only")
-                                  : QStringLiteral("cannot read the list of files: %1").arg(list));
-        const ListedPaths listed = readListedPaths(
-            bytes, list == QLatin1String("-") ? QStringLiteral("standard input") : list, parser.isSet(nul));
-        o.paths << listed.paths;
-        o.badListedPaths << listed.bad;
+        ListSource source;
+        if (list == QLatin1String("-")) {
+            source.name = QStringLiteral("standard input");
+            if (!readFileArgument(list, stdinOnce, &source.stdinBytes))
+                return usageError(QStringLiteral("standard input can be read by one option only"));
+        } else {
+            source.name = list;
+            source.file = absoluteClean(list);
+            // Read as the run goes: a device named by mistake would never end.
+            const QFileInfo info(source.file);
+            QFile probe(source.file);
+            if (!(info.isFile() || isFifo(source.file)) || !probe.open(QIODevice::ReadOnly))
+                return usageError(QStringLiteral("cannot read the list of files: %1").arg(list));
+        }
+        o.lists << source;
     }
     if (parser.isSet(shard)) {
         o.shard = parseShard(parser.value(shard));

@@ -19,9 +19,10 @@ enum class Command { Secure, Unsecure, List };
 // Everything a lockleaf-cli invocation asks for, after validation.
 struct Options {
     Command command = Command::List;
-    QStringList paths; // absolute, cleaned; each exists (PATH arguments, then --files-from)
-    // --files-from lines that named nothing: reported as skipped entries.
-    QList<ListedPaths::Bad> badListedPaths;
+    QStringList paths; // the PATH arguments: absolute, cleaned; each exists
+    // --files-from lists, read as the run goes (after the PATH arguments).
+    QList<ListSource> lists;
+    bool nulSeparated = false; // --null
     std::optional<Shard> shard; // --shard K/N: only the files of shard K
     QString resumeLog;          // --resume: an earlier run's log, absolute
     bool recursive = false;

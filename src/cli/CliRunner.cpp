@@ -5,6 +5,7 @@
 #include "cli/ConsoleText.h"
 #include "cli/Interrupt.h"
 #include "cli/JsonReport.h"
+#include "cli/ListedPaths.h"
 #include "cli/PasswordMapRun.h"
 #include "cli/PasswordsCommand.h"
 #include "cli/ProgressLine.h"
@@ -27,6 +28,7 @@
 #include <algorithm>
 #include <atomic>
 #include <exception>
+#include <memory>
 #include <optional>
 #include <thread>
 
@@ -362,7 +364,29 @@ int runCommand(const Options &options, const CliIo &io)
         arguments.urls << QUrl::fromLocalFile(path);
     arguments.isFolders = true;
     arguments.isIncludeSubdirectories = options.recursive;
+    // The listed paths come after the PATH arguments, in the lists' order,
+    // read as the walk goes on.
+    qsizetype listIndex = 0;
+    std::unique_ptr<ListReader> reader;
+    FileGatherer *gathererOfLists = nullptr;
+    arguments.more = [&]() -> std::optional<QUrl> {
+        for (;;) {
+            if (!reader) {
+                if (listIndex >= options.lists.size())
+                    return std::nullopt;
+                reader = std::make_unique<ListReader>(options.lists.at(listIndex++), options.nulSeparated);
+            }
+            const std::optional<ListReader::Entry> entry = reader->next();
+            if (!entry)
+                reader.reset();
+            else if (!entry->reason.isEmpty())
+                gathererOfLists->skipEntry(entry->path, entry->reason);
+            else
+                return QUrl::fromLocalFile(entry->path);
+        }
+    };
     FileGatherer gatherer(&gathering);
+    gathererOfLists = &gatherer;
     if (options.jobs > 0)
         gatherer.setJobs(options.jobs);
     gatherer.setStreaming(streaming);
@@ -376,8 +400,6 @@ int runCommand(const Options &options, const CliIo &io)
         });
 
     QList<SkippedEntry> skipped;
-    for (const ListedPaths::Bad &bad : options.badListedPaths)
-        skipped << SkippedEntry{bad.entry, bad.reason};
     // The gathering's own thread, streaming; always ended before returning.
     std::thread finder;
     const auto endFinder = qScopeGuard([&] {
@@ -450,6 +472,15 @@ int runCommand(const Options &options, const CliIo &io)
         else
             namedSources << path;
     }
+    // Listed files in the output folder, found by reading the lists once
+    // more: only those are kept.
+    if (streaming && !options.outputFolder.isEmpty())
+        for (const ListSource &list : options.lists) {
+            ListReader listed(list, options.nulSeparated);
+            while (const std::optional<ListReader::Entry> entry = listed.next())
+                if (entry->reason.isEmpty() && QFileInfo(entry->path).path() == options.outputFolder)
+                    namedSources << entry->path;
+        }
     process.outputNames().setSources(namedSources);
     if (!options.outputFolder.isEmpty() && walkedFolders.contains(options.outputFolder))
         process.outputNames().setPendingTest([walkedFolders](const QString &path, const QString &) {
@@ -473,22 +504,13 @@ int runCommand(const Options &options, const CliIo &io)
         return queue.pop();
     };
     qsizetype skippedCount = skipped.size();
-    const QList<SkippedEntry> badListed = streaming ? skipped : QList<SkippedEntry>();
-    qsizetype nextBad = 0;
     process.setFeed([&]() -> OutputFilePtr {
         for (;;) {
-            std::optional<Found> found;
-            bool counted = true; // entries known before the run are in skippedCount already
-            if (nextBad < badListed.size()) {
-                found = Found{nullptr, badListed.at(nextBad++)};
-            } else {
-                found = nextFound();
-                counted = !streaming;
-            }
+            const std::optional<Found> found = nextFound();
             if (!found)
                 return nullptr;
             if (!found->item) {
-                if (!counted)
+                if (streaming) // gathered first, they are counted already
                     ++skippedCount;
                 const SkippedEntry &entry = found->skipped;
                 LogFiles record;

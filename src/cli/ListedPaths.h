@@ -1,28 +1,54 @@
 #pragma once
 
 #include <QByteArray>
-#include <QList>
+#include <QIODevice>
 #include <QString>
-#include <QStringList>
+
+#include <memory>
+#include <optional>
 
 namespace lockleaf::cli
 {
 
-// The paths of a --files-from list, and the lines that named nothing usable.
-struct ListedPaths {
-    QStringList paths; // absolute, cleaned; each exists
-    struct Bad {
-        QString entry;  // what the line said (a path, never a password)
-        QString reason; // "line N of LIST: ..."
-    };
-    QList<Bad> bad;
+// A --files-from list as the command line names it.
+struct ListSource {
+    QString name;        // as messages name it: the file given, or "standard input"
+    QString file;        // the list's file, absolute; "" for standard input
+    QByteArray stdinBytes; // standard input's contents, read when the command starts
 };
 
-// Reads `bytes`, the contents of the list `listName`: one path per line ("\n",
-// "\r\n"), or, with `nulSeparated`, paths ended by NUL bytes as `find -print0`
-// writes them. Paths are in the file-name encoding; relative ones are taken
-// from the current folder. Empty lines are passed over; a path that does not
-// exist is a bad line with its number.
-ListedPaths readListedPaths(const QByteArray &bytes, const QString &listName, bool nulSeparated);
+// Reads a --files-from list one path at a time, so a list of a million paths
+// is never held: one path per line ("\n", "\r\n"), or, `nulSeparated`, paths
+// ended by NUL bytes as `find -print0` writes them. Paths are in the
+// file-name encoding; relative ones are taken from the current folder. Empty
+// lines are passed over; a line that names nothing usable is given with the
+// reason, its line number included.
+class ListReader
+{
+public:
+    ListReader(const ListSource &source, bool nulSeparated);
+
+    struct Entry {
+        QString path;   // absolute, cleaned, when usable; else what the line said
+        QString reason; // "" when usable; "line N of LIST: ..." when not
+    };
+    // The next entry; none at the end of the list.
+    std::optional<Entry> next();
+    // Whether the list could be opened at all.
+    bool isOpen() const { return m_device && m_device->isOpen(); }
+
+    // The longest path a line may hold (PATH_MAX); a longer line is a bad one.
+    static constexpr qsizetype kMaxLineBytes = 4096;
+
+private:
+    bool readLine(QByteArray *line, bool *tooLong);
+
+    QString m_name;
+    bool m_nul;
+    std::unique_ptr<QIODevice> m_device;
+    QByteArray m_buffer;
+    qsizetype m_pos = 0;
+    qint64 m_lineNumber = 0;
+};
 
 } // namespace lockleaf::cli

@@ -123,9 +123,14 @@ void FileGatherer::loadURLs(const Arguments &arguments)
         m_delegate->startProcess();
         m_delegate->updateTimeTakenLabel(progressText(QStringLiteral("In Process...")));
 
-        const bool changed = arguments.isFolders
-                                 ? addFolderToList(arguments.urls, arguments.isIncludeSubdirectories)
-                                 : addFilesToList(arguments.urls);
+        qsizetype next = 0;
+        const auto source = [&]() -> std::optional<QUrl> {
+            if (next < arguments.urls.size())
+                return arguments.urls.at(next++);
+            return arguments.more ? arguments.more() : std::nullopt;
+        };
+        const bool changed = arguments.isFolders ? addFolders(source, arguments.isIncludeSubdirectories)
+                                                 : addFilesToList(arguments.urls);
         if (changed)
             m_delegate->sortAndReload();
     } catch (const std::exception &e) {
@@ -149,11 +154,25 @@ void FileGatherer::loadURLs(const Arguments &arguments)
 
 bool FileGatherer::addFolderToList(const QList<QUrl> &urls, bool includeSubdirectories)
 {
+    qsizetype next = 0;
+    return addFolders(
+        [&]() -> std::optional<QUrl> {
+            if (next < urls.size())
+                return urls.at(next++);
+            return std::nullopt;
+        },
+        includeSubdirectories);
+}
+
+bool FileGatherer::addFolders(const std::function<std::optional<QUrl>()> &next, bool includeSubdirectories)
+{
     const int addedAtEntry = m_added + m_listed;
     try {
-        for (const QUrl &url : urls) {
-            if (!m_delegate->isProcessing())
+        while (m_delegate->isProcessing()) {
+            const std::optional<QUrl> found = next();
+            if (!found)
                 break;
+            const QUrl &url = *found;
             const QString path = url.toLocalFile();
             const QFileInfo info(path);
             m_root = path;

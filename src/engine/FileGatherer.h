@@ -10,6 +10,7 @@
 #include <QUrl>
 
 #include <functional>
+#include <optional>
 
 namespace lockleaf
 {
@@ -21,6 +22,9 @@ struct Arguments {
     QList<QUrl> urls;
     bool isFolders = false;
     bool isIncludeSubdirectories = false;
+    // Folders only: drawn after `urls`, one at a time until it gives none
+    // (a list too long to hold).
+    std::function<std::optional<QUrl>()> more;
 };
 
 // What a gathering task needs of the window (or of lockleaf-cli).
@@ -102,6 +106,8 @@ public:
     // be opened, which are reported as skipped.
     bool addFilesToList(const QList<QUrl> &urls);
 
+    // Leaves out an entry the caller met, told as the task's own.
+    void skipEntry(const QString &path, const QString &reason) { skip(path, reason); }
     // Entries of this task left out so far, in the order met.
     const QList<SkippedEntry> &skipped() const { return m_skipped; }
 
@@ -142,6 +148,7 @@ private:
     // counts back in the order they were met.
     void flushCandidates();
     void skip(const QString &path, const QString &reason);
+    bool addFolders(const std::function<std::optional<QUrl>()> &next, bool includeSubdirectories);
     void walkFolder(const QString &path, bool includeSubdirectories);
     bool isExcluded(const QString &folder) const;
     static constexpr int kStreamBatch = 16; // files counted at once while streaming

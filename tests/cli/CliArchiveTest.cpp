@@ -5,7 +5,6 @@
 #include "engine/Log.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFileInfo>
 #include <QSet>
 #include <QStandardPaths>
@@ -27,16 +26,6 @@ QSet<QString> writtenIn(const QString &path)
         if (record.status() == "Secured Completed")
             sources.insert(QDir(record.sourcePath()).filePath(record.filename()));
     return sources;
-}
-
-QStringList pdfsUnder(const QString &dir)
-{
-    QStringList found;
-    QDirIterator it(dir, {"*.pdf"}, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        found << it.next();
-    found.sort();
-    return found;
 }
 
 QString changeStamp(const QString &path)
@@ -86,6 +75,14 @@ TEST_F(CliProcess, filesFrom_linesAndNulLists_badLinesSkippedWithTheirNumber)
         << r.err.toStdString();
     EXPECT_EQ(run({"list", "--null", in()}).exitCode, 2);
     EXPECT_EQ(run({"list", "--files-from", tmp.file("missing")}).exitCode, 2);
+    // Lists are read as the run goes: a device that never ends is refused at
+    // once, and a line no path could be is a bad line, not a memory hog.
+    EXPECT_EQ(run({"list", "--files-from", "/dev/zero"}).exitCode, 2);
+    writeFile(tmp.file("long"), QByteArray(5000, 'x') + "\n" + in("a.pdf").toUtf8() + "\n");
+    r = run({"list", "--files-from", tmp.file("long")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("line 1 of " + tmp.file("long") + ": longer than any path")) << r.err.toStdString();
+    EXPECT_TRUE(r.lines().value(1).startsWith("a.pdf\t"));
 }
 
 // N shards started by GNU parallel do every file once, and a tree seen under

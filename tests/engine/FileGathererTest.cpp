@@ -141,7 +141,7 @@ protected:
         d->root = tmp.path();
         FileGatherer gatherer(d);
         gatherer.setJobs(jobs);
-        gatherer.loadURLs(Arguments{urls(rels), isFolders, subfolders});
+        gatherer.loadURLs(Arguments{urls(rels), isFolders, subfolders, {}});
         return d->names(tmp.path());
     }
 

@@ -296,7 +296,7 @@ TEST_F(FileTableTest, closingDuringAGathering_endsItCleanly)
     const QStringList paths = makeNumberedPdfs(dir, pages);
     auto d = std::make_unique<LockleafAppDelegate>();
     QSignalSpy inserted(d->fileList()->tableModel(), &QAbstractItemModel::rowsInserted);
-    ASSERT_TRUE(d->gathering()->startGathering(lockleaf::Arguments{urlsOf(paths), false, false}));
+    ASSERT_TRUE(d->gathering()->startGathering(lockleaf::Arguments{urlsOf(paths), false, false, {}}));
     ASSERT_TRUE(inserted.wait(60000));
     // The rows come as met, the counts after them.
     const auto counted = std::count_if(d->fileList()->files().cbegin(), d->fileList()->files().cend(),
