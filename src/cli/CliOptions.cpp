@@ -32,6 +32,28 @@ public:
         *bytes = m_read();
         return true;
     }
+    // Copies standard input to a temporary file, `readChunk` (or the whole
+    // reader) at a time; null when it was taken already or cannot be copied.
+    std::shared_ptr<QTemporaryFile> spool(const std::function<QByteArray(qint64)> &readChunk)
+    {
+        if (m_used || (!m_read && !readChunk))
+            return nullptr;
+        m_used = true;
+        auto file = std::make_shared<QTemporaryFile>();
+        if (!file->open())
+            return nullptr;
+        const InterruptibleInput interruptible;
+        for (;;) {
+            const QByteArray chunk = readChunk ? readChunk(1 << 20) : m_read();
+            if (chunk.isEmpty())
+                break;
+            if (file->write(chunk) != chunk.size())
+                return nullptr;
+            if (!readChunk)
+                break;
+        }
+        return file->flush() ? file : nullptr;
+    }
 
 private:
     const std::function<QByteArray()> &m_read;
@@ -261,7 +283,8 @@ QString usageText()
         "  lockleaf-cli list -r -p secret scans/ > files.txt\n");
 }
 
-ParseResult parseArguments(const QStringList &arguments, const std::function<QByteArray()> &readStdin)
+ParseResult parseArguments(const QStringList &arguments, const std::function<QByteArray()> &readStdin,
+                           const std::function<QByteArray(qint64)> &readStdinChunk)
 {
     ParseResult result;
     auto usageError = [&result](const QString &message) {
@@ -478,8 +501,10 @@ ParseResult parseArguments(const QStringList &arguments, const std::function<QBy
         ListSource source;
         if (list == QLatin1String("-")) {
             source.name = QStringLiteral("standard input");
-            if (!readFileArgument(list, stdinOnce, &source.stdinBytes))
+            source.spool = stdinOnce.spool(readStdinChunk);
+            if (!source.spool)
                 return usageError(QStringLiteral("standard input can be read by one option only"));
+            source.file = source.spool->fileName();
         } else {
             source.name = list;
             source.file = absoluteClean(list);

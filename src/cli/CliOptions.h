@@ -68,7 +68,10 @@ inline constexpr qint64 kMaxPasswordFileBytes = 16 * 1024;
 // Parses `arguments` (arguments[0] is the program name). Password files are read
 // here, so an unreadable one is a usage error; `readStdin` supplies standard
 // input (read at most once) for the "-" file name. Never throws.
-ParseResult parseArguments(const QStringList &arguments, const std::function<QByteArray()> &readStdin);
+// `readStdinChunk`, when given, reads standard input a piece at a time (at
+// most the size asked; empty at its end) for lists of any length.
+ParseResult parseArguments(const QStringList &arguments, const std::function<QByteArray()> &readStdin,
+                           const std::function<QByteArray(qint64)> &readStdinChunk = {});
 
 // The --help text.
 QString usageText();

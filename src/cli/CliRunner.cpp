@@ -615,7 +615,7 @@ int runCli(const QStringList &arguments, const CliIo &io)
     try {
         if (isPasswordsCommand(arguments))
             return runPasswordsCommand(arguments, io);
-        const ParseResult parsed = parseArguments(arguments, io.readStdin);
+        const ParseResult parsed = parseArguments(arguments, io.readStdin, io.readStdinChunk);
         switch (parsed.kind) {
         case ParseResult::Kind::Help:
             *io.out << usageText() << '\n' << passwordsUsageText();

@@ -18,7 +18,8 @@ struct CliIo {
     QTextStream *out = nullptr; // status lines, summary, list output
     QTextStream *err = nullptr; // usage errors, notes, progress
     bool errIsTerminal = false; // progress bar only on a terminal
-    std::function<QByteArray()> readStdin;
+    std::function<QByteArray()> readStdin;          // all of it, up to the largest password map
+    std::function<QByteArray(qint64)> readStdinChunk; // at most the size asked; empty at the end
 };
 
 // Runs one lockleaf-cli command on the calling thread and returns its exit

@@ -1,6 +1,5 @@
 #include "cli/ListedPaths.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -10,13 +9,7 @@ namespace lockleaf::cli
 
 ListReader::ListReader(const ListSource &source, bool nulSeparated) : m_name(source.name), m_nul(nulSeparated)
 {
-    if (source.file.isEmpty()) {
-        auto buffer = std::make_unique<QBuffer>();
-        buffer->setData(source.stdinBytes);
-        m_device = std::move(buffer);
-    } else {
-        m_device = std::make_unique<QFile>(source.file);
-    }
+    m_device = std::make_unique<QFile>(source.file);
     m_device->open(QIODevice::ReadOnly);
 }
 

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QIODevice>
 #include <QString>
+#include <QTemporaryFile>
 
 #include <memory>
 #include <optional>
@@ -12,9 +13,11 @@ namespace lockleaf::cli
 
 // A --files-from list as the command line names it.
 struct ListSource {
-    QString name;        // as messages name it: the file given, or "standard input"
-    QString file;        // the list's file, absolute; "" for standard input
-    QByteArray stdinBytes; // standard input's contents, read when the command starts
+    QString name; // as messages name it: the file given, or "standard input"
+    QString file; // the list's file, absolute
+    // Standard input, copied to a file when the command starts (so the list
+    // can be read twice and is never held in memory); removed with the last copy.
+    std::shared_ptr<QTemporaryFile> spool;
 };
 
 // Reads a --files-from list one path at a time, so a list of a million paths

@@ -34,6 +34,12 @@ int main(int argc, char **argv)
             return QByteArray();
         return in.read(lockleaf::kMaxPasswordMapBytes + 1);
     };
+    QFile input;
+    io.readStdinChunk = [&input](qint64 size) {
+        if (!input.isOpen() && !input.open(stdin, QIODevice::ReadOnly))
+            return QByteArray();
+        return input.read(size);
+    };
     const int status = lockleaf::cli::runCli(QCoreApplication::arguments(), io);
     out.flush();
     err.flush();
