@@ -83,6 +83,10 @@ TEST_F(CliProcess, filesFrom_linesAndNulLists_badLinesSkippedWithTheirNumber)
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains("line 1 of " + tmp.file("long") + ": longer than any path")) << r.err.toStdString();
     EXPECT_TRUE(r.lines().value(1).startsWith("a.pdf\t"));
+    // A list on standard input longer than anything read whole keeps its tail.
+    r = run({"list", "--files-from", "-"}, QByteArray(65 << 20, '\n') + in("b c.pdf").toUtf8());
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.lines().value(1).startsWith("b c.pdf\t")) << r.out.toStdString();
 }
 
 // N shards started by GNU parallel do every file once, and a tree seen under
