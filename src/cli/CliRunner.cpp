@@ -472,14 +472,19 @@ int runCommand(const Options &options, const CliIo &io)
         else
             namedSources << path;
     }
-    // Listed files in the output folder, found by reading the lists once
-    // more: only those are kept.
+    // Listed files in the output folder (or the folder itself), found by
+    // reading the lists once more: only those are kept.
     if (streaming && !options.outputFolder.isEmpty())
         for (const ListSource &list : options.lists) {
             ListReader listed(list, options.nulSeparated);
-            while (const std::optional<ListReader::Entry> entry = listed.next())
-                if (entry->reason.isEmpty() && QFileInfo(entry->path).path() == options.outputFolder)
+            while (const std::optional<ListReader::Entry> entry = listed.next()) {
+                if (!entry->reason.isEmpty())
+                    continue;
+                if (entry->path == options.outputFolder)
+                    walkedFolders << entry->path;
+                else if (QFileInfo(entry->path).path() == options.outputFolder)
                     namedSources << entry->path;
+            }
         }
     process.outputNames().setSources(namedSources);
     if (!options.outputFolder.isEmpty() && walkedFolders.contains(options.outputFolder))

@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QStringList>
 #include <QString>
 
 #include <optional>
@@ -12,10 +13,25 @@ namespace lockleaf::cli
 {
 
 // What an earlier run's log (finished, or left unfinished by a kill) says was
-// written: the output of each source it records as secured or unsecured.
-struct ResumePoint {
-    QHash<QString, QString> outputBySource; // full paths
-    bool finished = false;                  // the log was closed by its run
+// written: the output of each source it records as secured or unsecured. Kept
+// in a few bytes a file (a fingerprint of the source's path and its output
+// folder's number), so a log of a million files can be resumed from.
+class ResumePoint
+{
+public:
+    // The output of `source` (full paths): `folder` + the source's file name,
+    // or `output` when it has a name of its own (folder "").
+    void add(const QString &source, const QString &folder, const QString &output);
+    // The output recorded for `source`; "" when none is.
+    QString outputOf(const QString &source) const;
+
+    bool finished = false; // the log was closed by its run
+
+private:
+    QStringList m_folders;
+    QHash<QString, quint32> m_folderNumbers;
+    QHash<quint64, quint32> m_inFolder;    // source fingerprint -> folder number
+    QHash<quint64, QString> m_ownNames;    // source fingerprint -> output
 };
 
 // Reads the log at `path`; nothing, with *error set, when it cannot be read

@@ -356,11 +356,17 @@ void Log::closeJournal()
 LogContents readLogFile(const QString &path)
 {
     LogContents contents;
+    contents.error = readLogRecords(path, [&](const LogFiles &record) { contents.records << record; },
+                                    &contents.finished);
+    return contents;
+}
+
+QString readLogRecords(const QString &path, const std::function<void(const LogFiles &)> &take, bool *finished)
+{
+    *finished = false;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        contents.error = file.errorString();
-        return contents;
-    }
+    if (!file.open(QIODevice::ReadOnly))
+        return file.errorString();
     QXmlStreamReader reader(&file);
     bool sawRoot = false;
     while (!reader.atEnd()) {
@@ -376,17 +382,17 @@ LogContents readLogFile(const QString &path)
             record.setStatus(a.value(QLatin1String("Status")).toString());
             record.setPages(a.value(QLatin1String("Pages")).toInt());
             record.setReason(a.value(QLatin1String("Reason")).toString());
-            contents.records << record;
+            take(record);
         } else if (token == QXmlStreamReader::EndElement && reader.name() == QLatin1String("Log")) {
-            contents.finished = true;
+            *finished = true;
         }
     }
     // A running log cut short ends early; that is what it is, not an error.
     if (!sawRoot)
-        contents.error = QStringLiteral("not a processing log");
-    else if (reader.hasError() && reader.error() != QXmlStreamReader::PrematureEndOfDocumentError)
-        contents.error = reader.errorString();
-    return contents;
+        return QStringLiteral("not a processing log");
+    if (reader.hasError() && reader.error() != QXmlStreamReader::PrematureEndOfDocumentError)
+        return reader.errorString();
+    return QString();
 }
 
 QString Log::claimName(const QString &folder, const QString &fileName) const

@@ -5,6 +5,7 @@
 #include <QLocale>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -159,5 +160,8 @@ struct LogContents {
     QString error;
 };
 LogContents readLogFile(const QString &path);
+// The same, one record at a time, for logs too long to hold: each record goes
+// to `take` as it is read. Returns the error, null when the file could be read.
+QString readLogRecords(const QString &path, const std::function<void(const LogFiles &)> &take, bool *finished);
 
 } // namespace lockleaf

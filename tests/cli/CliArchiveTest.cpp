@@ -222,6 +222,11 @@ TEST_F(CliProcess, outputFolderInTheTree_isNotWalked_andNoSourceToComeIsReplaced
     EXPECT_EQ(QDir(in("out")).entryList(QDir::Files, QDir::Name),
               QStringList({"a (2).pdf", "a.pdf", "old.pdf", "z (2).pdf", "z.pdf"}));
     EXPECT_TRUE(pdfText(in("out/old.pdf")).contains("OLD")); // not secured: it was never read
+    // Resumed from its log, every file is found done, renamed outputs too.
+    const CliResult again = run({"secure", "-r", "--open-password", "pw", "-o", in("out"), "--log-dir", logs,
+                                 "--resume", logPathOf(r), in()});
+    EXPECT_EQ(again.exitCode, 0) << again.err.toStdString();
+    EXPECT_TRUE(again.out.contains("4 files were skipped as already done")) << again.out.toStdString();
 
     // Into the walked folder itself: sub/z.pdf comes before z.pdf, whose
     // name its output must not take; a.pdf, met first, is written in place.
