@@ -97,6 +97,7 @@ public:
     }
     void appendFileItem(const FileItemPtr &item) override
     {
+        ++found;
         if (m_queue)
             m_queue->push(Found{item, {}});
         else
@@ -126,6 +127,8 @@ public:
     void addToPasswordsList(const QString &) override {} // nothing is saved by the CLI
 
     QList<FileItemPtr> files;
+    std::atomic<int> found{0};          // files handed on so far
+    std::atomic<bool> finished{false}; // the gathering has ended: `found` is the total
 
 private:
     Settings *m_settings;
@@ -140,8 +143,12 @@ class ConsoleRun final : public RunDelegate
 {
 public:
     // `json`, when set, takes the lines instead of the plain status lines.
-    ConsoleRun(Process &process, const CliIo &io, ProgressLine &progress, bool quiet, JsonReport *json)
-        : m_process(process), m_io(io), m_progress(progress), m_quiet(quiet), m_json(json)
+    // The bar's total is what `gathering` found, less the files `leftOut`
+    // (already done); until the gathering ends only the counts are shown.
+    ConsoleRun(Process &process, const CliIo &io, ProgressLine &progress, bool quiet, JsonReport *json,
+               const ConsoleGathering &gathering, const int &leftOut)
+        : m_process(process), m_io(io), m_progress(progress), m_quiet(quiet), m_json(json), m_gathering(gathering),
+          m_leftOut(leftOut)
     {
     }
 
@@ -155,8 +162,16 @@ public:
 
     void showBar(bool force)
     {
-        const int total = m_process.fileCount();
         const int done = m_process.totalFileProcessed();
+        if (!m_gathering.finished) {
+            m_progress.show(QStringLiteral("%1 done, %2 found so far %3")
+                                .arg(done)
+                                .arg(m_gathering.found - m_leftOut)
+                                .arg(m_process.fileInProcess()),
+                            force);
+            return;
+        }
+        const int total = std::max(done, m_gathering.found - m_leftOut);
         constexpr int width = 24;
         const int filled = total > 0 ? done * width / total : width;
         const QString bar = QString(filled, QLatin1Char('#')) + QString(width - filled, QLatin1Char('.'));
@@ -206,6 +221,8 @@ private:
     ProgressLine &m_progress;
     bool m_quiet;
     JsonReport *m_json;
+    const ConsoleGathering &m_gathering;
+    const int &m_leftOut;
 };
 
 QString dateField(const QDateTime &date)
@@ -410,10 +427,12 @@ int runCommand(const Options &options, const CliIo &io)
     if (streaming) {
         finder = std::thread([&] {
             gatherer.loadURLs(arguments);
+            gathering.finished = true;
             queue.finish();
         });
     } else {
         gatherer.loadURLs(arguments);
+        gathering.finished = true;
         progress.clear();
         if (interruptRequested()) {
             *io.err << "Process cancelled!\n";
@@ -447,7 +466,9 @@ int runCommand(const Options &options, const CliIo &io)
 
     JsonReport json;
     Process process;
-    ConsoleRun console(process, io, progress, options.quiet && !options.json, options.json ? &json : nullptr);
+    int alreadyDone = 0;
+    ConsoleRun console(process, io, progress, options.quiet && !options.json, options.json ? &json : nullptr,
+                       gathering, alreadyDone);
     process.setSettings(&runSettings);
     process.setDelegate(&console);
     process.setKeyLengthOverride(options.keyLength);
@@ -496,7 +517,6 @@ int runCommand(const Options &options, const CliIo &io)
     // the check against --resume's log, and a word on passwords some readers
     // cannot take.
     qsizetype nextListed = 0;
-    int alreadyDone = 0;
     bool warned = false;
     const auto nextFound = [&]() -> std::optional<Found> {
         if (!streaming) {
