@@ -12,8 +12,7 @@ namespace lockleaf::cli
 // Hands what one thread finds to another, holding at most `capacity` at a
 // time: the finder waits while it is full, so it never runs far ahead of the
 // run and memory stays the same however much there is to find.
-template <class T>
-class BoundedQueue
+template <class T> class BoundedQueue
 {
 public:
     explicit BoundedQueue(std::size_t capacity) : m_capacity(capacity) {}

@@ -113,7 +113,8 @@ std::optional<QStringList> readPasswordLines(const QString &file, StdinOnce &std
 
 bool isFifo(const QString &path)
 {
-    struct stat st {};
+    struct stat st {
+    };
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISFIFO(st.st_mode);
 }
 

@@ -22,7 +22,7 @@ struct Options {
     QStringList paths; // the PATH arguments: absolute, cleaned; each exists
     // --files-from lists, read as the run goes (after the PATH arguments).
     QList<ListSource> lists;
-    bool nulSeparated = false; // --null
+    bool nulSeparated = false;  // --null
     std::optional<Shard> shard; // --shard K/N: only the files of shard K
     QString resumeLog;          // --resume: an earlier run's log, absolute
     bool recursive = false;

@@ -20,9 +20,9 @@
 #include "platform/Utilities.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QScopeGuard>
 #include <QSet>
-#include <QFileInfo>
 #include <QTimeZone>
 
 #include <algorithm>
@@ -127,7 +127,7 @@ public:
     void addToPasswordsList(const QString &) override {} // nothing is saved by the CLI
 
     QList<FileItemPtr> files;
-    std::atomic<int> found{0};          // files handed on so far
+    std::atomic<int> found{0};         // files handed on so far
     std::atomic<bool> finished{false}; // the gathering has ended: `found` is the total
 
 private:
@@ -147,8 +147,8 @@ public:
     // (already done); until the gathering ends only the counts are shown.
     ConsoleRun(Process &process, const CliIo &io, ProgressLine &progress, bool quiet, JsonReport *json,
                const ConsoleGathering &gathering, const int &leftOut)
-        : m_process(process), m_io(io), m_progress(progress), m_quiet(quiet), m_json(json), m_gathering(gathering),
-          m_leftOut(leftOut)
+        : m_process(process), m_io(io), m_progress(progress), m_quiet(quiet), m_json(json),
+          m_gathering(gathering), m_leftOut(leftOut)
     {
     }
 
@@ -302,16 +302,17 @@ QStringList walkOrder(const QStringList &paths, bool recursive)
     for (const QString &path : std::as_const(sorted)) {
         if (!kept.isEmpty() && kept.last() == path)
             continue;
-        const bool inside = recursive && std::any_of(kept.cbegin(), kept.cend(), [&](const QString &folder) {
-            if (!QFileInfo(folder).isDir() || !path.startsWith(folder + QLatin1Char('/')))
-                return false;
-            // What a walk leaves out (hidden names) stays an entry of its own.
-            const QStringList parts = path.mid(folder.size() + 1).split(QLatin1Char('/'));
-            return std::none_of(parts.cbegin(), parts.cend(),
-                                [](const QString &part) { return part.startsWith(QLatin1Char('.')); }) &&
-                   (QFileInfo(path).isDir() || QFileInfo(path).suffix().compare(QLatin1String("pdf"),
-                                                                                 Qt::CaseInsensitive) == 0);
-        });
+        const bool inside =
+            recursive && std::any_of(kept.cbegin(), kept.cend(), [&](const QString &folder) {
+                if (!QFileInfo(folder).isDir() || !path.startsWith(folder + QLatin1Char('/')))
+                    return false;
+                // What a walk leaves out (hidden names) stays an entry of its own.
+                const QStringList parts = path.mid(folder.size() + 1).split(QLatin1Char('/'));
+                return std::none_of(parts.cbegin(), parts.cend(),
+                                    [](const QString &part) { return part.startsWith(QLatin1Char('.')); }) &&
+                       (QFileInfo(path).isDir() ||
+                        QFileInfo(path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0);
+            });
         if (!inside)
             kept << path;
     }
@@ -475,9 +476,8 @@ int runCommand(const Options &options, const CliIo &io)
     if (options.jobs > 0)
         process.setJobs(options.jobs);
     process.setLogsFolder(prepareLogFolder(options, io));
-    process.setRecordSink([&console](const LogFiles &record, const OutputFile &output) {
-        console.print(record, output);
-    });
+    process.setRecordSink(
+        [&console](const LogFiles &record, const OutputFile &output) { console.print(record, output); });
 
     // No output replaces a source still to be read: the sources named on
     // their own (and, gathered first, all of them) are known now; a file in
@@ -509,9 +509,8 @@ int runCommand(const Options &options, const CliIo &io)
         }
     process.outputNames().setSources(namedSources);
     if (!options.outputFolder.isEmpty() && walkedFolders.contains(options.outputFolder))
-        process.outputNames().setPendingTest([walkedFolders](const QString &path, const QString &) {
-            return walkTakes(path, walkedFolders);
-        });
+        process.outputNames().setPendingTest(
+            [walkedFolders](const QString &path, const QString &) { return walkTakes(path, walkedFolders); });
 
     // Each file on its way to the run: the password that grants copying,
     // the check against --resume's log, and a word on passwords some readers

@@ -15,10 +15,10 @@ namespace lockleaf::cli
 
 // Where lockleaf-cli talks to. Not owned.
 struct CliIo {
-    QTextStream *out = nullptr; // status lines, summary, list output
-    QTextStream *err = nullptr; // usage errors, notes, progress
-    bool errIsTerminal = false; // progress bar only on a terminal
-    std::function<QByteArray()> readStdin;          // all of it, up to the largest password map
+    QTextStream *out = nullptr;                       // status lines, summary, list output
+    QTextStream *err = nullptr;                       // usage errors, notes, progress
+    bool errIsTerminal = false;                       // progress bar only on a terminal
+    std::function<QByteArray()> readStdin;            // all of it, up to the largest password map
     std::function<QByteArray(qint64)> readStdinChunk; // at most the size asked; empty at the end
 };
 

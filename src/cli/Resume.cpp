@@ -1,7 +1,7 @@
 #include "cli/Resume.h"
 
-#include "engine/Log.h"
 #include "engine/FingerprintSet.h"
+#include "engine/Log.h"
 #include "engine/RunStatus.h"
 
 #include <QDir>

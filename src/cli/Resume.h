@@ -4,8 +4,8 @@
 
 #include <QHash>
 #include <QList>
-#include <QStringList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -30,8 +30,8 @@ public:
 private:
     QStringList m_folders;
     QHash<QString, quint32> m_folderNumbers;
-    QHash<quint64, quint32> m_inFolder;    // source fingerprint -> folder number
-    QHash<quint64, QString> m_ownNames;    // source fingerprint -> output
+    QHash<quint64, quint32> m_inFolder; // source fingerprint -> folder number
+    QHash<quint64, QString> m_ownNames; // source fingerprint -> output
 };
 
 // Reads the log at `path`; nothing, with *error set, when it cannot be read

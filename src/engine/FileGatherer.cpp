@@ -235,7 +235,8 @@ void FileGatherer::walkFolder(const QString &path, bool includeSubdirectories)
         if (entry.isHidden() || entry.fileName().startsWith(QLatin1Char('.')))
             continue;
         if (entry.isDir()) {
-            if (includeSubdirectories && !entry.isSymLink() && !isPackage(entry) && !isExcluded(entry.filePath()))
+            if (includeSubdirectories && !entry.isSymLink() && !isPackage(entry) &&
+                !isExcluded(entry.filePath()))
                 enter(entry.filePath());
             continue;
         }
@@ -251,14 +252,16 @@ bool FileGatherer::isExcluded(const QString &folder) const
 {
     if (m_excluded.isEmpty())
         return false;
-    struct stat st {};
-    return ::stat(QFile::encodeName(folder).constData(), &st) == 0 && m_excludedDevice == quint64(st.st_dev) &&
-           m_excludedInode == quint64(st.st_ino);
+    struct stat st {
+    };
+    return ::stat(QFile::encodeName(folder).constData(), &st) == 0 &&
+           m_excludedDevice == quint64(st.st_dev) && m_excludedInode == quint64(st.st_ino);
 }
 
 void FileGatherer::setExcludedFolder(const QString &folder)
 {
-    struct stat st {};
+    struct stat st {
+    };
     m_excluded.clear();
     if (!folder.isEmpty() && ::stat(QFile::encodeName(folder).constData(), &st) == 0) {
         m_excluded = folder;

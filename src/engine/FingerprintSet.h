@@ -38,7 +38,8 @@ public:
         fingerprint = fingerprint ? fingerprint : 1;
         if (m_slots.empty())
             return false;
-        for (std::size_t i = fingerprint & (m_slots.size() - 1); m_slots[i]; i = (i + 1) & (m_slots.size() - 1))
+        for (std::size_t i = fingerprint & (m_slots.size() - 1); m_slots[i];
+             i = (i + 1) & (m_slots.size() - 1))
             if (m_slots[i] == fingerprint)
                 return true;
         return false;
@@ -54,7 +55,10 @@ public:
             h = (h ^ bytes[i]) * 1099511628211ull;
         return mixed(h);
     }
-    static std::uint64_t of(const QString &text) { return of(text.constData(), std::size_t(text.size()) * 2); }
+    static std::uint64_t of(const QString &text)
+    {
+        return of(text.constData(), std::size_t(text.size()) * 2);
+    }
     static std::uint64_t mixed(std::uint64_t h)
     {
         h ^= h >> 33;

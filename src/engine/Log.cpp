@@ -278,8 +278,9 @@ bool Log::save()
             journalHeadSize = m_journalHeadSize;
         }
         const bool written =
-            !path.isEmpty() && (fromJournal ? journalWhole && writeFromJournal(path, journalPath, journalHeadSize)
-                                            : writeChecked(path, xml));
+            !path.isEmpty() &&
+            (fromJournal ? journalWhole && writeFromJournal(path, journalPath, journalHeadSize)
+                         : writeChecked(path, xml));
         if (!written) {
             // The claimed name, or what a failed commit left there; never the
             // running log, which still holds the records.
@@ -356,8 +357,8 @@ void Log::closeJournal()
 LogContents readLogFile(const QString &path)
 {
     LogContents contents;
-    contents.error = readLogRecords(path, [&](const LogFiles &record) { contents.records << record; },
-                                    &contents.finished);
+    contents.error = readLogRecords(
+        path, [&](const LogFiles &record) { contents.records << record; }, &contents.finished);
     return contents;
 }
 

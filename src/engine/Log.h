@@ -162,6 +162,7 @@ struct LogContents {
 LogContents readLogFile(const QString &path);
 // The same, one record at a time, for logs too long to hold: each record goes
 // to `take` as it is read. Returns the error, null when the file could be read.
-QString readLogRecords(const QString &path, const std::function<void(const LogFiles &)> &take, bool *finished);
+QString readLogRecords(const QString &path, const std::function<void(const LogFiles &)> &take,
+                       bool *finished);
 
 } // namespace lockleaf

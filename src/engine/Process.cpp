@@ -18,9 +18,9 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <exception>
 #include <mutex>
 #include <unordered_map>
-#include <exception>
 #include <vector>
 
 namespace lockleaf
@@ -153,7 +153,8 @@ void Process::runOutputFiles()
         if (const OutputFilePtr &outputFile = taskAt(i)->outputFile)
             for (const FileItemPtr &item : outputFile->fileItems)
                 if (item)
-                    keys << OutputNames::familiesOf(outputFolderFor(*outputFile), item->filePath().toLocalFile());
+                    keys << OutputNames::familiesOf(outputFolderFor(*outputFile),
+                                                    item->filePath().toLocalFile());
         return namingOrder.take(i, keys);
     };
     steps.work = [this, &taskAt, &job](int i) { processOutputFile(job, *taskAt(i)); };

@@ -156,7 +156,8 @@ void RunWorkers::run(int count, const Steps &steps)
             {
                 std::unique_lock lock(board.mutex);
                 board.changed.wait(lock, [&] {
-                    return board.slot(delivered).ended || (!stopping && next - board.endedCount < workerCount);
+                    return board.slot(delivered).ended ||
+                           (!stopping && next - board.endedCount < workerCount);
                 });
                 if (!board.slot(delivered).ended)
                     continue; // a worker is free: hand it the next task first

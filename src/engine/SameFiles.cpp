@@ -11,7 +11,8 @@ namespace lockleaf
 QString SameFiles::earlierPathOf(const QString &path)
 {
     const QByteArray encoded = QFile::encodeName(path);
-    struct stat link {};
+    struct stat link {
+    };
     if (::lstat(encoded.constData(), &link) != 0)
         return QString();
     struct stat file = link;

@@ -81,7 +81,8 @@ TEST_F(CliProcess, filesFrom_linesAndNulLists_badLinesSkippedWithTheirNumber)
     writeFile(tmp.file("long"), QByteArray(5000, 'x') + "\n" + in("a.pdf").toUtf8() + "\n");
     r = run({"list", "--files-from", tmp.file("long")});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains("line 1 of " + tmp.file("long") + ": longer than any path")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("line 1 of " + tmp.file("long") + ": longer than any path"))
+        << r.err.toStdString();
     EXPECT_TRUE(r.lines().value(1).startsWith("a.pdf\t"));
     // A list on standard input longer than anything read whole keeps its tail.
     r = run({"list", "--files-from", "-"}, QByteArray(65 << 20, '\n') + in("b c.pdf").toUtf8());
@@ -215,10 +216,9 @@ TEST_F(CliProcess, outputFolderInTheTree_isNotWalked_andNoSourceToComeIsReplaced
     // Into a folder inside the tree: the walk leaves it out, old files and all.
     CliResult r = run({"secure", "-r", "--open-password", "pw", "-o", in("out"), "--log-dir", logs, in()});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(r.lines().mid(0, 4), QStringList({"Secured Completed\t" + in("a.pdf"),
-                                                "Secured Completed\t" + in("sub/a.pdf"),
-                                                "Secured Completed\t" + in("sub/z.pdf"),
-                                                "Secured Completed\t" + in("z.pdf")}));
+    EXPECT_EQ(r.lines().mid(0, 4),
+              QStringList({"Secured Completed\t" + in("a.pdf"), "Secured Completed\t" + in("sub/a.pdf"),
+                           "Secured Completed\t" + in("sub/z.pdf"), "Secured Completed\t" + in("z.pdf")}));
     EXPECT_EQ(QDir(in("out")).entryList(QDir::Files, QDir::Name),
               QStringList({"a (2).pdf", "a.pdf", "old.pdf", "z (2).pdf", "z.pdf"}));
     EXPECT_TRUE(pdfText(in("out/old.pdf")).contains("OLD")); // not secured: it was never read
@@ -235,7 +235,7 @@ TEST_F(CliProcess, outputFolderInTheTree_isNotWalked_andNoSourceToComeIsReplaced
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(QDir(in()).entryList(QDir::Files, QDir::Name),
               QStringList({"a (2).pdf", "a.pdf", "z (2).pdf", "z.pdf"}));
-    for (const auto &[name, text] : {std::pair{"a.pdf", "TOP"}, {"a (2).pdf", "SUB"}, {"z.pdf", "ROOTZ"},
-                                     {"z (2).pdf", "SUBZ"}})
+    for (const auto &[name, text] :
+         {std::pair{"a.pdf", "TOP"}, {"a (2).pdf", "SUB"}, {"z.pdf", "ROOTZ"}, {"z (2).pdf", "SUBZ"}})
         EXPECT_TRUE(pdfText(in(name), "pw").contains(text)) << name;
 }

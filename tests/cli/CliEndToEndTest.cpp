@@ -37,7 +37,9 @@ TEST_F(CliProcess, secureFolder_reportsEachFileAndWritesOnlyOutputs)
     EXPECT_EQ(lines.mid(0, 3),
               QStringList({"Secured Completed\t" + in("B.PDF"), "Secured Completed\t" + in("a.pdf"),
                            "All files splitted successfully."}));
-    EXPECT_TRUE(QRegularExpression("^Total Time Taken : [0-9]+ [^ ]+( [0-9]+ [^ ]+)* 2/2$").match(lines[3]).hasMatch())
+    EXPECT_TRUE(QRegularExpression("^Total Time Taken : [0-9]+ [^ ]+( [0-9]+ [^ ]+)* 2/2$")
+                    .match(lines[3])
+                    .hasMatch())
         << lines[3].toStdString();
     EXPECT_EQ(logStatuses(logPathOf(r)), QStringList({"Secured Completed", "Secured Completed"}));
     // The options reached the engine: key length, both passwords, no printing.
@@ -197,11 +199,12 @@ TEST_F(CliProcess, skippedPathsAndUnusableSecurity_areSaidNotSwallowed)
                        in("a.pdf"), in("notes.txt"), in("x.pdf"), in("pipe.pdf"), "/dev/zero"});
     EXPECT_EQ(r.exitCode, 1) << r.out.toStdString();
     // Met in path order, as the files are.
-    EXPECT_EQ(r.lines().mid(0, 5),
-              QStringList({"Skipped: not a regular file\t/dev/zero", "Skipped: not a PDF file\t" + in("notes.txt"),
-                           "Skipped: not a regular file\t" + in("pipe.pdf"),
-                           "Skipped: no PDF files in this folder (subfolders not included)\t" + in("x.pdf"),
-                           "Secured Completed\t" + in("a.pdf")}));
+    EXPECT_EQ(
+        r.lines().mid(0, 5),
+        QStringList({"Skipped: not a regular file\t/dev/zero", "Skipped: not a PDF file\t" + in("notes.txt"),
+                     "Skipped: not a regular file\t" + in("pipe.pdf"),
+                     "Skipped: no PDF files in this folder (subfolders not included)\t" + in("x.pdf"),
+                     "Secured Completed\t" + in("a.pdf")}));
     // The summary does not read as "all done" with entries left out.
     EXPECT_TRUE(r.lines().contains("4 entries were skipped (see the \"Skipped:\" lines)."))
         << r.out.toStdString();

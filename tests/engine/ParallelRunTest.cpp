@@ -15,8 +15,8 @@
 #include <qpdf/QPDFWriter.hh>
 
 #include <stdexcept>
-#include <utility>
 #include <unistd.h>
+#include <utility>
 
 using namespace lockleaf;
 using namespace testsupport;
@@ -191,8 +191,9 @@ TEST_F(ParallelRun, sameStatusesOutputsAndLogOrderAsOneJob)
         ASSERT_EQ(reporter.texts.size(), sources.size() + 1);
         // Fed, the total is what the run was given so far.
         for (int i = 0; i < sources.size(); ++i)
-            EXPECT_TRUE(run == 2 ? reporter.texts.at(i).contains(QString(" %1/").arg(i + 1))
-                                 : reporter.texts.at(i).endsWith(QString(" %1/%2").arg(i + 1).arg(sources.size())));
+            EXPECT_TRUE(
+                run == 2 ? reporter.texts.at(i).contains(QString(" %1/").arg(i + 1))
+                         : reporter.texts.at(i).endsWith(QString(" %1/%2").arg(i + 1).arg(sources.size())));
         EXPECT_TRUE(reporter.allOnStartThread);
         EXPECT_EQ(p.fileCount(), sources.size());
     }

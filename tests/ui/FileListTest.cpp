@@ -147,7 +147,8 @@ TEST_F(FileListTest, secondGathering_isRefusedWhileOneWorks)
     bool secondStarted = true;
     QObject::connect(d.fileList()->tableModel(), &QAbstractItemModel::rowsInserted, d.fileList(), [&] {
         if (d.fileList()->files().size() == 1)
-            secondStarted = d.gathering()->startGathering(lockleaf::Arguments{urlsOf(paths), false, false, {}});
+            secondStarted =
+                d.gathering()->startGathering(lockleaf::Arguments{urlsOf(paths), false, false, {}});
     });
     uitest::gather(d, urlsOf(paths));
     EXPECT_FALSE(secondStarted);
