@@ -586,16 +586,15 @@ TEST_F(ProcessRun, inPlaceWithBackup_keepsOwnerGroupModeAndExtendedAttributes)
 
     for (const QString &name : {QString("theirs.pdf"), QString("theirs_05122026140309_bak.pdf")}) {
         SCOPED_TRACE(name.toStdString());
-        const QByteArray file = QFile::encodeName(src(name));
-        struct stat st {
-        };
-        ASSERT_EQ(::stat(file.constData(), &st), 0);
-        EXPECT_EQ(st.st_uid, 12345u);
-        EXPECT_EQ(st.st_gid, 12346u);
-        EXPECT_EQ(st.st_mode & 07777, 0600u);
+        const FileMode mode = fileMode(src(name));
+        EXPECT_EQ(mode.uid, 12345);
+        EXPECT_EQ(mode.gid, 12346);
+        EXPECT_EQ(mode.mode, 0600);
         char value[16] = {};
         if (xattrs) {
-            EXPECT_EQ(::getxattr(file.constData(), "user.lockleaf.label", value, sizeof value), 4);
+            EXPECT_EQ(::getxattr(QFile::encodeName(src(name)).constData(), "user.lockleaf.label", value,
+                                 sizeof value),
+                      4);
         }
     }
     EXPECT_FALSE(pdfText(src("theirs_05122026140309_bak.pdf")).isEmpty()) << "the backup is the original";

@@ -11,8 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 using lockleaf::Settings;
 
 namespace
@@ -51,12 +49,6 @@ protected:
         return map;
     }
 };
-
-int modeOf(const QString &path)
-{
-    struct stat st = {};
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 0777) : -1;
-}
 
 } // namespace
 
@@ -131,13 +123,13 @@ TEST_F(SettingsTest, synchronize_storeIsReadableByTheUserOnly)
     const QString file = Settings::openStore()->fileName();
     ASSERT_TRUE(file.startsWith(QDir::homePath() + "/.qttest/"))
         << "store not isolated: " << file.toStdString();
-    EXPECT_EQ(modeOf(file), 0600);
-    EXPECT_EQ(modeOf(QFileInfo(file).absolutePath()), 0700);
+    EXPECT_EQ(testsupport::fileMode(file).mode, 0600);
+    EXPECT_EQ(testsupport::fileMode(QFileInfo(file).absolutePath()).mode, 0700);
 
     // A store left readable by others is tightened on the next save.
     QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::ReadGroup);
     s.synchronize();
-    EXPECT_EQ(modeOf(file), 0600);
+    EXPECT_EQ(testsupport::fileMode(file).mode, 0600);
 }
 
 TEST_F(SettingsTest, synchronize_unwritableStore_isLoggedNotSilent)

@@ -16,7 +16,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/mount.h>
+#include <sys/stat.h>
+
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <stdexcept>
 
 namespace testsupport
@@ -336,6 +341,46 @@ void expectRights(const QJsonObject &capabilities, const SeenRights &seen)
     EXPECT_EQ(capabilities.value("modifyassembly").toBool(), seen.modifyassembly);
     EXPECT_EQ(capabilities.value("printhigh").toBool(), seen.printhigh);
     EXPECT_EQ(capabilities.value("printlow").toBool(), seen.printlow);
+}
+
+QByteArray withKeyEntry(QByteArray pdf, const QByteArray &key, int digits)
+{
+    const qsizetype from = pdf.indexOf(key + " <");
+    const qsizetype to = from < 0 ? -1 : pdf.indexOf('>', from);
+    if (to < 0)
+        return {};
+    const qsizetype start = from + key.size() + 2;
+    for (qsizetype i = start; i < to; ++i)
+        pdf[i] = digits == 0 ? '0' : pdf[i];
+    if (digits > 0) {
+        pdf[start + digits] = '>';
+        for (qsizetype i = start + digits + 1; i <= to; ++i)
+            pdf[i] = ' ';
+    }
+    return pdf;
+}
+
+FileMode fileMode(const QString &path)
+{
+    struct stat st = {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return {};
+    return {long(st.st_uid), long(st.st_gid), int(st.st_mode & 07777)};
+}
+
+TmpfsMount::TmpfsMount(const QString &path, const char *data, unsigned long flags)
+    : m_path(QFile::encodeName(path))
+{
+    QDir().mkpath(path);
+    m_mounted = ::mount("tmpfs", m_path.constData(), "tmpfs", flags, data) == 0;
+    if (!m_mounted)
+        m_why = std::string("cannot mount a tmpfs here: ") + std::strerror(errno);
+}
+
+TmpfsMount::~TmpfsMount()
+{
+    if (m_mounted)
+        ::umount2(m_path.constData(), MNT_DETACH);
 }
 
 } // namespace testsupport

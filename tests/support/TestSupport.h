@@ -122,6 +122,35 @@ void makeLargePdf(const QString &path, qint64 atLeast);
 // damages only what it means to.
 QByteArray assemblePdf(const QList<QByteArray> &objects, const QByteArray &trailerExtra = {});
 
+// `pdf` with the hex string after `key` ("/UE <...>") damaged, same length:
+// every digit made "0", or (digits > 0) cut to that many digits and blanks.
+// Empty when the key is not there.
+QByteArray withKeyEntry(QByteArray pdf, const QByteArray &key, int digits = 0);
+
+// Owner, group and permission bits (07777) of a path; all -1 when it cannot be read.
+struct FileMode {
+    long uid = -1, gid = -1;
+    int mode = -1;
+};
+FileMode fileMode(const QString &path);
+
+// A small tmpfs mounted at `path` (made if missing) while the object lives,
+// with mount(2)'s `flags` and `data` (MS_RDONLY, "size=8k"). Where mounting is
+// not allowed, mounted() is false and why() says so, for GTEST_SKIP().
+class TmpfsMount
+{
+public:
+    TmpfsMount(const QString &path, const char *data, unsigned long flags = 0);
+    ~TmpfsMount();
+    bool mounted() const { return m_mounted; }
+    std::string why() const { return m_why; }
+
+private:
+    QByteArray m_path;
+    bool m_mounted = false;
+    std::string m_why;
+};
+
 // Captures every system-log line while alive (restores the previous sink after).
 class LogCapture
 {
