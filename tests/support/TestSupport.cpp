@@ -1,4 +1,5 @@
 #include "support/TestSupport.h"
+#include "support/PdfEdit.h"
 
 #include "platform/SystemLog.h"
 
@@ -104,31 +105,54 @@ void makePdf(const QString &path, int pages, const QMap<QString, QString> &info,
     w.write();
 }
 
-void makeSignedPdf(const QString &path, int pages)
+void makeEditedPdf(const QString &path, const std::function<void(QPDF &, Oh root, Oh page)> &edit, int pages)
 {
-    makePdf(path + ".unsigned.pdf", pages);
+    makePdf(path + ".plain.pdf", pages);
     QPDF pdf;
-    pdf.processFile(QFile::encodeName(path + ".unsigned.pdf").constData());
-    using Oh = QPDFObjectHandle;
-    // The value as signing tools write it; the digest itself does not matter to detection.
-    Oh value = Oh::parse("<< /Type /Sig /Filter /Adobe.PPKLite /SubFilter /adbe.pkcs7.detached"
-                         " /ByteRange [0 840 960 240] /M (D:20260101120000Z) >>");
-    value.replaceKey("/Contents", Oh::newString(std::string(64, '\0')));
-    Oh page = pdf.getAllPages().at(0);
+    pdf.processFile(QFile::encodeName(path + ".plain.pdf").constData());
+    edit(pdf, pdf.getRoot(), pdf.getAllPages().at(0));
+    QPDFWriter writer(pdf, QFile::encodeName(path).constData());
+    writer.setStaticID(true);
+    writer.write();
+    QFile::remove(path + ".plain.pdf");
+}
+
+Oh signatureValue(QPDF &pdf)
+{
+    Oh v = Oh::parse("<< /Type /Sig /Filter /Adobe.PPKLite /SubFilter /adbe.pkcs7.detached"
+                     " /ByteRange [0 840 960 240] /M (D:20260101120000Z) >>");
+    v.replaceKey("/Contents", Oh::newString(std::string(64, '\0')));
+    return pdf.makeIndirectObject(v);
+}
+
+Oh signatureField(QPDF &pdf, Oh page, Oh value)
+{
     Oh field =
         Oh::parse("<< /FT /Sig /T (Signature1) /Type /Annot /Subtype /Widget /Rect [0 0 0 0] /F 132 >>");
     field.replaceKey("/P", page);
-    field.replaceKey("/V", pdf.makeIndirectObject(value));
+    if (!value.isNull())
+        field.replaceKey("/V", value);
     field = pdf.makeIndirectObject(field);
     page.replaceKey("/Annots", Oh::newArray({field}));
+    return field;
+}
+
+void setForm(QPDF &pdf, Oh root, std::vector<Oh> fields, int sigFlags)
+{
     Oh form = Oh::newDictionary();
-    form.replaceKey("/Fields", Oh::newArray({field}));
-    form.replaceKey("/SigFlags", Oh::newInteger(3));
-    pdf.getRoot().replaceKey("/AcroForm", pdf.makeIndirectObject(form));
-    QPDFWriter w(pdf, QFile::encodeName(path).constData());
-    w.setStaticID(true);
-    w.write();
-    QFile::remove(path + ".unsigned.pdf");
+    form.replaceKey("/Fields", Oh::newArray(fields));
+    form.replaceKey("/SigFlags", Oh::newInteger(sigFlags));
+    root.replaceKey("/AcroForm", pdf.makeIndirectObject(form));
+}
+
+void makeSignedPdf(const QString &path, int pages)
+{
+    makeEditedPdf(
+        path,
+        [](QPDF &pdf, Oh root, Oh page) {
+            setForm(pdf, root, {signatureField(pdf, page, signatureValue(pdf))}, 3);
+        },
+        pages);
 }
 
 void encryptPdf(const QString &source, const QString &target, const QString &user, const QString &owner,
