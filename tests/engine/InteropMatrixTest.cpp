@@ -4,7 +4,7 @@
 // and then unsecured again; and every real-world sample of the shared corpus
 // unsecured with its documented password.
 
-#include "engine/Process.h"
+#include "OneRun.h"
 #include "model/FileItem.h"
 #include "model/PDFSettings.h"
 #include "model/Settings.h"
@@ -71,24 +71,16 @@ QString yesNo(bool v)
     return v ? "yes" : "no";
 }
 
-// One real run over one file into `outFolder`; returns the file's log status.
+// One real run over one file into `outFolder`, logs beside it; the file's status.
 QString runOne(Settings &settings, const QString &source, const QString &outFolder,
                const QString &itemPassword, int keyLength = 0)
 {
-    settings.setOutputFolderPath(outFolder);
     settings.setIsBackupFile(false);
-    settings.setIsOpenFolderAfterConversion(false);
-    Process process;
-    process.setSettings(&settings);
-    process.setLogsFolder(outFolder + "/..");
-    process.setKeyLengthOverride(keyLength);
-    const FileItemPtr item = FileItem::initWithURL(QUrl::fromLocalFile(source));
-    item->setPdfOpenPassword(itemPassword);
-    process.outputFiles() << std::make_shared<OutputFile>(OutputFile{source, {item}});
-    process.setIsCombining(true);
-    process.start();
-    const QList<LogFilesPtr> records = process.log().files();
-    return records.size() == 1 ? records.at(0)->status() : QString("<%1 records>").arg(records.size());
+    return runOne(settings, source,
+                  {.outFolder = outFolder,
+                   .logs = outFolder + "/..",
+                   .itemPassword = itemPassword,
+                   .keyLength = keyLength});
 }
 
 // "Key: value" lines of pdfinfo; empty when pdfinfo refuses the file.
