@@ -52,26 +52,21 @@ QList<bool> permissions(const PDFSettings &s)
             s.canAssemble(), s.canPrintHighQuality(), s.rewriteSignedDocuments()};
 }
 const QList<bool> kPermissionDefaults = {false, false, false, false, true, false};
+// The same as saved entries.
+const QVariantMap kPermissionDefaultEntries = {
+    {"canModify", false},   {"canAnnotate", false},        {"canFillForms", false},
+    {"canAssemble", false}, {"canPrintHighQuality", true}, {"rewriteSignedDocuments", false}};
 
 } // namespace
 
 TEST(PDFSettings, freshRecord_getDataGivesTheSixteenSavedEntriesOnly_aes256ByDefault)
 {
     PDFSettings s;
-    const QVariantMap map = s.getData().toMap();
-    EXPECT_EQ(map.size(), 16);
-    EXPECT_EQ(map.value("rewriteSignedDocuments"), QVariant(false));
-    EXPECT_EQ(map.value("encryptionStrength"), QVariant(2));
-    EXPECT_EQ(map.value("canModify"), QVariant(false));
-    EXPECT_EQ(map.value("canAnnotate"), QVariant(false));
-    EXPECT_EQ(map.value("canFillForms"), QVariant(false));
-    EXPECT_EQ(map.value("canAssemble"), QVariant(false));
-    EXPECT_EQ(map.value("canPrintHighQuality"), QVariant(true));
-    EXPECT_EQ(map.value("bookmarkType"), QVariant(0));
-    EXPECT_EQ(map.value("canCopy"), QVariant(true));
-    EXPECT_EQ(map.value("canPrint"), QVariant(true));
+    QVariantMap expected = kPermissionDefaultEntries;
+    expected.insert({{"encryptionStrength", 2}, {"bookmarkType", 0}, {"canCopy", true}, {"canPrint", true}});
     for (const QString &key : kStringKeys)
-        EXPECT_EQ(map.value(key), QVariant(QString(""))) << key.toStdString();
+        expected.insert(key, QString(""));
+    EXPECT_EQ(s.getData().toMap(), expected);
     // Memory-only fields keep their defaults and never reach the saved form.
     EXPECT_EQ(s.pdfCreator(), "Lockleaf");
     EXPECT_EQ(s.pdfProducer(), "Lockleaf");
@@ -221,12 +216,7 @@ TEST(PDFSettings, recordSavedBeforePermissionKeys_loadsUnchanged_withTodaysPermi
     EXPECT_EQ(modify.count(), 1);
     EXPECT_EQ(s.encryptionStrength(), 1); // a saved strength is kept, not the fresh default
     QVariantMap expected = tenKeyMap();
-    expected.insert({{"canModify", false},
-                     {"canAnnotate", false},
-                     {"canFillForms", false},
-                     {"canAssemble", false},
-                     {"canPrintHighQuality", true},
-                     {"rewriteSignedDocuments", false}});
+    expected.insert(kPermissionDefaultEntries);
     EXPECT_EQ(s.getData().toMap(), expected);
 
     // Present keys are read like the older booleans, null ones keep the default.
