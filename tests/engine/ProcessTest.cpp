@@ -374,8 +374,14 @@ TEST_F(ProcessRun, observableChanges_comeInTheDocumentedOrder)
     ASSERT_EQ(recorder.opened.size(), 2);
     EXPECT_EQ(recorder.opened.last(), QUrl::fromLocalFile(process.log().logFilePath()));
 
-    // Written beside the sources: no folder is opened.
+    // Nothing written, or written beside the sources: no folder is opened.
     recorder.opened.clear();
+    makeEncryptedPdf(src("locked.pdf"), "user", "owner", 128);
+    Process &failed = another();
+    add(src("locked.pdf"), "wrong", &failed);
+    run(failed);
+    EXPECT_EQ(status(0, failed), "Unable to read secured pdf docuemnt!");
+    EXPECT_EQ(failed.totalFileCreated(), 0);
     settings.setOutputFolderPath("");
     Process &inPlace = another();
     add(src("a.pdf"), {}, &inPlace);
@@ -423,17 +429,6 @@ TEST_F(ProcessRun, sameNamedSources_laterOutputsGetFreeNames_earlierFilesReplace
     EXPECT_EQ(status(1, mixed), "Un-Secured Completed");
     EXPECT_TRUE(pdfText(src("b (2).pdf")).contains("SUBB"));
     EXPECT_TRUE(pdfText(src("b.pdf")).contains("TOPB"));
-}
-
-TEST_F(ProcessRun, nothingWritten_outputFolderNotOpened)
-{
-    settings.setIsOpenFolderAfterConversion(true);
-    makeEncryptedPdf(src("locked.pdf"), "user", "owner", 128);
-    add(src("locked.pdf"), "wrong");
-    run(process);
-    EXPECT_EQ(status(0), "Unable to read secured pdf docuemnt!");
-    EXPECT_EQ(process.totalFileCreated(), 0);
-    EXPECT_TRUE(recorder.opened.isEmpty());
 }
 
 // The window's way: start() on a worker thread, progress through a blocking
