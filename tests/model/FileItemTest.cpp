@@ -31,17 +31,23 @@ TEST(FileItem, initWithURL_givesNoItemForEmptyOrNonFileUrls)
     EXPECT_EQ(FileItem::initWithURL(QUrl("file:")), nullptr);
 }
 
-TEST(FileItem, plainPdf_anyExtensionCase_countsPages_andDerivesTheCells)
+// A text file is listed like any other, without pages.
+TEST(FileItem, plainPdfAnyExtensionCase_orTextFile_countsPages_andDerivesTheCells)
 {
     testsupport::TempDir dir;
-    for (const QString name : {"report.pdf", "REPORT.PDF"}) {
+    for (const auto &[name, pages] :
+         {std::pair{QString("report.pdf"), 3}, std::pair{QString("REPORT.PDF"), 3},
+          std::pair{QString("notes.txt"), 0}}) {
         SCOPED_TRACE(name.toStdString());
         const QString path = dir.file(name);
-        testsupport::makePdf(path, 3);
+        if (pages)
+            testsupport::makePdf(path, pages);
+        else
+            testsupport::writeFile(path, "just text\n");
         const FileItemPtr item = itemFor(path);
         ASSERT_NE(item, nullptr);
         EXPECT_TRUE(item->isSelected());
-        EXPECT_EQ(item->pages(), 3);
+        EXPECT_EQ(item->pages(), pages);
         EXPECT_FALSE(item->isSecured());
         EXPECT_EQ(item->name(), name);
         EXPECT_EQ(item->type(), QFileInfo(name).suffix());
@@ -58,23 +64,11 @@ TEST(FileItem, plainPdf_anyExtensionCase_countsPages_andDerivesTheCells)
 
         // An unencrypted file needs no password: any one counts pages but is not kept.
         item->setPdfOpenPassword("whatever");
-        EXPECT_EQ(item->pages(), 3);
+        EXPECT_EQ(item->pages(), pages);
         EXPECT_EQ(item->pdfOpenPassword(), "");
         item->setPdfOpenPassword(QString()); // no password at all: "not opened"
         EXPECT_EQ(item->pages(), 0);
     }
-}
-
-TEST(FileItem, textFile_isListedWithoutPages)
-{
-    testsupport::TempDir dir;
-    testsupport::writeFile(dir.file("notes.txt"), "just text\n");
-    const FileItemPtr item = itemFor(dir.file("notes.txt"));
-    ASSERT_NE(item, nullptr);
-    EXPECT_EQ(item->pages(), 0);
-    EXPECT_FALSE(item->isSecured());
-    EXPECT_EQ(item->type(), "txt");
-    EXPECT_EQ(item->name(), "notes.txt");
 }
 
 // Each password tried in turn: the pages it gives, and whether it is kept. A
