@@ -28,8 +28,6 @@ namespace
 class CliPasswordInput : public CliRunFixture
 {
 protected:
-    QString program() const { return binDir() + "/lockleaf-cli"; }
-
     // Starts lockleaf-cli reading its open password from a FIFO (as `asUser`
     // when given, through setpriv) and returns once it has opened the FIFO:
     // the writing end is then open in *writer, nothing written.
@@ -42,11 +40,11 @@ protected:
         ::chmod(QFile::encodeName(fifo).constData(), 0666);
         QStringList args{"secure", "--open-password-file", fifo, "-o", out(), in("a.pdf")};
         if (asUser.isEmpty()) {
-            p.start(program(), args);
+            p.start(CliProcess::cli(), args);
         } else {
-            p.start("setpriv",
-                    QStringList{"--reuid=" + asUser, "--regid=" + asUser, "--clear-groups", program()} +
-                        args);
+            p.start("setpriv", QStringList{"--reuid=" + asUser, "--regid=" + asUser, "--clear-groups",
+                                           CliProcess::cli()} +
+                                   args);
         }
         if (!p.waitForStarted(10000))
             return false;
@@ -154,7 +152,7 @@ TEST_F(CliPasswordInput, passwordFilesNotUtf8OrEndless_areUsageErrors)
         SCOPED_TRACE(c.args.join(' ').toStdString());
         // Bounded, so a reader that never stops fails the case, not the machine.
         const RunResult r =
-            runProgram("prlimit", QStringList{"--as=1073741824", program()} + c.args +
+            runProgram("prlimit", QStringList{"--as=1073741824", CliProcess::cli()} + c.args +
                                       QStringList{"-o", out(), in("a.pdf"), "--log-dir", tmp.file("logs")});
         EXPECT_EQ(r.exitCode, 2) << r.err.constData();
         EXPECT_TRUE(r.err.contains(c.says)) << r.err.constData();
