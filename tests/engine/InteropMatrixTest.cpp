@@ -83,24 +83,6 @@ QString runOne(Settings &settings, const QString &source, const QString &outFold
                    .keyLength = keyLength});
 }
 
-// "Key: value" lines of pdfinfo; empty when pdfinfo refuses the file.
-QMap<QString, QString> pdfinfo(const QString &path, const QString &userPassword = {})
-{
-    QStringList args;
-    if (!userPassword.isEmpty())
-        args << "-upw" << userPassword;
-    const RunResult r = runProgram("pdfinfo", args << path);
-    QMap<QString, QString> fields;
-    if (r.exitCode != 0)
-        return fields;
-    for (const QString &line : QString::fromUtf8(r.out).split('\n')) {
-        const int colon = line.indexOf(':');
-        if (colon > 0)
-            fields.insert(line.left(colon), line.mid(colon + 1).trimmed());
-    }
-    return fields;
-}
-
 // Pages mutool reports, or -1 when it refuses the file.
 int mutoolPages(const QString &path, const QString &password = {})
 {
@@ -183,7 +165,7 @@ TEST_P(InteropMatrix, securedOutput_asReadersSeeIt_thenUnsecuredBackToTheSameTex
 
     // poppler: opens with the open password, reports the same permissions and
     // the source's information with our title as creator.
-    const QMap<QString, QString> info = pdfinfo(secured, c.open());
+    const QMap<QString, QString> info = pdfinfoFields(secured, c.open());
     ASSERT_FALSE(info.isEmpty());
     EXPECT_EQ(info.value("Pages"), "3");
     const QString algorithm = c.bits == 40 ? "RC4" : c.bits == 128 ? "AES" : "AES-256";
@@ -218,7 +200,7 @@ TEST_P(InteropMatrix, securedOutput_asReadersSeeIt_thenUnsecuredBackToTheSameTex
     ASSERT_EQ(runOne(remove, secured, dir.file("plain"), c.owner()), "Un-Secured Completed");
     const QString plain = dir.file("plain/doc.pdf");
     EXPECT_TRUE(showEncryption(plain, "").contains("File is not encrypted"));
-    const QMap<QString, QString> plainInfo = pdfinfo(plain);
+    const QMap<QString, QString> plainInfo = pdfinfoFields(plain);
     EXPECT_EQ(plainInfo.value("Encrypted"), "no");
     EXPECT_EQ(plainInfo.value("Title"), QString("Interop Ü"));
     EXPECT_EQ(plainInfo.value("Creator"), "Lockleaf");
@@ -282,7 +264,7 @@ TEST_P(CorpusInterop, unsecuredWithItsDocumentedPassword_opensEverywhereWithoutO
     // notes), the output is qpdf's reading of it, and all three agree on it.
     EXPECT_TRUE(showEncryption(out, "").contains("File is not encrypted"));
     EXPECT_EQ(qpdfPages(out), pages);
-    const QMap<QString, QString> info = pdfinfo(out);
+    const QMap<QString, QString> info = pdfinfoFields(out);
     EXPECT_EQ(info.value("Encrypted"), "no");
     EXPECT_EQ(info.value("Pages").toInt(), pages);
     EXPECT_EQ(runProgram("pdftotext", {out, dir.file("out.txt")}).exitCode, 0);

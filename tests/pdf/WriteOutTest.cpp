@@ -65,22 +65,6 @@ TEST(WriteOut, failedWrite_reportsFailure_andKeepsTarget)
     EXPECT_EQ(pdfText(dir.file("out.pdf")), pdfText(dir.file("in.pdf")));
 }
 
-namespace
-{
-
-// What poppler reports in pdfinfo's "Encrypted:" line, e.g.
-// "yes (print:yes copy:yes change:no addNotes:no algorithm:AES)".
-QString pdfinfoEncryptedLine(const QString &path, const QString &password)
-{
-    const RunResult r = runProgram("pdfinfo", {"-upw", password, path});
-    for (const QString &line : QString::fromUtf8(r.out).split('\n'))
-        if (line.startsWith("Encrypted:"))
-            return line.simplified();
-    return {};
-}
-
-} // namespace
-
 // Each permission set at each key length, as qpdf and poppler read the output.
 // At 40 bits readers take forms from the annotate bit and assembly from the
 // modify bit, and printing has no low-resolution level.
@@ -139,7 +123,7 @@ TEST(WriteOut, finerPermissions_writtenPerKeyLength_asReadersSeeThem)
         EXPECT_TRUE(can.value("extract").toBool());
 
         const QString yesNo[] = {"no", "yes"};
-        const QString line = pdfinfoEncryptedLine(dir.file("out.pdf"), "o");
+        const QString line = pdfinfoFields(dir.file("out.pdf"), "o").value("Encrypted");
         EXPECT_TRUE(line.contains("print:" + yesNo[c.seen.printlow])) << line.toStdString();
         EXPECT_TRUE(line.contains("change:" + yesNo[c.seen.modifyother])) << line.toStdString();
         EXPECT_TRUE(line.contains("addNotes:" + yesNo[c.seen.modifyannotations])) << line.toStdString();

@@ -218,6 +218,23 @@ int pdfinfoExit(const QString &path, const QByteArray &userPasswordBytes)
         .exitCode;
 }
 
+QMap<QString, QString> pdfinfoFields(const QString &path, const QString &userPassword)
+{
+    QStringList args;
+    if (!userPassword.isEmpty())
+        args << "-upw" << userPassword;
+    const RunResult r = runProgram("pdfinfo", args << path);
+    QMap<QString, QString> fields;
+    if (r.exitCode != 0)
+        return fields;
+    for (const QString &line : QString::fromUtf8(r.out).split('\n')) {
+        const int colon = line.indexOf(':');
+        if (colon > 0)
+            fields.insert(line.left(colon), line.mid(colon + 1).trimmed());
+    }
+    return fields;
+}
+
 void writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile f(path);

@@ -108,6 +108,11 @@ void expectRights(const QJsonObject &capabilities, const SeenRights &seen);
 // A null `userPasswordBytes` passes no password.
 int pdfinfoExit(const QString &path, const QByteArray &userPasswordBytes = QByteArray());
 
+// The "Key: value" lines of `pdfinfo [-upw PASSWORD] FILE` ("Encrypted" reads
+// e.g. "yes (print:yes copy:yes change:no addNotes:no algorithm:AES)"); empty
+// when pdfinfo refuses the file.
+QMap<QString, QString> pdfinfoFields(const QString &path, const QString &userPassword = {});
+
 // Writes `bytes` to `path`, replacing it.
 void writeFile(const QString &path, const QByteArray &bytes);
 QByteArray readFile(const QString &path);
