@@ -17,25 +17,10 @@ namespace
 const QStringList kStringKeys = {"title",    "subject",         "author",
                                  "keywords", "pdfOpenPassword", "pdfPermissionPassword"};
 
-// The record as saved before the finer permissions existed.
-QVariantMap tenKeyMap()
-{
-    return {{"encryptionStrength", 1},
-            {"bookmarkType", 7},
-            {"canCopy", false},
-            {"canPrint", true},
-            {"title", "T"},
-            {"subject", "S"},
-            {"author", "A"},
-            {"keywords", "K"},
-            {"pdfOpenPassword", "open"},
-            {"pdfPermissionPassword", "owner"}};
-}
-
 // Every saved key, each permission the opposite of its default.
 QVariantMap fullMap()
 {
-    QVariantMap map = tenKeyMap();
+    QVariantMap map = testsupport::savedDocumentSettings();
     map.insert({{"canModify", true},
                 {"canAnnotate", true},
                 {"canFillForms", true},
@@ -211,11 +196,11 @@ TEST(PDFSettings, recordSavedBeforePermissionKeys_loadsUnchanged_withTodaysPermi
     ASSERT_NE(permissions(s), kPermissionDefaults);
     QSignalSpy modify(&s, &PDFSettings::canModifyChanged);
 
-    s.setData(tenKeyMap());
+    s.setData(testsupport::savedDocumentSettings());
     EXPECT_EQ(permissions(s), kPermissionDefaults);
     EXPECT_EQ(modify.count(), 1);
     EXPECT_EQ(s.encryptionStrength(), 1); // a saved strength is kept, not the fresh default
-    QVariantMap expected = tenKeyMap();
+    QVariantMap expected = testsupport::savedDocumentSettings();
     expected.insert(kPermissionDefaultEntries);
     EXPECT_EQ(s.getData().toMap(), expected);
 
@@ -233,7 +218,7 @@ TEST(PDFSettings, badPermissionValue_isLogged_olderFieldsStillLoad)
 {
     PDFSettings s;
     testsupport::LogCapture log;
-    QVariantMap map = tenKeyMap();
+    QVariantMap map = testsupport::savedDocumentSettings();
     map.insert("canModify", true);
     map.insert("canAnnotate", QVariantList{1});
     map.insert("canFillForms", true);

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 using lockleaf::Settings;
+using testsupport::savedSettings;
 
 namespace
 {
@@ -31,22 +32,6 @@ protected:
         if (value.isValid())
             store->setValue("SETTINGS", value);
         store->sync();
-    }
-
-    // A complete saved dictionary with the given entries replaced.
-    static QVariantMap saved(const QVariantMap &overrides)
-    {
-        QVariantMap map{{"securityType", 1},
-                        {"isSetCurrentAsDefaultOutputFolderPath", true},
-                        {"isOpenFolderAfterConversion", true},
-                        {"isAutoAddCorrectPasswordToPasswordList", true},
-                        {"isBackupFile", true},
-                        {"pdfOpenPassword", ""},
-                        {"outputFolderPath", "/out"},
-                        {"isClearProcessedFiles", false},
-                        {"passwords", QStringList{}}};
-        map.insert(overrides);
-        return map;
     }
 };
 
@@ -159,8 +144,8 @@ TEST_F(SettingsTest, outputFolderRule_onLoad)
     const QList<Case> cases = {
         {"/out", true, "/out", true}, {"/out", false, "", false}, {"", true, "", false}};
     for (const Case &c : cases) {
-        storeRaw(
-            saved({{"outputFolderPath", c.folder}, {"isSetCurrentAsDefaultOutputFolderPath", c.remember}}));
+        storeRaw(savedSettings(
+            {{"outputFolderPath", c.folder}, {"isSetCurrentAsDefaultOutputFolderPath", c.remember}}));
         Settings s;
         EXPECT_EQ(s.outputFolderPath(), c.expectedFolder) << c.folder.toStdString() << c.remember;
         EXPECT_FALSE(s.outputFolderPath().isNull());
@@ -187,7 +172,7 @@ TEST_F(SettingsTest, setData_missingKeys_giveZeroFalseAbsent)
     EXPECT_EQ(s.getData().toMap().value("pdfOpenPassword"), QVariant(QString("")));
     EXPECT_FALSE(s.pdfOpenPassword().isNull()); // filled in on the record too
 
-    QVariantMap map = saved({});
+    QVariantMap map = savedSettings({});
     map.remove("isBackupFile");
     s.setData(map);
     EXPECT_FALSE(s.isBackupFile());
@@ -200,11 +185,11 @@ TEST_F(SettingsTest, setData_wrongTypedValue_isLogged_earlierFieldsNew_laterOld_
     s.setIsClearProcessedFiles(true);
     s.setPasswords({"keep"});
     testsupport::LogCapture log;
-    s.setData(saved({{"isAutoAddCorrectPasswordToPasswordList", QVariantList{true}},
-                     {"isOpenFolderAfterConversion", false},
-                     {"isClearProcessedFiles", false},
-                     {"passwords", QStringList{"lost"}},
-                     {"pdfSettings", QVariantMap{{"canPrint", false}}}}));
+    s.setData(savedSettings({{"isAutoAddCorrectPasswordToPasswordList", QVariantList{true}},
+                             {"isOpenFolderAfterConversion", false},
+                             {"isClearProcessedFiles", false},
+                             {"passwords", QStringList{"lost"}},
+                             {"pdfSettings", QVariantMap{{"canPrint", false}}}}));
 
     ASSERT_EQ(log.lines().size(), 1);
     EXPECT_TRUE(log.lines().first().startsWith("Error in (Settings=>setData:) : "))
@@ -220,9 +205,10 @@ TEST_F(SettingsTest, setData_wrongTypedValue_isLogged_earlierFieldsNew_laterOld_
 
 TEST_F(SettingsTest, setData_listsAndDictionariesInTheWrongPlace)
 {
-    for (const QVariantMap &map :
-         {saved({{"securityType", QVariantMap{{"a", 1}}}}), saved({{"passwords", QString("one")}}),
-          saved({{"passwords", QVariantList{"ok", 5}}}), saved({{"outputFolderPath", QVariantList{}}})}) {
+    for (const QVariantMap &map : {savedSettings({{"securityType", QVariantMap{{"a", 1}}}}),
+                                   savedSettings({{"passwords", QString("one")}}),
+                                   savedSettings({{"passwords", QVariantList{"ok", 5}}}),
+                                   savedSettings({{"outputFolderPath", QVariantList{}}})}) {
         Settings s(false);
         testsupport::LogCapture log;
         s.setData(map);
@@ -231,7 +217,7 @@ TEST_F(SettingsTest, setData_listsAndDictionariesInTheWrongPlace)
     // A non-dictionary "pdfSettings" is simply ignored; a plain list of strings loads.
     Settings s(false);
     testsupport::LogCapture log;
-    s.setData(saved({{"pdfSettings", QString("x")}, {"passwords", QVariantList{"a", "b"}}}));
+    s.setData(savedSettings({{"pdfSettings", QString("x")}, {"passwords", QVariantList{"a", "b"}}}));
     EXPECT_TRUE(log.lines().isEmpty());
     EXPECT_EQ(s.passwords(), QStringList({"a", "b"}));
 }

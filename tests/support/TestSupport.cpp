@@ -251,6 +251,37 @@ QByteArray readFile(const QString &path)
     return f.readAll();
 }
 
+QVariantMap savedDocumentSettings(const QVariantMap &overrides)
+{
+    QVariantMap map{{"encryptionStrength", 1},
+                    {"bookmarkType", 7},
+                    {"canCopy", false},
+                    {"canPrint", true},
+                    {"title", "T"},
+                    {"subject", "S"},
+                    {"author", "A"},
+                    {"keywords", "K"},
+                    {"pdfOpenPassword", "open"},
+                    {"pdfPermissionPassword", "owner"}};
+    map.insert(overrides);
+    return map;
+}
+
+QVariantMap savedSettings(const QVariantMap &overrides)
+{
+    QVariantMap map{{"securityType", 1},
+                    {"isSetCurrentAsDefaultOutputFolderPath", true},
+                    {"isOpenFolderAfterConversion", true},
+                    {"isAutoAddCorrectPasswordToPasswordList", true},
+                    {"isBackupFile", true},
+                    {"pdfOpenPassword", ""},
+                    {"outputFolderPath", "/out"},
+                    {"isClearProcessedFiles", false},
+                    {"passwords", QStringList{}}};
+    map.insert(overrides);
+    return map;
+}
+
 LogCapture::LogCapture()
 {
     m_previous = lockleaf::setSystemLogSink([this](const QString &line) {

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QVariantMap>
 
 #include <gtest/gtest.h>
 
@@ -155,6 +156,12 @@ private:
     bool m_mounted = false;
     std::string m_why;
 };
+
+// Saved settings as an older build wrote them, with the given entries
+// replaced: the document's ten keys (from before the finer permissions) and
+// the window's nine besides "pdfSettings".
+QVariantMap savedDocumentSettings(const QVariantMap &overrides = {});
+QVariantMap savedSettings(const QVariantMap &overrides = {});
 
 // Captures every system-log line while alive (restores the previous sink after).
 class LogCapture
