@@ -17,10 +17,10 @@ namespace
 {
 
 struct OneRun {
-    QString outFolder; // "" writes beside the source
-    QString logs;
-    QString itemPassword; // null: the item as listed
-    int keyLength = 0;    // 0: the settings' strength
+    QString outFolder = {}; // "" writes beside the source
+    QString logs = {};
+    QString itemPassword = {}; // null: the item as listed
+    int keyLength = 0;         // 0: the settings' strength
     std::function<QDateTime()> clock = {};
 };
 
