@@ -112,6 +112,15 @@ protected:
         p.setIsCombining(true);
         p.start();
     }
+    // A further run over these sources, each with `password`, run at once.
+    Process &runAnother(const QStringList &names, const QString &password = {})
+    {
+        Process &p = another();
+        for (const QString &name : names)
+            add(src(name), password, &p);
+        run(p);
+        return p;
+    }
 
     // A missing record reads as a status no run writes, so the comparison fails cleanly.
     static LogFilesPtr record(int i, const Process &p)
@@ -184,24 +193,20 @@ TEST_F(ProcessRun, addSecurity_statusesAndFailedWriteKeepsPreviousOutput)
 
     // A password 40-bit keys cannot carry fails without touching the previous output.
     const QByteArray previous = readFile(out("a.pdf"));
-    Process &weak = another();
     pdf->setEncryptionStrength(0);
     pdf->setPdfOpenPassword(QString::fromUtf8("密码"));
-    add(src("a.pdf"), {}, &weak);
-    run(weak);
+    Process &weak = runAnother({"a.pdf"});
     EXPECT_EQ(status(0, weak), "Unable to secure pdf document!");
     EXPECT_TRUE(record(0, weak)->reason().contains("40-bit key cannot carry"))
         << record(0, weak)->reason().toStdString();
     EXPECT_EQ(readFile(out("a.pdf")), previous);
 
     // Restrictions with an open password alone would bind nobody: refused, with the reason.
-    Process &openOnly = another();
     pdf->setEncryptionStrength(1);
     pdf->setPdfOpenPassword("openme");
     pdf->setPdfPermissionPassword("");
     pdf->setCanCopy(false);
-    add(src("a.pdf"), {}, &openOnly);
-    run(openOnly);
+    Process &openOnly = runAnother({"a.pdf"});
     EXPECT_EQ(status(0, openOnly), "Unable to secure pdf document!");
     EXPECT_TRUE(record(0, openOnly)->reason().contains("permission password"));
     EXPECT_EQ(readFile(out("a.pdf")), previous);
@@ -212,11 +217,9 @@ TEST_F(ProcessRun, addSecurity_statusesAndFailedWriteKeepsPreviousOutput)
         "0 of 1 files written, 1 failed.\r\nPlease check each file's status or the log for the reasons.");
 
     // Both passwords empty: nothing attempted, status "".
-    Process &none = another();
     pdf->setPdfOpenPassword("");
     pdf->setPdfPermissionPassword("");
-    add(src("a.pdf"), {}, &none);
-    run(none);
+    Process &none = runAnother({"a.pdf"});
     EXPECT_EQ(status(0, none), "");
     EXPECT_EQ(none.totalFileCreated(), 0);
 }
@@ -255,12 +258,10 @@ TEST_F(ProcessRun, inPlace_backupNamesAndSourcesReplacedSafely)
     EXPECT_EQ(readFile(src("report.pdf")), securedOnce);
 
     // Without backup the run rewrites the very file it reads.
-    Process &noBackup = another();
     settings.setSecurityType(0);
     settings.setIsBackupFile(false);
     makeEncryptedPdf(src("big.pdf"), "u", "o", 256, {}, 40);
-    add(src("big.pdf"), "o", &noBackup);
-    run(noBackup);
+    Process &noBackup = runAnother({"big.pdf"}, "o");
     EXPECT_EQ(status(0, noBackup), "Un-Secured Completed");
     EXPECT_TRUE(pdfText(src("big.pdf")).contains("Page 40"));
     EXPECT_EQ(QDir(src()).entryList(QDir::Files | QDir::Hidden).size(), 5);
@@ -377,15 +378,11 @@ TEST_F(ProcessRun, observableChanges_comeInTheDocumentedOrder)
     // Nothing written, or written beside the sources: no folder is opened.
     recorder.opened.clear();
     makeEncryptedPdf(src("locked.pdf"), "user", "owner", 128);
-    Process &failed = another();
-    add(src("locked.pdf"), "wrong", &failed);
-    run(failed);
+    Process &failed = runAnother({"locked.pdf"}, "wrong");
     EXPECT_EQ(status(0, failed), "Unable to read secured pdf docuemnt!");
     EXPECT_EQ(failed.totalFileCreated(), 0);
     settings.setOutputFolderPath("");
-    Process &inPlace = another();
-    add(src("a.pdf"), {}, &inPlace);
-    run(inPlace);
+    Process &inPlace = runAnother({"a.pdf"});
     EXPECT_EQ(inPlace.totalFileCreated(), 1);
     EXPECT_TRUE(recorder.opened.isEmpty());
 }
@@ -418,13 +415,10 @@ TEST_F(ProcessRun, sameNamedSources_laterOutputsGetFreeNames_earlierFilesReplace
 
     // Into the sources' own folder: sub/b.pdf comes first, and its output must
     // not replace b.pdf before b.pdf itself is read.
-    Process &mixed = another();
     settings.setOutputFolderPath(src());
     makePdf(src("sub/b.pdf"), 1, {}, "SUBB");
     makePdf(src("b.pdf"), 1, {}, "TOPB");
-    add(src("sub/b.pdf"), {}, &mixed);
-    add(src("b.pdf"), {}, &mixed);
-    run(mixed);
+    Process &mixed = runAnother({"sub/b.pdf", "b.pdf"});
     EXPECT_EQ(status(0, mixed), "Un-Secured Completed");
     EXPECT_EQ(status(1, mixed), "Un-Secured Completed");
     EXPECT_TRUE(pdfText(src("b (2).pdf")).contains("SUBB"));
