@@ -13,9 +13,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <csignal>
-#include <cstring>
 #include <sys/mount.h>
 #include <sys/stat.h>
 
@@ -269,14 +267,9 @@ TEST_F(CliProcess, logThatCannotBeWritten_isSaidOnStderr_exitOne)
 {
     makePdf(in("a.pdf"));
     const QString logs = tmp.file("logs");
-    QDir().mkpath(logs);
-    const QByteArray target = QFile::encodeName(logs);
-    if (::mount("tmpfs", target.constData(), "tmpfs", MS_RDONLY, "size=16k") != 0)
-        GTEST_SKIP() << "cannot mount a read-only tmpfs here: " << std::strerror(errno);
-    struct Unmount {
-        QByteArray path;
-        ~Unmount() { ::umount2(path.constData(), MNT_DETACH); }
-    } unmount{target};
+    const TmpfsMount readOnly(logs, "size=16k", MS_RDONLY);
+    if (!readOnly.mounted())
+        GTEST_SKIP() << readOnly.why();
     const CliResult r = run({"secure", "--open-password", "pw", "-o", out(), "--log-dir", logs, in()});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains("the log could not be written")) << r.err.toStdString();

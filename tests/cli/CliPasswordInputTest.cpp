@@ -28,8 +28,6 @@ namespace
 class CliPasswordInput : public CliRunFixture
 {
 protected:
-    QString program() const { return binDir() + "/lockleaf-cli"; }
-
     // Starts lockleaf-cli reading its open password from a FIFO (as `asUser`
     // when given, through setpriv) and returns once it has opened the FIFO:
     // the writing end is then open in *writer, nothing written.
@@ -42,11 +40,11 @@ protected:
         ::chmod(QFile::encodeName(fifo).constData(), 0666);
         QStringList args{"secure", "--open-password-file", fifo, "-o", out(), in("a.pdf")};
         if (asUser.isEmpty()) {
-            p.start(program(), args);
+            p.start(CliProcess::cli(), args);
         } else {
-            p.start("setpriv",
-                    QStringList{"--reuid=" + asUser, "--regid=" + asUser, "--clear-groups", program()} +
-                        args);
+            p.start("setpriv", QStringList{"--reuid=" + asUser, "--regid=" + asUser, "--clear-groups",
+                                           CliProcess::cli()} +
+                                   args);
         }
         if (!p.waitForStarted(10000))
             return false;
@@ -79,11 +77,8 @@ protected:
 TEST_F(CliPasswordInput, sourceWithDamagedKeyEntry_failsAndStaysAsItWas)
 {
     makeEncryptedPdf(in("a.pdf"), "user", "owner", 256); // no object streams: /Encrypt is plain text
-    QByteArray bytes = readFile(in("a.pdf"));
-    const qsizetype ue = bytes.indexOf("/UE <");
-    ASSERT_GE(ue, 0);
-    for (qsizetype i = ue + 5; bytes[i] != '>'; ++i)
-        bytes[i] = '0';
+    const QByteArray bytes = withKeyEntry(readFile(in("a.pdf")), "/UE");
+    ASSERT_FALSE(bytes.isEmpty());
     writeFile(in("a.pdf"), bytes);
 
     for (const QStringList &args :
@@ -157,7 +152,7 @@ TEST_F(CliPasswordInput, passwordFilesNotUtf8OrEndless_areUsageErrors)
         SCOPED_TRACE(c.args.join(' ').toStdString());
         // Bounded, so a reader that never stops fails the case, not the machine.
         const RunResult r =
-            runProgram("prlimit", QStringList{"--as=1073741824", program()} + c.args +
+            runProgram("prlimit", QStringList{"--as=1073741824", CliProcess::cli()} + c.args +
                                       QStringList{"-o", out(), in("a.pdf"), "--log-dir", tmp.file("logs")});
         EXPECT_EQ(r.exitCode, 2) << r.err.constData();
         EXPECT_TRUE(r.err.contains(c.says)) << r.err.constData();
@@ -197,12 +192,9 @@ TEST_F(CliPasswordInput, runningProgram_isNotDumpable)
     QProcess p;
     int writer = -1;
     ASSERT_TRUE(startWaitingOnFifo(p, &writer, "65534")) << p.readAllStandardError().constData();
-    struct stat proc = {};
-    const QByteArray procPath = "/proc/" + QByteArray::number(p.processId()) + "/status";
-    const int statResult = ::stat(procPath.constData(), &proc);
+    const FileMode proc = fileMode(QString("/proc/%1/status").arg(p.processId()));
     ::close(writer);
     p.waitForFinished(10000);
     stop(p);
-    ASSERT_EQ(statResult, 0);
-    EXPECT_EQ(proc.st_uid, 0u) << "the program runs as uid 65534 and is dumpable";
+    EXPECT_EQ(proc.uid, 0) << "the program runs as uid 65534 and is dumpable (-1: no /proc entry)";
 }

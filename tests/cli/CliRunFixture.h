@@ -1,32 +1,21 @@
 #pragma once
 
-// The real lockleaf-cli run on files in a temporary folder: sources under
-// in/, outputs under out/, logs under logs/.
+// The real lockleaf-cli run to completion on files in a temporary folder:
+// sources under in/, outputs under out/, logs under logs/.
 
-#include "support/TestSupport.h"
+#include "CliProcess.h"
 
-#include <QDir>
+namespace
+{
 
-#include <gtest/gtest.h>
-
-class CliRunFixture : public ::testing::Test
+class CliRunFixture : public CliProcess
 {
 protected:
-    void SetUp() override
-    {
-        QDir(tmp.path()).mkpath("in");
-        QDir(tmp.path()).mkpath("out");
-    }
-    QString in(const QString &name) const { return tmp.file("in/" + name); }
-    QString out(const QString &name = {}) const
-    {
-        return tmp.file("out") + (name.isEmpty() ? "" : "/" + name);
-    }
     testsupport::RunResult cli(QStringList args, const QByteArray &stdinBytes = {}) const
     {
         args << "--log-dir" << tmp.file("logs");
-        return testsupport::runProgram(testsupport::binDir() + "/lockleaf-cli", args, stdinBytes);
+        return testsupport::runProgram(CliProcess::cli(), args, stdinBytes);
     }
-
-    testsupport::TempDir tmp;
 };
+
+} // namespace

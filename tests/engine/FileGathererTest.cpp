@@ -153,6 +153,20 @@ protected:
 
 INSTANTIATE_TEST_SUITE_P(Jobs, Gathering, ::testing::Values(1, 4));
 
+// "name pages 'password'", " secured" after a secured one, for one comparison.
+QString described(const QString &name, int pages, const QString &password, bool secured)
+{
+    return QString("%1 %2 '%3'%4").arg(name).arg(pages).arg(password, secured ? " secured" : "");
+}
+QStringList described(const QList<FileItemPtr> &items)
+{
+    QStringList out;
+    for (const FileItemPtr &item : items)
+        out << described(item->filePath().fileName(), item->pages(), item->pdfOpenPassword(),
+                         item->isSecured());
+    return out;
+}
+
 } // namespace
 
 TEST_P(Gathering, folderWalk_exactExtensionsNoHiddenNoSpecialFiles_badNamesReported)
@@ -254,20 +268,11 @@ TEST_P(Gathering, passwords_savedListInAddMode_typedOneInRemoveMode)
     settings.setSecurityType(1);
     settings.setPasswords({"first", "second"});
     load({"s.pdf", "t.pdf", "plain.pdf", "r.pdf", "u.pdf"}, false, false);
-    ASSERT_EQ(delegate.files.size(), 5);
-    EXPECT_EQ(delegate.names(tmp.path()), QStringList({"plain.pdf", "r.pdf", "s.pdf", "t.pdf", "u.pdf"}));
-    EXPECT_EQ(delegate.files[0]->pages(), 2);
-    // Saved passwords that do not match leave a file readable without one as it was.
-    EXPECT_EQ(delegate.files[1]->pages(), 3);
-    EXPECT_EQ(delegate.files[1]->pdfOpenPassword(), "");
-    EXPECT_EQ(delegate.files[2]->pages(), 4);
-    EXPECT_EQ(delegate.files[2]->pdfOpenPassword(), "second");
-    EXPECT_TRUE(delegate.files[3]->isSecured());
-    EXPECT_EQ(delegate.files[3]->pages(), 0);
-    EXPECT_EQ(delegate.files[3]->pdfOpenPassword(), "");
-    // The first that opens is kept: the ones after it are not tried.
-    EXPECT_EQ(delegate.files[4]->pages(), 5);
-    EXPECT_EQ(delegate.files[4]->pdfOpenPassword(), "first");
+    // Saved passwords that do not match leave a file readable without one (r)
+    // as it was; the first that opens is kept, the ones after it not tried (u).
+    EXPECT_EQ(described(delegate.files),
+              QStringList({"plain.pdf 2 ''", "r.pdf 3 '' secured", "s.pdf 4 'second' secured",
+                           "t.pdf 0 '' secured", "u.pdf 5 'first' secured"}));
     EXPECT_EQ(delegate.passwordAppends, 0);
 
     // Remove mode: the typed password unlocks s and s2 and is saved once; a
@@ -341,25 +346,20 @@ TEST_P(Gathering, manyFiles_listInTheOrderMet_acrossBatches_withTheirPasswords)
     // More files than one batch opens at once, secured ones among them.
     pdf("plain.pdf", 2);
     makeEncryptedPdf(path("secured.pdf"), "second", "owner", 128, {}, 3);
-    QStringList expected;
+    QStringList expected, items;
     for (int i = 0; i < 150; ++i) {
         const QString name = QString("many/f%1.pdf").arg(i, 3, 10, QChar('0'));
         QDir(tmp.path()).mkpath("many");
         ASSERT_TRUE(QFile::copy(path(i % 3 ? "plain.pdf" : "secured.pdf"), path(name)));
         expected << name;
+        items << described(QFileInfo(name).fileName(), i % 3 ? 2 : 3, i % 3 ? "" : "second", i % 3 == 0);
     }
     settings.setSecurityType(1);
     settings.setPasswords({"first", "second"});
     // A file named on its own after its folder is a duplicate met in a later batch.
     load({"many", "many/f149.pdf", "many/f000.pdf"}, true, false);
     ASSERT_EQ(delegate.names(tmp.path()), expected);
-    for (int i = 0; i < delegate.files.size(); ++i) {
-        SCOPED_TRACE(i);
-        const FileItemPtr &item = delegate.files.at(i);
-        EXPECT_EQ(item->pages(), i % 3 ? 2 : 3);
-        EXPECT_EQ(item->isSecured(), i % 3 == 0);
-        EXPECT_EQ(item->pdfOpenPassword(), i % 3 ? "" : "second");
-    }
+    EXPECT_EQ(described(delegate.files), items);
     EXPECT_EQ(delegate.totalPages, 100 * 2 + 50 * 3);
     EXPECT_EQ(delegate.pageLabelUpdates, 150);
 
@@ -379,8 +379,7 @@ TEST_P(Gathering, manyFiles_listInTheOrderMet_acrossBatches_withTheirPasswords)
     EXPECT_EQ(early.events.first(), "rows");
     EXPECT_EQ(early.countedInOrder, early.files);
     EXPECT_EQ(early.totalPages, 100 * 2 + 50 * 3);
-    for (int i = 0; i < early.files.size(); ++i)
-        EXPECT_EQ(early.files.at(i)->pdfOpenPassword(), i % 3 ? "" : "second") << i;
+    EXPECT_EQ(described(early.files), items);
 
     // Cancelled at the first counts: the rows stay, the rest uncounted, until
     // countItems opens them with the same passwords.
@@ -397,11 +396,7 @@ TEST_P(Gathering, manyFiles_listInTheOrderMet_acrossBatches_withTheirPasswords)
     for (const FileItemPtr &item : uncounted)
         EXPECT_EQ(item->displayField("PAGES"), QVariant(QString())) << "blank, not 0 pages";
     FileGatherer::countItems(uncounted, &settings, jobs);
-    for (int i = 0; i < cancelled.files.size(); ++i) {
-        SCOPED_TRACE(i);
-        const FileItemPtr &item = cancelled.files.at(i);
-        EXPECT_TRUE(item->isCounted());
-        EXPECT_EQ(item->pages(), i % 3 ? 2 : 3);
-        EXPECT_EQ(item->pdfOpenPassword(), i % 3 ? "" : "second");
-    }
+    for (const FileItemPtr &item : cancelled.files)
+        EXPECT_TRUE(item->isCounted()) << item->filePath().fileName().toStdString();
+    EXPECT_EQ(described(cancelled.files), items);
 }

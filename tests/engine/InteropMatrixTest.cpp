@@ -4,7 +4,7 @@
 // and then unsecured again; and every real-world sample of the shared corpus
 // unsecured with its documented password.
 
-#include "engine/Process.h"
+#include "OneRun.h"
 #include "model/FileItem.h"
 #include "model/PDFSettings.h"
 #include "model/Settings.h"
@@ -71,42 +71,16 @@ QString yesNo(bool v)
     return v ? "yes" : "no";
 }
 
-// One real run over one file into `outFolder`; returns the file's log status.
+// One real run over one file into `outFolder`, logs beside it; the file's status.
 QString runOne(Settings &settings, const QString &source, const QString &outFolder,
                const QString &itemPassword, int keyLength = 0)
 {
-    settings.setOutputFolderPath(outFolder);
     settings.setIsBackupFile(false);
-    settings.setIsOpenFolderAfterConversion(false);
-    Process process;
-    process.setSettings(&settings);
-    process.setLogsFolder(outFolder + "/..");
-    process.setKeyLengthOverride(keyLength);
-    const FileItemPtr item = FileItem::initWithURL(QUrl::fromLocalFile(source));
-    item->setPdfOpenPassword(itemPassword);
-    process.outputFiles() << std::make_shared<OutputFile>(OutputFile{source, {item}});
-    process.setIsCombining(true);
-    process.start();
-    const QList<LogFilesPtr> records = process.log().files();
-    return records.size() == 1 ? records.at(0)->status() : QString("<%1 records>").arg(records.size());
-}
-
-// "Key: value" lines of pdfinfo; empty when pdfinfo refuses the file.
-QMap<QString, QString> pdfinfo(const QString &path, const QString &userPassword = {})
-{
-    QStringList args;
-    if (!userPassword.isEmpty())
-        args << "-upw" << userPassword;
-    const RunResult r = runProgram("pdfinfo", args << path);
-    QMap<QString, QString> fields;
-    if (r.exitCode != 0)
-        return fields;
-    for (const QString &line : QString::fromUtf8(r.out).split('\n')) {
-        const int colon = line.indexOf(':');
-        if (colon > 0)
-            fields.insert(line.left(colon), line.mid(colon + 1).trimmed());
-    }
-    return fields;
+    return runOne(settings, source,
+                  {.outFolder = outFolder,
+                   .logs = outFolder + "/..",
+                   .itemPassword = itemPassword,
+                   .keyLength = keyLength});
 }
 
 // Pages mutool reports, or -1 when it refuses the file.
@@ -191,7 +165,7 @@ TEST_P(InteropMatrix, securedOutput_asReadersSeeIt_thenUnsecuredBackToTheSameTex
 
     // poppler: opens with the open password, reports the same permissions and
     // the source's information with our title as creator.
-    const QMap<QString, QString> info = pdfinfo(secured, c.open());
+    const QMap<QString, QString> info = pdfinfoFields(secured, c.open());
     ASSERT_FALSE(info.isEmpty());
     EXPECT_EQ(info.value("Pages"), "3");
     const QString algorithm = c.bits == 40 ? "RC4" : c.bits == 128 ? "AES" : "AES-256";
@@ -226,7 +200,7 @@ TEST_P(InteropMatrix, securedOutput_asReadersSeeIt_thenUnsecuredBackToTheSameTex
     ASSERT_EQ(runOne(remove, secured, dir.file("plain"), c.owner()), "Un-Secured Completed");
     const QString plain = dir.file("plain/doc.pdf");
     EXPECT_TRUE(showEncryption(plain, "").contains("File is not encrypted"));
-    const QMap<QString, QString> plainInfo = pdfinfo(plain);
+    const QMap<QString, QString> plainInfo = pdfinfoFields(plain);
     EXPECT_EQ(plainInfo.value("Encrypted"), "no");
     EXPECT_EQ(plainInfo.value("Title"), QString("Interop Ü"));
     EXPECT_EQ(plainInfo.value("Creator"), "Lockleaf");
@@ -290,7 +264,7 @@ TEST_P(CorpusInterop, unsecuredWithItsDocumentedPassword_opensEverywhereWithoutO
     // notes), the output is qpdf's reading of it, and all three agree on it.
     EXPECT_TRUE(showEncryption(out, "").contains("File is not encrypted"));
     EXPECT_EQ(qpdfPages(out), pages);
-    const QMap<QString, QString> info = pdfinfo(out);
+    const QMap<QString, QString> info = pdfinfoFields(out);
     EXPECT_EQ(info.value("Encrypted"), "no");
     EXPECT_EQ(info.value("Pages").toInt(), pages);
     EXPECT_EQ(runProgram("pdftotext", {out, dir.file("out.txt")}).exitCode, 0);

@@ -112,6 +112,15 @@ protected:
         p.setIsCombining(true);
         p.start();
     }
+    // A further run over these sources, each with `password`, run at once.
+    Process &runAnother(const QStringList &names, const QString &password = {})
+    {
+        Process &p = another();
+        for (const QString &name : names)
+            add(src(name), password, &p);
+        run(p);
+        return p;
+    }
 
     // A missing record reads as a status no run writes, so the comparison fails cleanly.
     static LogFilesPtr record(int i, const Process &p)
@@ -184,24 +193,20 @@ TEST_F(ProcessRun, addSecurity_statusesAndFailedWriteKeepsPreviousOutput)
 
     // A password 40-bit keys cannot carry fails without touching the previous output.
     const QByteArray previous = readFile(out("a.pdf"));
-    Process &weak = another();
     pdf->setEncryptionStrength(0);
     pdf->setPdfOpenPassword(QString::fromUtf8("密码"));
-    add(src("a.pdf"), {}, &weak);
-    run(weak);
+    Process &weak = runAnother({"a.pdf"});
     EXPECT_EQ(status(0, weak), "Unable to secure pdf document!");
     EXPECT_TRUE(record(0, weak)->reason().contains("40-bit key cannot carry"))
         << record(0, weak)->reason().toStdString();
     EXPECT_EQ(readFile(out("a.pdf")), previous);
 
     // Restrictions with an open password alone would bind nobody: refused, with the reason.
-    Process &openOnly = another();
     pdf->setEncryptionStrength(1);
     pdf->setPdfOpenPassword("openme");
     pdf->setPdfPermissionPassword("");
     pdf->setCanCopy(false);
-    add(src("a.pdf"), {}, &openOnly);
-    run(openOnly);
+    Process &openOnly = runAnother({"a.pdf"});
     EXPECT_EQ(status(0, openOnly), "Unable to secure pdf document!");
     EXPECT_TRUE(record(0, openOnly)->reason().contains("permission password"));
     EXPECT_EQ(readFile(out("a.pdf")), previous);
@@ -212,11 +217,9 @@ TEST_F(ProcessRun, addSecurity_statusesAndFailedWriteKeepsPreviousOutput)
         "0 of 1 files written, 1 failed.\r\nPlease check each file's status or the log for the reasons.");
 
     // Both passwords empty: nothing attempted, status "".
-    Process &none = another();
     pdf->setPdfOpenPassword("");
     pdf->setPdfPermissionPassword("");
-    add(src("a.pdf"), {}, &none);
-    run(none);
+    Process &none = runAnother({"a.pdf"});
     EXPECT_EQ(status(0, none), "");
     EXPECT_EQ(none.totalFileCreated(), 0);
 }
@@ -255,12 +258,10 @@ TEST_F(ProcessRun, inPlace_backupNamesAndSourcesReplacedSafely)
     EXPECT_EQ(readFile(src("report.pdf")), securedOnce);
 
     // Without backup the run rewrites the very file it reads.
-    Process &noBackup = another();
     settings.setSecurityType(0);
     settings.setIsBackupFile(false);
     makeEncryptedPdf(src("big.pdf"), "u", "o", 256, {}, 40);
-    add(src("big.pdf"), "o", &noBackup);
-    run(noBackup);
+    Process &noBackup = runAnother({"big.pdf"}, "o");
     EXPECT_EQ(status(0, noBackup), "Un-Secured Completed");
     EXPECT_TRUE(pdfText(src("big.pdf")).contains("Page 40"));
     EXPECT_EQ(QDir(src()).entryList(QDir::Files | QDir::Hidden).size(), 5);
@@ -374,12 +375,14 @@ TEST_F(ProcessRun, observableChanges_comeInTheDocumentedOrder)
     ASSERT_EQ(recorder.opened.size(), 2);
     EXPECT_EQ(recorder.opened.last(), QUrl::fromLocalFile(process.log().logFilePath()));
 
-    // Written beside the sources: no folder is opened.
+    // Nothing written, or written beside the sources: no folder is opened.
     recorder.opened.clear();
+    makeEncryptedPdf(src("locked.pdf"), "user", "owner", 128);
+    Process &failed = runAnother({"locked.pdf"}, "wrong");
+    EXPECT_EQ(status(0, failed), "Unable to read secured pdf docuemnt!");
+    EXPECT_EQ(failed.totalFileCreated(), 0);
     settings.setOutputFolderPath("");
-    Process &inPlace = another();
-    add(src("a.pdf"), {}, &inPlace);
-    run(inPlace);
+    Process &inPlace = runAnother({"a.pdf"});
     EXPECT_EQ(inPlace.totalFileCreated(), 1);
     EXPECT_TRUE(recorder.opened.isEmpty());
 }
@@ -412,28 +415,14 @@ TEST_F(ProcessRun, sameNamedSources_laterOutputsGetFreeNames_earlierFilesReplace
 
     // Into the sources' own folder: sub/b.pdf comes first, and its output must
     // not replace b.pdf before b.pdf itself is read.
-    Process &mixed = another();
     settings.setOutputFolderPath(src());
     makePdf(src("sub/b.pdf"), 1, {}, "SUBB");
     makePdf(src("b.pdf"), 1, {}, "TOPB");
-    add(src("sub/b.pdf"), {}, &mixed);
-    add(src("b.pdf"), {}, &mixed);
-    run(mixed);
+    Process &mixed = runAnother({"sub/b.pdf", "b.pdf"});
     EXPECT_EQ(status(0, mixed), "Un-Secured Completed");
     EXPECT_EQ(status(1, mixed), "Un-Secured Completed");
     EXPECT_TRUE(pdfText(src("b (2).pdf")).contains("SUBB"));
     EXPECT_TRUE(pdfText(src("b.pdf")).contains("TOPB"));
-}
-
-TEST_F(ProcessRun, nothingWritten_outputFolderNotOpened)
-{
-    settings.setIsOpenFolderAfterConversion(true);
-    makeEncryptedPdf(src("locked.pdf"), "user", "owner", 128);
-    add(src("locked.pdf"), "wrong");
-    run(process);
-    EXPECT_EQ(status(0), "Unable to read secured pdf docuemnt!");
-    EXPECT_EQ(process.totalFileCreated(), 0);
-    EXPECT_TRUE(recorder.opened.isEmpty());
 }
 
 // The window's way: start() on a worker thread, progress through a blocking
@@ -586,16 +575,15 @@ TEST_F(ProcessRun, inPlaceWithBackup_keepsOwnerGroupModeAndExtendedAttributes)
 
     for (const QString &name : {QString("theirs.pdf"), QString("theirs_05122026140309_bak.pdf")}) {
         SCOPED_TRACE(name.toStdString());
-        const QByteArray file = QFile::encodeName(src(name));
-        struct stat st {
-        };
-        ASSERT_EQ(::stat(file.constData(), &st), 0);
-        EXPECT_EQ(st.st_uid, 12345u);
-        EXPECT_EQ(st.st_gid, 12346u);
-        EXPECT_EQ(st.st_mode & 07777, 0600u);
+        const FileMode mode = fileMode(src(name));
+        EXPECT_EQ(mode.uid, 12345);
+        EXPECT_EQ(mode.gid, 12346);
+        EXPECT_EQ(mode.mode, 0600);
         char value[16] = {};
         if (xattrs) {
-            EXPECT_EQ(::getxattr(file.constData(), "user.lockleaf.label", value, sizeof value), 4);
+            EXPECT_EQ(::getxattr(QFile::encodeName(src(name)).constData(), "user.lockleaf.label", value,
+                                 sizeof value),
+                      4);
         }
     }
     EXPECT_FALSE(pdfText(src("theirs_05122026140309_bak.pdf")).isEmpty()) << "the backup is the original";

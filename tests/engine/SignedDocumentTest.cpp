@@ -1,5 +1,6 @@
 // Digitally signed sources in a run: left alone unless rewriting them is allowed.
 
+#include "OneRun.h"
 #include "engine/Process.h"
 #include "engine/RunStatus.h"
 #include "model/FileItem.h"
@@ -82,8 +83,9 @@ TEST_F(SignedRun, securing_skipsTheSignedFile_countsItAsNotWritten_marksItInTheL
     EXPECT_FALSE(QFileInfo::exists(out("signed.pdf")));
     EXPECT_TRUE(QFileInfo::exists(out("plain.pdf")));
     EXPECT_EQ(process.totalFileCreated(), 1);
-    EXPECT_EQ(process.message(),
-              "1 of 2 files written, 1 failed.\r\nPlease check each file's status or the log for the reasons.");
+    EXPECT_EQ(
+        process.message(),
+        "1 of 2 files written, 1 failed.\r\nPlease check each file's status or the log for the reasons.");
 }
 
 // A secured source shows its signature only once unlocked; removing security
@@ -101,14 +103,9 @@ TEST_F(SignedRun, unsecuring_lockedSignedFile_seenOnceUnlocked_skippedUnlessAllo
     EXPECT_EQ(run({locked}), QStringList({kStatusSigned}));
     EXPECT_FALSE(QFileInfo::exists(out("locked.pdf")));
 
-    Process again;
-    std::swap(again.outputFiles(), process.outputFiles());
     settings.pdfSettings()->setRewriteSignedDocuments(true);
-    again.setSettings(&settings);
-    again.setLogsFolder(tmp.file("Logs"));
-    again.setIsCombining(true);
-    again.start();
-    ASSERT_EQ(again.log().files().size(), 1);
-    EXPECT_EQ(again.log().files().at(0)->status(), kStatusUnsecured);
+    EXPECT_EQ(runOne(settings, src("locked.pdf"),
+                     {.outFolder = tmp.file("out"), .logs = tmp.file("Logs"), .itemPassword = "owner"}),
+              kStatusUnsecured);
     EXPECT_FALSE(encryptionJson(out("locked.pdf")).value("encrypted").toBool());
 }

@@ -75,26 +75,13 @@ bool fileHolds(const QString &text)
 // Settings as an older build saved them: passwords in the file.
 void storeOldSettings()
 {
-    QVariantMap document{{"encryptionStrength", 1},
-                         {"bookmarkType", 0},
-                         {"canCopy", true},
-                         {"canPrint", true},
-                         {"title", ""},
-                         {"subject", ""},
-                         {"author", ""},
-                         {"keywords", ""},
-                         {"pdfOpenPassword", "old-doc-open"},
-                         {"pdfPermissionPassword", "old-doc-perm"}};
-    QVariantMap map{{"securityType", 1},
-                    {"isSetCurrentAsDefaultOutputFolderPath", true},
-                    {"isOpenFolderAfterConversion", true},
-                    {"isAutoAddCorrectPasswordToPasswordList", true},
-                    {"isBackupFile", false},
-                    {"pdfOpenPassword", "old-typed"},
-                    {"outputFolderPath", "/kept/folder"},
-                    {"pdfSettings", document},
-                    {"isClearProcessedFiles", false},
-                    {"passwords", QStringList{"old-a", "old-b"}}};
+    const QVariantMap map = testsupport::savedSettings(
+        {{"isBackupFile", false},
+         {"pdfOpenPassword", "old-typed"},
+         {"outputFolderPath", "/kept/folder"},
+         {"passwords", QStringList{"old-a", "old-b"}},
+         {"pdfSettings", testsupport::savedDocumentSettings({{"pdfOpenPassword", "old-doc-open"},
+                                                             {"pdfPermissionPassword", "old-doc-perm"}})}});
     auto store = Settings::openStore();
     store->setValue("SETTINGS", map);
     store->sync();

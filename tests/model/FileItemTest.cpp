@@ -31,17 +31,23 @@ TEST(FileItem, initWithURL_givesNoItemForEmptyOrNonFileUrls)
     EXPECT_EQ(FileItem::initWithURL(QUrl("file:")), nullptr);
 }
 
-TEST(FileItem, plainPdf_anyExtensionCase_countsPages_andDerivesTheCells)
+// A text file is listed like any other, without pages.
+TEST(FileItem, plainPdfAnyExtensionCase_orTextFile_countsPages_andDerivesTheCells)
 {
     testsupport::TempDir dir;
-    for (const QString name : {"report.pdf", "REPORT.PDF"}) {
+    for (const auto &[name, pages] :
+         {std::pair{QString("report.pdf"), 3}, std::pair{QString("REPORT.PDF"), 3},
+          std::pair{QString("notes.txt"), 0}}) {
         SCOPED_TRACE(name.toStdString());
         const QString path = dir.file(name);
-        testsupport::makePdf(path, 3);
+        if (pages)
+            testsupport::makePdf(path, pages);
+        else
+            testsupport::writeFile(path, "just text\n");
         const FileItemPtr item = itemFor(path);
         ASSERT_NE(item, nullptr);
         EXPECT_TRUE(item->isSelected());
-        EXPECT_EQ(item->pages(), 3);
+        EXPECT_EQ(item->pages(), pages);
         EXPECT_FALSE(item->isSecured());
         EXPECT_EQ(item->name(), name);
         EXPECT_EQ(item->type(), QFileInfo(name).suffix());
@@ -58,71 +64,53 @@ TEST(FileItem, plainPdf_anyExtensionCase_countsPages_andDerivesTheCells)
 
         // An unencrypted file needs no password: any one counts pages but is not kept.
         item->setPdfOpenPassword("whatever");
-        EXPECT_EQ(item->pages(), 3);
+        EXPECT_EQ(item->pages(), pages);
         EXPECT_EQ(item->pdfOpenPassword(), "");
         item->setPdfOpenPassword(QString()); // no password at all: "not opened"
         EXPECT_EQ(item->pages(), 0);
     }
 }
 
-TEST(FileItem, textFile_isListedWithoutPages)
+// Each password tried in turn: the pages it gives, and whether it is kept. A
+// file that opens without one (an empty user password) keeps what it allowed
+// when a wrong one is tried; either way only a password that unlocks is kept,
+// and a later wrong try forgets the good one.
+TEST(FileItem, encryptedPdf_passwordsTriedInTurn_onlyAnUnlockingOneIsKept)
 {
+    struct Step {
+        const char *password;
+        int pages;
+        const char *kept;
+    };
+    struct Case {
+        const char *name;
+        const char *user;
+        QStringList extra;
+        int pages;
+        QList<Step> steps;
+    };
+    const Case cases[] = {
+        {"locked", "open", {}, 4, {{"wrong", 0, ""}, {"open", 4, "open"}, {"wrong again", 0, ""}}},
+        {"restricted", "", {"--extract=n"}, 3, {{"typo", 3, ""}, {"owner", 3, "owner"}, {"typo", 3, ""}}},
+    };
     testsupport::TempDir dir;
-    testsupport::writeFile(dir.file("notes.txt"), "just text\n");
-    const FileItemPtr item = itemFor(dir.file("notes.txt"));
-    ASSERT_NE(item, nullptr);
-    EXPECT_EQ(item->pages(), 0);
-    EXPECT_FALSE(item->isSecured());
-    EXPECT_EQ(item->type(), "txt");
-    EXPECT_EQ(item->name(), "notes.txt");
-}
-
-TEST(FileItem, encryptedPdf_lockedUntilTheRightPassword)
-{
-    testsupport::TempDir dir;
-    const QString path = dir.file("locked.pdf");
-    testsupport::makeEncryptedPdf(path, "open", "owner", 128, {}, 4);
-
-    const FileItemPtr item = itemFor(path);
-    EXPECT_EQ(item->pages(), 0);
-    EXPECT_TRUE(item->isSecured());
-    EXPECT_EQ(item->displayField("name").toString(), "locked.pdf (SECURED) ");
-    EXPECT_EQ(item->pdfOpenPassword(), "");
-
-    item->setPdfOpenPassword("wrong");
-    EXPECT_EQ(item->pages(), 0);
-    EXPECT_EQ(item->pdfOpenPassword(), "");
-    item->setPdfOpenPassword("open");
-    EXPECT_EQ(item->pages(), 4);
-    EXPECT_EQ(item->pdfOpenPassword(), "open");
-    EXPECT_TRUE(item->isSecured());
-    // The item keeps what it tried last: a later wrong try forgets the good one.
-    item->setPdfOpenPassword("wrong again");
-    EXPECT_EQ(item->pages(), 0);
-    EXPECT_EQ(item->pdfOpenPassword(), "");
-}
-
-// A file that opens without a password (an empty user password) keeps what
-// it allowed when a wrong password is tried; only a password that unlocks it
-// is kept.
-TEST(FileItem, openWithoutPassword_wrongTryKeepsPages_onlyAnUnlockingPasswordIsKept)
-{
-    testsupport::TempDir dir;
-    const QString path = dir.file("restricted.pdf");
-    testsupport::makeEncryptedPdf(path, "", "owner", 128, {"--extract=n"}, 3);
-
-    const FileItemPtr item = itemFor(path);
-    EXPECT_EQ(item->pages(), 3);
-    EXPECT_TRUE(item->isSecured());
-    item->setPdfOpenPassword("typo");
-    EXPECT_EQ(item->pages(), 3);
-    EXPECT_EQ(item->pdfOpenPassword(), "");
-    item->setPdfOpenPassword("owner");
-    EXPECT_EQ(item->pages(), 3);
-    EXPECT_EQ(item->pdfOpenPassword(), "owner");
-    item->setPdfOpenPassword("typo");
-    EXPECT_EQ(item->pages(), 3);
-    EXPECT_EQ(item->pdfOpenPassword(), "");
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = dir.file(QString(c.name) + ".pdf");
+        testsupport::makeEncryptedPdf(path, c.user, "owner", 128, c.extra, c.pages);
+        const FileItemPtr item = itemFor(path);
+        EXPECT_EQ(item->pages(), QString(c.user).isEmpty() ? c.pages : 0);
+        EXPECT_TRUE(item->isSecured());
+        EXPECT_EQ(item->displayField("name").toString(), QString(c.name) + ".pdf (SECURED) ");
+        EXPECT_EQ(item->pdfOpenPassword(), "");
+        for (const Step &step : c.steps) {
+            SCOPED_TRACE(step.password);
+            item->setPdfOpenPassword(step.password);
+            EXPECT_EQ(item->pages(), step.pages);
+            EXPECT_EQ(item->pdfOpenPassword(), step.kept);
+            EXPECT_TRUE(item->isSecured());
+        }
+    }
 }
 
 TEST(FileItem, vanishedOrDamagedFile_isListedEmpty_datesBlank)

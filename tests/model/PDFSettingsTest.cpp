@@ -17,25 +17,10 @@ namespace
 const QStringList kStringKeys = {"title",    "subject",         "author",
                                  "keywords", "pdfOpenPassword", "pdfPermissionPassword"};
 
-// The record as saved before the finer permissions existed.
-QVariantMap tenKeyMap()
-{
-    return {{"encryptionStrength", 1},
-            {"bookmarkType", 7},
-            {"canCopy", false},
-            {"canPrint", true},
-            {"title", "T"},
-            {"subject", "S"},
-            {"author", "A"},
-            {"keywords", "K"},
-            {"pdfOpenPassword", "open"},
-            {"pdfPermissionPassword", "owner"}};
-}
-
 // Every saved key, each permission the opposite of its default.
 QVariantMap fullMap()
 {
-    QVariantMap map = tenKeyMap();
+    QVariantMap map = testsupport::savedDocumentSettings();
     map.insert({{"canModify", true},
                 {"canAnnotate", true},
                 {"canFillForms", true},
@@ -52,26 +37,21 @@ QList<bool> permissions(const PDFSettings &s)
             s.canAssemble(), s.canPrintHighQuality(), s.rewriteSignedDocuments()};
 }
 const QList<bool> kPermissionDefaults = {false, false, false, false, true, false};
+// The same as saved entries.
+const QVariantMap kPermissionDefaultEntries = {
+    {"canModify", false},   {"canAnnotate", false},        {"canFillForms", false},
+    {"canAssemble", false}, {"canPrintHighQuality", true}, {"rewriteSignedDocuments", false}};
 
 } // namespace
 
 TEST(PDFSettings, freshRecord_getDataGivesTheSixteenSavedEntriesOnly_aes256ByDefault)
 {
     PDFSettings s;
-    const QVariantMap map = s.getData().toMap();
-    EXPECT_EQ(map.size(), 16);
-    EXPECT_EQ(map.value("rewriteSignedDocuments"), QVariant(false));
-    EXPECT_EQ(map.value("encryptionStrength"), QVariant(2));
-    EXPECT_EQ(map.value("canModify"), QVariant(false));
-    EXPECT_EQ(map.value("canAnnotate"), QVariant(false));
-    EXPECT_EQ(map.value("canFillForms"), QVariant(false));
-    EXPECT_EQ(map.value("canAssemble"), QVariant(false));
-    EXPECT_EQ(map.value("canPrintHighQuality"), QVariant(true));
-    EXPECT_EQ(map.value("bookmarkType"), QVariant(0));
-    EXPECT_EQ(map.value("canCopy"), QVariant(true));
-    EXPECT_EQ(map.value("canPrint"), QVariant(true));
+    QVariantMap expected = kPermissionDefaultEntries;
+    expected.insert({{"encryptionStrength", 2}, {"bookmarkType", 0}, {"canCopy", true}, {"canPrint", true}});
     for (const QString &key : kStringKeys)
-        EXPECT_EQ(map.value(key), QVariant(QString(""))) << key.toStdString();
+        expected.insert(key, QString(""));
+    EXPECT_EQ(s.getData().toMap(), expected);
     // Memory-only fields keep their defaults and never reach the saved form.
     EXPECT_EQ(s.pdfCreator(), "Lockleaf");
     EXPECT_EQ(s.pdfProducer(), "Lockleaf");
@@ -216,17 +196,12 @@ TEST(PDFSettings, recordSavedBeforePermissionKeys_loadsUnchanged_withTodaysPermi
     ASSERT_NE(permissions(s), kPermissionDefaults);
     QSignalSpy modify(&s, &PDFSettings::canModifyChanged);
 
-    s.setData(tenKeyMap());
+    s.setData(testsupport::savedDocumentSettings());
     EXPECT_EQ(permissions(s), kPermissionDefaults);
     EXPECT_EQ(modify.count(), 1);
     EXPECT_EQ(s.encryptionStrength(), 1); // a saved strength is kept, not the fresh default
-    QVariantMap expected = tenKeyMap();
-    expected.insert({{"canModify", false},
-                     {"canAnnotate", false},
-                     {"canFillForms", false},
-                     {"canAssemble", false},
-                     {"canPrintHighQuality", true},
-                     {"rewriteSignedDocuments", false}});
+    QVariantMap expected = testsupport::savedDocumentSettings();
+    expected.insert(kPermissionDefaultEntries);
     EXPECT_EQ(s.getData().toMap(), expected);
 
     // Present keys are read like the older booleans, null ones keep the default.
@@ -243,7 +218,7 @@ TEST(PDFSettings, badPermissionValue_isLogged_olderFieldsStillLoad)
 {
     PDFSettings s;
     testsupport::LogCapture log;
-    QVariantMap map = tenKeyMap();
+    QVariantMap map = testsupport::savedDocumentSettings();
     map.insert("canModify", true);
     map.insert("canAnnotate", QVariantList{1});
     map.insert("canFillForms", true);

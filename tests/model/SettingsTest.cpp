@@ -11,9 +11,8 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 using lockleaf::Settings;
+using testsupport::savedSettings;
 
 namespace
 {
@@ -34,29 +33,7 @@ protected:
             store->setValue("SETTINGS", value);
         store->sync();
     }
-
-    // A complete saved dictionary with the given entries replaced.
-    static QVariantMap saved(const QVariantMap &overrides)
-    {
-        QVariantMap map{{"securityType", 1},
-                        {"isSetCurrentAsDefaultOutputFolderPath", true},
-                        {"isOpenFolderAfterConversion", true},
-                        {"isAutoAddCorrectPasswordToPasswordList", true},
-                        {"isBackupFile", true},
-                        {"pdfOpenPassword", ""},
-                        {"outputFolderPath", "/out"},
-                        {"isClearProcessedFiles", false},
-                        {"passwords", QStringList{}}};
-        map.insert(overrides);
-        return map;
-    }
 };
-
-int modeOf(const QString &path)
-{
-    struct stat st = {};
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 0777) : -1;
-}
 
 } // namespace
 
@@ -131,13 +108,13 @@ TEST_F(SettingsTest, synchronize_storeIsReadableByTheUserOnly)
     const QString file = Settings::openStore()->fileName();
     ASSERT_TRUE(file.startsWith(QDir::homePath() + "/.qttest/"))
         << "store not isolated: " << file.toStdString();
-    EXPECT_EQ(modeOf(file), 0600);
-    EXPECT_EQ(modeOf(QFileInfo(file).absolutePath()), 0700);
+    EXPECT_EQ(testsupport::fileMode(file).mode, 0600);
+    EXPECT_EQ(testsupport::fileMode(QFileInfo(file).absolutePath()).mode, 0700);
 
     // A store left readable by others is tightened on the next save.
     QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::ReadGroup);
     s.synchronize();
-    EXPECT_EQ(modeOf(file), 0600);
+    EXPECT_EQ(testsupport::fileMode(file).mode, 0600);
 }
 
 TEST_F(SettingsTest, synchronize_unwritableStore_isLoggedNotSilent)
@@ -167,8 +144,8 @@ TEST_F(SettingsTest, outputFolderRule_onLoad)
     const QList<Case> cases = {
         {"/out", true, "/out", true}, {"/out", false, "", false}, {"", true, "", false}};
     for (const Case &c : cases) {
-        storeRaw(
-            saved({{"outputFolderPath", c.folder}, {"isSetCurrentAsDefaultOutputFolderPath", c.remember}}));
+        storeRaw(savedSettings(
+            {{"outputFolderPath", c.folder}, {"isSetCurrentAsDefaultOutputFolderPath", c.remember}}));
         Settings s;
         EXPECT_EQ(s.outputFolderPath(), c.expectedFolder) << c.folder.toStdString() << c.remember;
         EXPECT_FALSE(s.outputFolderPath().isNull());
@@ -195,7 +172,7 @@ TEST_F(SettingsTest, setData_missingKeys_giveZeroFalseAbsent)
     EXPECT_EQ(s.getData().toMap().value("pdfOpenPassword"), QVariant(QString("")));
     EXPECT_FALSE(s.pdfOpenPassword().isNull()); // filled in on the record too
 
-    QVariantMap map = saved({});
+    QVariantMap map = savedSettings({});
     map.remove("isBackupFile");
     s.setData(map);
     EXPECT_FALSE(s.isBackupFile());
@@ -208,11 +185,11 @@ TEST_F(SettingsTest, setData_wrongTypedValue_isLogged_earlierFieldsNew_laterOld_
     s.setIsClearProcessedFiles(true);
     s.setPasswords({"keep"});
     testsupport::LogCapture log;
-    s.setData(saved({{"isAutoAddCorrectPasswordToPasswordList", QVariantList{true}},
-                     {"isOpenFolderAfterConversion", false},
-                     {"isClearProcessedFiles", false},
-                     {"passwords", QStringList{"lost"}},
-                     {"pdfSettings", QVariantMap{{"canPrint", false}}}}));
+    s.setData(savedSettings({{"isAutoAddCorrectPasswordToPasswordList", QVariantList{true}},
+                             {"isOpenFolderAfterConversion", false},
+                             {"isClearProcessedFiles", false},
+                             {"passwords", QStringList{"lost"}},
+                             {"pdfSettings", QVariantMap{{"canPrint", false}}}}));
 
     ASSERT_EQ(log.lines().size(), 1);
     EXPECT_TRUE(log.lines().first().startsWith("Error in (Settings=>setData:) : "))
@@ -228,9 +205,10 @@ TEST_F(SettingsTest, setData_wrongTypedValue_isLogged_earlierFieldsNew_laterOld_
 
 TEST_F(SettingsTest, setData_listsAndDictionariesInTheWrongPlace)
 {
-    for (const QVariantMap &map :
-         {saved({{"securityType", QVariantMap{{"a", 1}}}}), saved({{"passwords", QString("one")}}),
-          saved({{"passwords", QVariantList{"ok", 5}}}), saved({{"outputFolderPath", QVariantList{}}})}) {
+    for (const QVariantMap &map : {savedSettings({{"securityType", QVariantMap{{"a", 1}}}}),
+                                   savedSettings({{"passwords", QString("one")}}),
+                                   savedSettings({{"passwords", QVariantList{"ok", 5}}}),
+                                   savedSettings({{"outputFolderPath", QVariantList{}}})}) {
         Settings s(false);
         testsupport::LogCapture log;
         s.setData(map);
@@ -239,7 +217,7 @@ TEST_F(SettingsTest, setData_listsAndDictionariesInTheWrongPlace)
     // A non-dictionary "pdfSettings" is simply ignored; a plain list of strings loads.
     Settings s(false);
     testsupport::LogCapture log;
-    s.setData(saved({{"pdfSettings", QString("x")}, {"passwords", QVariantList{"a", "b"}}}));
+    s.setData(savedSettings({{"pdfSettings", QString("x")}, {"passwords", QVariantList{"a", "b"}}}));
     EXPECT_TRUE(log.lines().isEmpty());
     EXPECT_EQ(s.passwords(), QStringList({"a", "b"}));
 }

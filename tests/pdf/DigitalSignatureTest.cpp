@@ -1,12 +1,9 @@
 #include "pdf/PDFDocument.h"
 
+#include "support/PdfEdit.h"
 #include "support/TestSupport.h"
 
 #include <QFile>
-
-#include <qpdf/QPDF.hh>
-#include <qpdf/QPDFObjectHandle.hh>
-#include <qpdf/QPDFWriter.hh>
 
 #include <gtest/gtest.h>
 
@@ -17,51 +14,6 @@ using namespace testsupport;
 
 namespace
 {
-
-using Oh = QPDFObjectHandle;
-
-// A one-page PDF whose catalog `edit` changes, written by qpdf.
-void makeEdited(const QString &path, const std::function<void(QPDF &, Oh root, Oh page)> &edit)
-{
-    makePdf(path + ".plain.pdf");
-    QPDF pdf;
-    pdf.processFile(QFile::encodeName(path + ".plain.pdf").constData());
-    edit(pdf, pdf.getRoot(), pdf.getAllPages().at(0));
-    QPDFWriter writer(pdf, QFile::encodeName(path).constData());
-    writer.setStaticID(true);
-    writer.write();
-}
-
-// The value of a signed signature field, as signing tools write it (the
-// digest itself does not matter to detection).
-Oh signatureValue(QPDF &pdf)
-{
-    Oh v = Oh::parse("<< /Type /Sig /Filter /Adobe.PPKLite /SubFilter /adbe.pkcs7.detached"
-                     " /ByteRange [0 840 960 240] /M (D:20260101120000Z) >>");
-    v.replaceKey("/Contents", Oh::newString(std::string(64, '\0')));
-    return pdf.makeIndirectObject(v);
-}
-
-// A signature widget on `page`; `value` null leaves it unsigned.
-Oh signatureField(QPDF &pdf, Oh page, Oh value)
-{
-    Oh field =
-        Oh::parse("<< /FT /Sig /T (Signature1) /Type /Annot /Subtype /Widget /Rect [0 0 0 0] /F 132 >>");
-    field.replaceKey("/P", page);
-    if (!value.isNull())
-        field.replaceKey("/V", value);
-    field = pdf.makeIndirectObject(field);
-    page.replaceKey("/Annots", Oh::newArray({field}));
-    return field;
-}
-
-void setForm(QPDF &pdf, Oh root, std::vector<Oh> fields, int sigFlags)
-{
-    Oh form = Oh::newDictionary();
-    form.replaceKey("/Fields", Oh::newArray(fields));
-    form.replaceKey("/SigFlags", Oh::newInteger(sigFlags));
-    root.replaceKey("/AcroForm", pdf.makeIndirectObject(form));
-}
 
 bool signedAfterOpening(const QString &path)
 {
@@ -130,7 +82,7 @@ TEST(DigitalSignature, signedFieldsAndPermsCount_emptyOrOtherFieldsDoNot)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         const QString path = dir.file(QString("%1.pdf").arg(&c - cases));
-        makeEdited(path, c.edit);
+        makeEditedPdf(path, c.edit);
         EXPECT_EQ(signedAfterOpening(path), c.isSigned);
     }
 }
@@ -138,9 +90,7 @@ TEST(DigitalSignature, signedFieldsAndPermsCount_emptyOrOtherFieldsDoNot)
 TEST(DigitalSignature, falseWhileLocked_seenOnceUnlocked)
 {
     TempDir dir;
-    makeEdited(dir.file("signed.pdf"), [](QPDF &pdf, Oh root, Oh page) {
-        setForm(pdf, root, {signatureField(pdf, page, signatureValue(pdf))}, 3);
-    });
+    makeSignedPdf(dir.file("signed.pdf"));
     encryptPdf(dir.file("signed.pdf"), dir.file("locked.pdf"), "user", "owner", 256);
     auto doc = PDFDocument::initWithURL(dir.file("locked.pdf"));
     ASSERT_TRUE(doc);

@@ -114,30 +114,6 @@ TEST(HostileSource, encryptionQpdfPassesOver_staysLockedForEveryPassword)
     EXPECT_FALSE(secured);
 }
 
-namespace
-{
-
-// `bytes` with the hex string that follows `key` ("/UE <...>") cut to `digits`
-// hex digits and blanks after it (0: every digit made "0"), same length.
-QByteArray withKeyEntry(QByteArray bytes, const QByteArray &key, int digits = 0)
-{
-    const qsizetype from = bytes.indexOf(key + " <");
-    const qsizetype to = from < 0 ? -1 : bytes.indexOf('>', from);
-    if (to < 0)
-        return {};
-    const qsizetype start = from + key.size() + 2;
-    for (qsizetype i = start; i < to; ++i)
-        bytes[i] = digits == 0 ? '0' : bytes[i];
-    if (digits > 0) {
-        bytes[start + digits] = '>';
-        for (qsizetype i = start + digits + 1; i <= to; ++i)
-            bytes[i] = ' ';
-    }
-    return bytes;
-}
-
-} // namespace
-
 // qpdf opens these with a key the file's /Perms refutes, or pads a short entry
 // with zeros, and decrypts garbage without an error: nothing may be written
 // from them, and the reason says why.

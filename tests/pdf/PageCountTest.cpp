@@ -9,54 +9,40 @@
 using namespace lockleaf;
 using namespace testsupport;
 
-TEST(PageCount, getPDFPageCount_extensionIgnoresCase_butMustBePdf)
+// Pages counted, and the secured flag after a call that found it at `initial`:
+// the extension in any case but .pdf only, an opening password needed for a
+// count, and an unreadable file leaves the flag as the caller set it.
+TEST(PageCount, getPDFPageCount_countsWhatOpens_flagsWhatIsSecured)
 {
     TempDir dir;
     makePdf(dir.file("scan.Pdf"), 4);
     QFile::copy(dir.file("scan.Pdf"), dir.file("scan.bin"));
     QFile::copy(dir.file("scan.Pdf"), dir.file("scan.pdf.bak"));
-
-    bool secured = true;
-    EXPECT_EQ(getPDFPageCount(dir.file("scan.Pdf"), "", &secured), 4);
-    EXPECT_FALSE(secured);
-    for (const char *name : {"scan.bin", "scan.pdf.bak"}) {
-        secured = true;
-        EXPECT_EQ(getPDFPageCount(dir.file(name), "", &secured), 0) << name;
-        EXPECT_TRUE(secured) << name;
-    }
-}
-
-TEST(PageCount, getPDFPageCount_unreadable_leavesFlagAsTheCallerSetIt)
-{
-    TempDir dir;
     writeFile(dir.file("a.pdf"), {});
     writeFile(dir.file("b.pdf"), "%PDF-1.4\nnothing else");
-    for (const char *name : {"a.pdf", "b.pdf", "missing.pdf"}) {
-        for (bool initial : {false, true}) {
-            bool secured = initial;
-            EXPECT_EQ(getPDFPageCount(dir.file(name), "", &secured), 0) << name;
-            EXPECT_EQ(secured, initial) << name;
-        }
+    makeEncryptedPdf(dir.file("u.pdf"), "user", "owner", 128, {}, 3);
+    makeEncryptedPdf(dir.file("o.pdf"), "", "owner", 40, {}, 2); // owner-only: "" opens it
+    struct Case {
+        const char *name;
+        QString password;
+        bool initial;
+        int pages;
+        bool secured;
+    };
+    const Case cases[] = {
+        {"scan.Pdf", "", true, 4, false},    {"scan.bin", "", true, 0, true},
+        {"scan.pdf.bak", "", true, 0, true}, {"a.pdf", "", false, 0, false},
+        {"a.pdf", "", true, 0, true},        {"b.pdf", "", false, 0, false},
+        {"b.pdf", "", true, 0, true},        {"missing.pdf", "", false, 0, false},
+        {"missing.pdf", "", true, 0, true},  {"u.pdf", "wrong", false, 0, true},
+        {"u.pdf", "user", false, 3, true},   {"u.pdf", "owner", true, 3, true},
+        {"u.pdf", QString(), true, 0, true}, {"o.pdf", "", false, 2, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(QString("%1 / \"%2\" / from %3").arg(c.name, c.password).arg(c.initial).toStdString());
+        bool secured = c.initial;
+        EXPECT_EQ(getPDFPageCount(dir.file(c.name), c.password, &secured), c.pages);
+        EXPECT_EQ(secured, c.secured);
     }
     EXPECT_EQ(getPDFPageCount(dir.file("a.pdf"), "", nullptr), 0);
-}
-
-TEST(PageCount, getPDFPageCount_encrypted_countsOnlyWithAnOpeningPassword)
-{
-    TempDir dir;
-    makeEncryptedPdf(dir.file("u.pdf"), "user", "owner", 128, {}, 3);
-    bool secured = false;
-    EXPECT_EQ(getPDFPageCount(dir.file("u.pdf"), "wrong", &secured), 0);
-    EXPECT_TRUE(secured);
-    secured = false;
-    EXPECT_EQ(getPDFPageCount(dir.file("u.pdf"), "user", &secured), 3);
-    EXPECT_TRUE(secured);
-    EXPECT_EQ(getPDFPageCount(dir.file("u.pdf"), "owner", &secured), 3);
-    EXPECT_EQ(getPDFPageCount(dir.file("u.pdf"), QString(), &secured), 0);
-
-    // Owner-only: "" opens it, so the probe counts and still reports it secured.
-    makeEncryptedPdf(dir.file("o.pdf"), "", "owner", 40, {}, 2);
-    secured = false;
-    EXPECT_EQ(getPDFPageCount(dir.file("o.pdf"), "", &secured), 2);
-    EXPECT_TRUE(secured);
 }

@@ -13,6 +13,7 @@
 #include <QFile>
 
 #include <functional>
+#include <iostream>
 
 #include <gtest/gtest.h>
 
@@ -28,32 +29,6 @@ using namespace testsupport;
 
 namespace
 {
-
-// A small tmpfs mounted for the test's lifetime; mounted() is false (with
-// why()) where mounting is not allowed.
-class SmallDisk
-{
-public:
-    SmallDisk(const QString &path, const QString &size) : m_path(path)
-    {
-        QDir().mkpath(path);
-        const RunResult r = runProgram("mount", {"-t", "tmpfs", "-o", "size=" + size, "tmpfs", path});
-        m_mounted = r.exitCode == 0;
-        m_why = QString::fromUtf8(r.err).trimmed();
-    }
-    ~SmallDisk()
-    {
-        if (m_mounted)
-            runProgram("umount", {m_path});
-    }
-    bool mounted() const { return m_mounted; }
-    std::string why() const { return "cannot mount a tmpfs: " + m_why.toStdString(); }
-
-private:
-    QString m_path;
-    bool m_mounted = false;
-    QString m_why;
-};
 
 // The pid of a child that has ended and been reaped.
 qint64 deadPid()
@@ -131,14 +106,10 @@ TEST(SafeWrite, writtenFileWithWrongKeyOrCutStream_failsVerification_keepsTarget
     auto doc = PDFDocument::initWithURL(dir.file("in.pdf"));
     ASSERT_TRUE(doc);
 
-    // The hex digits after `key` made "0", same length.
     const auto zeroed = [](const QByteArray &key) {
         return [key](const QString &temp) {
-            QByteArray bytes = readFile(temp);
-            const qsizetype from = bytes.indexOf(key + " <");
-            ASSERT_GE(from, 0) << key.constData();
-            for (qsizetype i = from + key.size() + 2; bytes[i] != '>'; ++i)
-                bytes[i] = '0';
+            const QByteArray bytes = withKeyEntry(readFile(temp), key);
+            ASSERT_FALSE(bytes.isEmpty()) << key.constData();
             writeFile(temp, bytes);
         };
     };
@@ -180,7 +151,7 @@ TEST(SafeWrite, writtenFileWithWrongKeyOrCutStream_failsVerification_keepsTarget
 TEST(SafeWrite, fullDisk_failsWithIOError_leavesNothing_andTheNextWriteWorks)
 {
     TempDir dir;
-    SmallDisk disk(dir.file("small"), "64k");
+    TmpfsMount disk(dir.file("small"), "size=64k");
     if (!disk.mounted())
         GTEST_SKIP() << disk.why();
 
@@ -255,33 +226,42 @@ TEST(SafeWrite, temporaryFiles_carryThePid_staleOnesOfDeadProcessesGo)
     EXPECT_TRUE(QFile::exists(dir.file(mine)));
 }
 
-TEST(SafeWrite, replacingAFile_keepsItsOwnerGroupAndMode)
+// A file replaced as root stays its owner's, with its mode and extended
+// attributes; a new file belongs to the writer, readable by all.
+TEST(SafeWrite, replacingAFile_keepsItsOwnerGroupModeAndExtendedAttributes)
 {
     if (::geteuid() != 0)
         GTEST_SKIP() << "changing a file's owner needs root";
     TempDir dir;
     makePdf(dir.file("in.pdf"), 2);
     makePdf(dir.file("theirs.pdf"), 1);
-    ASSERT_EQ(::chown(QFile::encodeName(dir.file("theirs.pdf")).constData(), 12345, 12345), 0);
-    ASSERT_EQ(::chmod(QFile::encodeName(dir.file("theirs.pdf")).constData(), 0640), 0);
+    const QByteArray target = QFile::encodeName(dir.file("theirs.pdf"));
+    ASSERT_EQ(::chown(target.constData(), 12345, 12345), 0);
+    ASSERT_EQ(::chmod(target.constData(), 0640), 0);
+    const bool xattrs = ::setxattr(target.constData(), "user.lockleaf.label", "kept", 4, 0) == 0;
+    if (!xattrs)
+        std::cout << "extended attributes not checked: the file system refuses them here ("
+                  << std::strerror(errno) << ")\n";
 
     auto doc = PDFDocument::initWithURL(dir.file("in.pdf"));
     ASSERT_TRUE(doc);
     ASSERT_TRUE(doc->writeToFile(dir.file("theirs.pdf"), securedOptions("u", "o", 128)));
-    struct stat st {
-    };
-    ASSERT_EQ(::stat(QFile::encodeName(dir.file("theirs.pdf")).constData(), &st), 0);
-    EXPECT_EQ(st.st_uid, 12345u);
-    EXPECT_EQ(st.st_gid, 12345u);
-    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    const FileMode theirs = fileMode(dir.file("theirs.pdf"));
+    EXPECT_EQ(theirs.uid, 12345);
+    EXPECT_EQ(theirs.gid, 12345);
+    EXPECT_EQ(theirs.mode, 0640);
     EXPECT_EQ(runProgram("qpdf", {"--show-npages", "--password=u", dir.file("theirs.pdf")}).out.trimmed(),
               "2");
+    char value[16] = {};
+    if (xattrs) {
+        EXPECT_EQ(::getxattr(target.constData(), "user.lockleaf.label", value, sizeof value), 4);
+        EXPECT_STREQ(value, "kept");
+    }
 
-    // A new file belongs to the writer, readable by all.
     ASSERT_TRUE(doc->writeToFile(dir.file("new.pdf")));
-    ASSERT_EQ(::stat(QFile::encodeName(dir.file("new.pdf")).constData(), &st), 0);
-    EXPECT_EQ(st.st_uid, ::geteuid());
-    EXPECT_EQ(st.st_mode & 07777, 0644u);
+    const FileMode mine = fileMode(dir.file("new.pdf"));
+    EXPECT_EQ(mine.uid, long(::geteuid()));
+    EXPECT_EQ(mine.mode, 0644);
 }
 
 // An unsecured copy of a private file must not become readable by all.
@@ -301,27 +281,9 @@ TEST(SafeWrite, newFile_takesTheSourceMode_withoutExecute_withinTheUmask)
         const bool written = doc->writeToFile(dir.file("new.pdf"));
         ::umask(previous);
         ASSERT_TRUE(written) << doc->lastError().toStdString();
-        struct stat st {
-        };
-        ASSERT_EQ(::stat(QFile::encodeName(dir.file("new.pdf")).constData(), &st), 0);
-        EXPECT_EQ(st.st_mode & 07777, c.expected) << std::oct << c.source << " umask " << c.umask;
+        EXPECT_EQ(fileMode(dir.file("new.pdf")).mode, int(c.expected))
+            << std::oct << c.source << " umask " << c.umask;
     }
-}
-
-TEST(SafeWrite, replacingAFile_keepsItsExtendedAttributes)
-{
-    TempDir dir;
-    makePdf(dir.file("in.pdf"), 2);
-    makePdf(dir.file("target.pdf"));
-    const QByteArray target = QFile::encodeName(dir.file("target.pdf"));
-    if (::setxattr(target.constData(), "user.lockleaf.label", "kept", 4, 0) != 0)
-        GTEST_SKIP() << "the file system refuses user xattrs here: " << std::strerror(errno);
-    auto doc = PDFDocument::initWithURL(dir.file("in.pdf"));
-    ASSERT_TRUE(doc);
-    ASSERT_TRUE(doc->writeToFile(dir.file("target.pdf"), securedOptions("u", "o", 128)));
-    char value[16] = {};
-    EXPECT_EQ(::getxattr(target.constData(), "user.lockleaf.label", value, sizeof value), 4);
-    EXPECT_STREQ(value, "kept");
 }
 
 TEST(SafeWrite, filesOverTheInMemoryLimit_areReadFromDisk_andStillChecked)

@@ -12,7 +12,6 @@
 
 #include <climits>
 #include <stdexcept>
-#include <sys/stat.h>
 
 using namespace lockleaf;
 
@@ -21,12 +20,6 @@ namespace
 
 [[maybe_unused]] ::testing::Environment *const kHome =
     ::testing::AddGlobalTestEnvironment(new testsupport::IsolatedHome);
-
-int modeOf(const QString &path)
-{
-    struct stat st = {};
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 0777) : -1;
-}
 
 } // namespace
 
@@ -39,16 +32,16 @@ TEST(Utilities, createApplicationUsersFolder_makesUserOnlyFolders_andLeavesExist
     QString error;
     ASSERT_TRUE(createApplicationUsersFolder("", &error)) << error.toStdString();
     ASSERT_TRUE(createApplicationUsersFolder("Logs", &error)) << error.toStdString();
-    EXPECT_EQ(modeOf(base + "/Corvalen"), 0700);
-    EXPECT_EQ(modeOf(getAppPath()), 0700);
-    EXPECT_EQ(modeOf(getAppPath() + "/Logs"), 0700);
+    EXPECT_EQ(testsupport::fileMode(base + "/Corvalen").mode, 0700);
+    EXPECT_EQ(testsupport::fileMode(getAppPath()).mode, 0700);
+    EXPECT_EQ(testsupport::fileMode(getAppPath() + "/Logs").mode, 0700);
 
     // An existing folder is not touched: its mode and content stay.
     QFile::setPermissions(getAppPath() + "/Logs", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
                                                       QFile::ReadOther | QFile::ExeOther);
     testsupport::writeFile(getAppPath() + "/Logs/old.xml", "<log/>");
     EXPECT_TRUE(createApplicationUsersFolder("Logs", &error));
-    EXPECT_EQ(modeOf(getAppPath() + "/Logs"), 0705);
+    EXPECT_EQ(testsupport::fileMode(getAppPath() + "/Logs").mode, 0705);
     EXPECT_EQ(testsupport::readFile(getAppPath() + "/Logs/old.xml"), QByteArray("<log/>"));
 }
 

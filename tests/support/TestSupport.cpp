@@ -1,4 +1,5 @@
 #include "support/TestSupport.h"
+#include "support/PdfEdit.h"
 
 #include "platform/SystemLog.h"
 
@@ -16,7 +17,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/mount.h>
+#include <sys/stat.h>
+
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <stdexcept>
 
 namespace testsupport
@@ -99,31 +105,54 @@ void makePdf(const QString &path, int pages, const QMap<QString, QString> &info,
     w.write();
 }
 
-void makeSignedPdf(const QString &path, int pages)
+void makeEditedPdf(const QString &path, const std::function<void(QPDF &, Oh root, Oh page)> &edit, int pages)
 {
-    makePdf(path + ".unsigned.pdf", pages);
+    makePdf(path + ".plain.pdf", pages);
     QPDF pdf;
-    pdf.processFile(QFile::encodeName(path + ".unsigned.pdf").constData());
-    using Oh = QPDFObjectHandle;
-    // The value as signing tools write it; the digest itself does not matter to detection.
-    Oh value = Oh::parse("<< /Type /Sig /Filter /Adobe.PPKLite /SubFilter /adbe.pkcs7.detached"
-                         " /ByteRange [0 840 960 240] /M (D:20260101120000Z) >>");
-    value.replaceKey("/Contents", Oh::newString(std::string(64, '\0')));
-    Oh page = pdf.getAllPages().at(0);
+    pdf.processFile(QFile::encodeName(path + ".plain.pdf").constData());
+    edit(pdf, pdf.getRoot(), pdf.getAllPages().at(0));
+    QPDFWriter writer(pdf, QFile::encodeName(path).constData());
+    writer.setStaticID(true);
+    writer.write();
+    QFile::remove(path + ".plain.pdf");
+}
+
+Oh signatureValue(QPDF &pdf)
+{
+    Oh v = Oh::parse("<< /Type /Sig /Filter /Adobe.PPKLite /SubFilter /adbe.pkcs7.detached"
+                     " /ByteRange [0 840 960 240] /M (D:20260101120000Z) >>");
+    v.replaceKey("/Contents", Oh::newString(std::string(64, '\0')));
+    return pdf.makeIndirectObject(v);
+}
+
+Oh signatureField(QPDF &pdf, Oh page, Oh value)
+{
     Oh field =
         Oh::parse("<< /FT /Sig /T (Signature1) /Type /Annot /Subtype /Widget /Rect [0 0 0 0] /F 132 >>");
     field.replaceKey("/P", page);
-    field.replaceKey("/V", pdf.makeIndirectObject(value));
+    if (!value.isNull())
+        field.replaceKey("/V", value);
     field = pdf.makeIndirectObject(field);
     page.replaceKey("/Annots", Oh::newArray({field}));
+    return field;
+}
+
+void setForm(QPDF &pdf, Oh root, std::vector<Oh> fields, int sigFlags)
+{
     Oh form = Oh::newDictionary();
-    form.replaceKey("/Fields", Oh::newArray({field}));
-    form.replaceKey("/SigFlags", Oh::newInteger(3));
-    pdf.getRoot().replaceKey("/AcroForm", pdf.makeIndirectObject(form));
-    QPDFWriter w(pdf, QFile::encodeName(path).constData());
-    w.setStaticID(true);
-    w.write();
-    QFile::remove(path + ".unsigned.pdf");
+    form.replaceKey("/Fields", Oh::newArray(fields));
+    form.replaceKey("/SigFlags", Oh::newInteger(sigFlags));
+    root.replaceKey("/AcroForm", pdf.makeIndirectObject(form));
+}
+
+void makeSignedPdf(const QString &path, int pages)
+{
+    makeEditedPdf(
+        path,
+        [](QPDF &pdf, Oh root, Oh page) {
+            setForm(pdf, root, {signatureField(pdf, page, signatureValue(pdf))}, 3);
+        },
+        pages);
 }
 
 void encryptPdf(const QString &source, const QString &target, const QString &user, const QString &owner,
@@ -189,6 +218,23 @@ int pdfinfoExit(const QString &path, const QByteArray &userPasswordBytes)
         .exitCode;
 }
 
+QMap<QString, QString> pdfinfoFields(const QString &path, const QString &userPassword)
+{
+    QStringList args;
+    if (!userPassword.isEmpty())
+        args << "-upw" << userPassword;
+    const RunResult r = runProgram("pdfinfo", args << path);
+    QMap<QString, QString> fields;
+    if (r.exitCode != 0)
+        return fields;
+    for (const QString &line : QString::fromUtf8(r.out).split('\n')) {
+        const int colon = line.indexOf(':');
+        if (colon > 0)
+            fields.insert(line.left(colon), line.mid(colon + 1).trimmed());
+    }
+    return fields;
+}
+
 void writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile f(path);
@@ -203,6 +249,37 @@ QByteArray readFile(const QString &path)
     if (!f.open(QIODevice::ReadOnly))
         return {};
     return f.readAll();
+}
+
+QVariantMap savedDocumentSettings(const QVariantMap &overrides)
+{
+    QVariantMap map{{"encryptionStrength", 1},
+                    {"bookmarkType", 7},
+                    {"canCopy", false},
+                    {"canPrint", true},
+                    {"title", "T"},
+                    {"subject", "S"},
+                    {"author", "A"},
+                    {"keywords", "K"},
+                    {"pdfOpenPassword", "open"},
+                    {"pdfPermissionPassword", "owner"}};
+    map.insert(overrides);
+    return map;
+}
+
+QVariantMap savedSettings(const QVariantMap &overrides)
+{
+    QVariantMap map{{"securityType", 1},
+                    {"isSetCurrentAsDefaultOutputFolderPath", true},
+                    {"isOpenFolderAfterConversion", true},
+                    {"isAutoAddCorrectPasswordToPasswordList", true},
+                    {"isBackupFile", true},
+                    {"pdfOpenPassword", ""},
+                    {"outputFolderPath", "/out"},
+                    {"isClearProcessedFiles", false},
+                    {"passwords", QStringList{}}};
+    map.insert(overrides);
+    return map;
 }
 
 LogCapture::LogCapture()
@@ -336,6 +413,46 @@ void expectRights(const QJsonObject &capabilities, const SeenRights &seen)
     EXPECT_EQ(capabilities.value("modifyassembly").toBool(), seen.modifyassembly);
     EXPECT_EQ(capabilities.value("printhigh").toBool(), seen.printhigh);
     EXPECT_EQ(capabilities.value("printlow").toBool(), seen.printlow);
+}
+
+QByteArray withKeyEntry(QByteArray pdf, const QByteArray &key, int digits)
+{
+    const qsizetype from = pdf.indexOf(key + " <");
+    const qsizetype to = from < 0 ? -1 : pdf.indexOf('>', from);
+    if (to < 0)
+        return {};
+    const qsizetype start = from + key.size() + 2;
+    for (qsizetype i = start; i < to; ++i)
+        pdf[i] = digits == 0 ? '0' : pdf[i];
+    if (digits > 0) {
+        pdf[start + digits] = '>';
+        for (qsizetype i = start + digits + 1; i <= to; ++i)
+            pdf[i] = ' ';
+    }
+    return pdf;
+}
+
+FileMode fileMode(const QString &path)
+{
+    struct stat st = {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return {};
+    return {long(st.st_uid), long(st.st_gid), int(st.st_mode & 07777)};
+}
+
+TmpfsMount::TmpfsMount(const QString &path, const char *data, unsigned long flags)
+    : m_path(QFile::encodeName(path))
+{
+    QDir().mkpath(path);
+    m_mounted = ::mount("tmpfs", m_path.constData(), "tmpfs", flags, data) == 0;
+    if (!m_mounted)
+        m_why = std::string("cannot mount a tmpfs here: ") + std::strerror(errno);
+}
+
+TmpfsMount::~TmpfsMount()
+{
+    if (m_mounted)
+        ::umount2(m_path.constData(), MNT_DETACH);
 }
 
 } // namespace testsupport

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QVariantMap>
 
 #include <gtest/gtest.h>
 
@@ -108,6 +109,11 @@ void expectRights(const QJsonObject &capabilities, const SeenRights &seen);
 // A null `userPasswordBytes` passes no password.
 int pdfinfoExit(const QString &path, const QByteArray &userPasswordBytes = QByteArray());
 
+// The "Key: value" lines of `pdfinfo [-upw PASSWORD] FILE` ("Encrypted" reads
+// e.g. "yes (print:yes copy:yes change:no addNotes:no algorithm:AES)"); empty
+// when pdfinfo refuses the file.
+QMap<QString, QString> pdfinfoFields(const QString &path, const QString &userPassword = {});
+
 // Writes `bytes` to `path`, replacing it.
 void writeFile(const QString &path, const QByteArray &bytes);
 QByteArray readFile(const QString &path);
@@ -121,6 +127,41 @@ void makeLargePdf(const QString &path, qint64 atLeast);
 // cross-reference table and `trailerExtra` in the trailer, so a hostile case
 // damages only what it means to.
 QByteArray assemblePdf(const QList<QByteArray> &objects, const QByteArray &trailerExtra = {});
+
+// `pdf` with the hex string after `key` ("/UE <...>") damaged, same length:
+// every digit made "0", or (digits > 0) cut to that many digits and blanks.
+// Empty when the key is not there.
+QByteArray withKeyEntry(QByteArray pdf, const QByteArray &key, int digits = 0);
+
+// Owner, group and permission bits (07777) of a path; all -1 when it cannot be read.
+struct FileMode {
+    long uid = -1, gid = -1;
+    int mode = -1;
+};
+FileMode fileMode(const QString &path);
+
+// A small tmpfs mounted at `path` (made if missing) while the object lives,
+// with mount(2)'s `flags` and `data` (MS_RDONLY, "size=8k"). Where mounting is
+// not allowed, mounted() is false and why() says so, for GTEST_SKIP().
+class TmpfsMount
+{
+public:
+    TmpfsMount(const QString &path, const char *data, unsigned long flags = 0);
+    ~TmpfsMount();
+    bool mounted() const { return m_mounted; }
+    std::string why() const { return m_why; }
+
+private:
+    QByteArray m_path;
+    bool m_mounted = false;
+    std::string m_why;
+};
+
+// Saved settings as an older build wrote them, with the given entries
+// replaced: the document's ten keys (from before the finer permissions) and
+// the window's nine besides "pdfSettings".
+QVariantMap savedDocumentSettings(const QVariantMap &overrides = {});
+QVariantMap savedSettings(const QVariantMap &overrides = {});
 
 // Captures every system-log line while alive (restores the previous sink after).
 class LogCapture
