@@ -56,6 +56,12 @@ public:
         m_items.clear();
         m_changed.notify_all();
     }
+    // Whether pop() would return at once.
+    bool ready() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_cancelled || m_finished || !m_items.empty();
+    }
     bool cancelled() const
     {
         std::lock_guard lock(m_mutex);

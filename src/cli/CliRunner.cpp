@@ -528,55 +528,58 @@ int runCommand(const Options &options, const CliIo &io)
         return queue.pop();
     };
     qsizetype skippedCount = skipped.size();
-    process.setFeed([&]() -> OutputFilePtr {
-        for (;;) {
-            const std::optional<Found> found = nextFound();
-            if (!found)
-                return nullptr;
-            if (!found->item) {
-                if (streaming) // gathered first, they are counted already
-                    ++skippedCount;
-                const SkippedEntry &entry = found->skipped;
-                LogFiles record;
-                record.setFilename(QFileInfo(entry.path).fileName());
-                record.setSourcePath(QFileInfo(entry.path).path());
-                record.setStatus(QStringLiteral("Skipped: ") + entry.reason);
-                process.log().append(record);
-                console.printSkipped(entry);
-                continue;
-            }
-            const FileItemPtr &item = found->item;
-            // The first given password that opens a file may not be the one that
-            // lets it be rewritten: a run needs the right to copy in both modes.
-            if (passwords.size() > 1 && item->isSecured()) {
-                const QString best = passwordGrantingCopy(item->filePath().toLocalFile(), passwords);
-                if (!best.isEmpty() && best != item->pdfOpenPassword())
-                    item->setPdfOpenPassword(best);
-            }
-            if (resumePoint && isDone(*item, *resumePoint, securing, options.openPassword)) {
-                ++alreadyDone;
-                continue;
-            }
-            // A file written correctly that a common reader cannot open deserves a
-            // word, but not a refusal: other readers open it, and the user may want
-            // exactly that.
-            if (securing && !warned &&
-                hasReaderUnsafePassword(*runSettings.pdfSettings(), options.keyLength, item.get())) {
-                warned = true;
-                progress.clear();
-                *io.err << QStringLiteral(
+    process.setFeed(
+        [&]() -> OutputFilePtr {
+            for (;;) {
+                const std::optional<Found> found = nextFound();
+                if (!found)
+                    return nullptr;
+                if (!found->item) {
+                    if (streaming) // gathered first, they are counted already
+                        ++skippedCount;
+                    const SkippedEntry &entry = found->skipped;
+                    LogFiles record;
+                    record.setFilename(QFileInfo(entry.path).fileName());
+                    record.setSourcePath(QFileInfo(entry.path).path());
+                    record.setStatus(QStringLiteral("Skipped: ") + entry.reason);
+                    process.log().append(record);
+                    console.printSkipped(entry);
+                    continue;
+                }
+                const FileItemPtr &item = found->item;
+                // The first given password that opens a file may not be the one that
+                // lets it be rewritten: a run needs the right to copy in both modes.
+                if (passwords.size() > 1 && item->isSecured()) {
+                    const QString best = passwordGrantingCopy(item->filePath().toLocalFile(), passwords);
+                    if (!best.isEmpty() && best != item->pdfOpenPassword())
+                        item->setPdfOpenPassword(best);
+                }
+                if (resumePoint && isDone(*item, *resumePoint, securing, options.openPassword)) {
+                    ++alreadyDone;
+                    continue;
+                }
+                // A file written correctly that a common reader cannot open deserves a
+                // word, but not a refusal: other readers open it, and the user may want
+                // exactly that.
+                if (securing && !warned &&
+                    hasReaderUnsafePassword(*runSettings.pdfSettings(), options.keyLength, item.get())) {
+                    warned = true;
+                    progress.clear();
+                    *io.err
+                        << QStringLiteral(
                                "lockleaf-cli: warning: a password has characters outside Latin-1 (such as "
                                "€, —, •, †); with a %1-bit key the outputs are "
                                "correct, but readers built on pdf.js (Firefox) cannot open them; "
                                "--key-length 256 avoids this\n")
                                .arg(options.keyLength);
+                }
+                auto output = std::make_shared<OutputFile>();
+                output->filename = item->filePath().toLocalFile();
+                output->fileItems = {item};
+                return output;
             }
-            auto output = std::make_shared<OutputFile>();
-            output->filename = item->filePath().toLocalFile();
-            output->fileItems = {item};
-            return output;
-        }
-    });
+        },
+        streaming ? std::function<bool()>([&queue] { return queue.ready(); }) : std::function<bool()>());
     QObject::connect(&process, &Process::fileInProcessChanged, &process,
                      [&console] { console.showBar(false); });
     process.setIsCombining(true);

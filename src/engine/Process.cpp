@@ -58,6 +58,12 @@ void Process::setClock(std::function<QDateTime()> clock)
     m_clock = std::move(clock);
 }
 
+void Process::setFeed(Feed feed, std::function<bool()> ready)
+{
+    m_feed = std::move(feed);
+    m_feedReady = std::move(ready);
+}
+
 void Process::setLogsFolder(const QString &dir)
 {
     m_log.setLogsFolder(dir);
@@ -141,6 +147,7 @@ void Process::runOutputFiles()
         tasks.emplace(i, std::move(task));
         return true;
     };
+    steps.ready = m_feedReady;
     steps.begin = [this, &taskAt, &sameFiles](int i) {
         const std::shared_ptr<Task> task = taskAt(i);
         if (const OutputFilePtr &outputFile = task->outputFile) {

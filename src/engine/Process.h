@@ -42,10 +42,7 @@ class Workspace;
 // Files: each one is worked on by a FileJob (what a failure leaves: see there).
 // No output replaces another output of the same run or a source still to be
 // read (see OutputNames); a renamed output is named in its record's targetPath.
-//
-// Open-ended runs (setFeed): the files come one by one as they are found, and
-// the run keeps only the files in hand, so its memory does not grow with
-// their number; records then go to the log file and the sink, not to memory.
+// Open-ended runs (setFeed) keep only the files in hand, whatever their number.
 class Process final : public RunProgress
 {
     Q_OBJECT
@@ -75,9 +72,10 @@ public:
 
     // Makes the run open-ended: start() takes its files from `feed`, on its
     // own thread, in list order, until it returns null (it may wait for the
-    // next one). The log then keeps no records in memory.
+    // next one); the log keeps no records in memory. While `ready` (optional)
+    // says `feed` would wait, files that end are recorded meanwhile.
     using Feed = std::function<OutputFilePtr()>;
-    void setFeed(Feed feed) { m_feed = std::move(feed); }
+    void setFeed(Feed feed, std::function<bool()> ready = {});
     // Called on start()'s thread with each file's record as it reaches the
     // log, in list order, with the file it tells of.
     using RecordSink = std::function<void(const LogFiles &, const OutputFile &)>;
@@ -142,6 +140,7 @@ private:
     std::atomic<bool> m_logSaved{false};
     OutputNames m_outputNames;
     Feed m_feed;
+    std::function<bool()> m_feedReady;
     RecordSink m_sink;
     std::atomic<int> m_fileCount{0};
 };

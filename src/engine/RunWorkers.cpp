@@ -1,5 +1,6 @@
 #include "engine/RunWorkers.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -11,6 +12,10 @@ namespace lockleaf
 
 namespace
 {
+
+// How often an open-ended run looks for its next task while tasks in hand
+// may end.
+constexpr int kInputPollMs = 50;
 
 // One task handed out and not yet delivered.
 struct Slot {
@@ -129,13 +134,24 @@ void RunWorkers::run(int count, const Steps &steps)
         int delivered = 0;
         bool stopping = false; // no task after `next` is handed out
         for (;;) {
+            bool awaitingInput = false; // the next task is not there yet
             for (;;) {
                 {
                     std::lock_guard lock(board.mutex);
                     if (stopping || next - board.endedCount >= workerCount)
                         break;
                 }
-                if (!steps.keepGoing() || !exists(next)) {
+                if (!steps.keepGoing()) {
+                    stopping = true;
+                    break;
+                }
+                // Tasks that end meanwhile are delivered, not kept waiting
+                // for the next one to turn up.
+                if (openEnded && steps.ready && delivered < next && !steps.ready()) {
+                    awaitingInput = true;
+                    break;
+                }
+                if (!exists(next)) {
                     stopping = true;
                     break;
                 }
@@ -155,12 +171,16 @@ void RunWorkers::run(int count, const Steps &steps)
             bool dropped = false;
             {
                 std::unique_lock lock(board.mutex);
-                board.changed.wait(lock, [&] {
-                    return board.slot(delivered).ended ||
-                           (!stopping && next - board.endedCount < workerCount);
-                });
+                if (awaitingInput)
+                    board.changed.wait_for(lock, std::chrono::milliseconds(kInputPollMs),
+                                           [&] { return board.slot(delivered).ended; });
+                else
+                    board.changed.wait(lock, [&] {
+                        return board.slot(delivered).ended ||
+                               (!stopping && next - board.endedCount < workerCount);
+                    });
                 if (!board.slot(delivered).ended)
-                    continue; // a worker is free: hand it the next task first
+                    continue; // a worker is free, or the next task may be there: hand it out first
                 error = board.slot(delivered).error;
                 dropped = board.slot(delivered).dropped;
             }

@@ -32,6 +32,10 @@ public:
         // task `task` is handed out; may wait for it to exist. False: there is
         // no such task, the run ends once the tasks in hand are delivered.
         std::function<bool(int task)> more;
+        // Optional, open-ended runs: caller's thread, whether `more` would
+        // answer at once. While it says no, tasks that end are delivered
+        // rather than held until the next task turns up.
+        std::function<bool()> ready;
         // Caller's thread, in task order, as a task is handed to a worker.
         std::function<void(int task)> begin;
         // Optional; caller's thread, right after begin: the earlier tasks this

@@ -326,3 +326,33 @@ TEST_F(ParallelRun, oneFileByTwoPaths_isWorkedOnOnce)
         EXPECT_EQ(pageCountOf(outDir + "/a.pdf", "two"), "");
     }
 }
+
+// While the next file has not turned up (a walk still listing a large
+// folder), files that end are recorded: the log must not wait for the walk.
+TEST_F(ParallelRun, openEndedRun_recordsWhatEndsWhileTheNextFileIsAwaited)
+{
+    makeSource("a.pdf");
+    makeSource("b.pdf");
+    Process p;
+    arm(p, tmp.file("out"), 2);
+    const QList<OutputFilePtr> list = std::exchange(p.outputFiles(), {});
+    QList<LogFilesPtr> fed;
+    p.setRecordSink(
+        [&fed](const LogFiles &record, const OutputFile &) { fed << std::make_shared<LogFiles>(record); });
+    int given = 0;
+    bool recordedFirst = false;
+    p.setFeed(
+        [&]() -> OutputFilePtr {
+            if (given == 1) {
+                for (int waited = 0; fed.isEmpty() && waited < 5000; waited += 10)
+                    QThread::msleep(10);
+                recordedFirst = !fed.isEmpty();
+            }
+            return given < list.size() ? list.at(given++) : nullptr;
+        },
+        [&] { return given != 1 || !fed.isEmpty(); });
+    p.start();
+    EXPECT_TRUE(recordedFirst);
+    ASSERT_EQ(fed.size(), 2);
+    EXPECT_EQ(fed.at(1)->status(), "Un-Secured Completed");
+}
