@@ -290,7 +290,7 @@ void printSummary(const CliIo &io, const QString &message, qsizetype skipped, co
 // The path arguments in the order of their full paths, each folder as if
 // its name ended in "/", without those a recursive walk of another one meets
 // anyway: walked in this order, a streamed run meets its files in path order.
-QStringList walkOrder(const QStringList &paths, bool recursive)
+QStringList walkOrder(const QStringList &paths, bool recursive, const FileGatherer &gatherer)
 {
     const auto key = [](const QString &path) {
         return QFileInfo(path).isDir() ? path + QLatin1Char('/') : path;
@@ -310,8 +310,7 @@ QStringList walkOrder(const QStringList &paths, bool recursive)
                 const QStringList parts = path.mid(folder.size() + 1).split(QLatin1Char('/'));
                 return std::none_of(parts.cbegin(), parts.cend(),
                                     [](const QString &part) { return part.startsWith(QLatin1Char('.')); }) &&
-                       (QFileInfo(path).isDir() ||
-                        QFileInfo(path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0);
+                       (QFileInfo(path).isDir() || gatherer.takesFileNamed(parts.last()));
             });
         if (!inside)
             kept << path;
@@ -319,16 +318,13 @@ QStringList walkOrder(const QStringList &paths, bool recursive)
     return kept;
 }
 
-// Whether `path`, an existing file directly in one of `folders` (cleaned),
-// is a file a walk of them takes.
-bool walkTakes(const QString &path, const QSet<QString> &folders)
+// Whether `path` is an existing file directly in one of `folders` (cleaned)
+// that a walk of them takes.
+bool walkTakes(const QString &path, const QSet<QString> &folders, const FileGatherer &gatherer)
 {
     const QFileInfo info(path);
-    if (!folders.contains(info.path()) || info.fileName().startsWith(QLatin1Char('.')))
-        return false;
-    if (info.suffix() != QLatin1String("pdf") && info.suffix() != QLatin1String("PDF"))
-        return false;
-    return info.exists() || info.isSymLink();
+    return folders.contains(info.path()) && gatherer.takesFileNamed(info.fileName()) &&
+           (info.exists() || info.isSymLink());
 }
 
 int runCommand(const Options &options, const CliIo &io)
@@ -376,35 +372,7 @@ int runCommand(const Options &options, const CliIo &io)
     gatherSettings.setSecurityType(1);
     gatherSettings.setPasswords(passwords);
     ConsoleGathering gathering(&gatherSettings, progress, streaming ? &queue : nullptr);
-    Arguments arguments;
-    const QStringList roots = walkOrder(options.paths, options.recursive);
-    for (const QString &path : roots)
-        arguments.urls << QUrl::fromLocalFile(path);
-    arguments.isFolders = true;
-    arguments.isIncludeSubdirectories = options.recursive;
-    // The listed paths come after the PATH arguments, in the lists' order,
-    // read as the walk goes on.
-    qsizetype listIndex = 0;
-    std::unique_ptr<ListReader> reader;
-    FileGatherer *gathererOfLists = nullptr;
-    arguments.more = [&]() -> std::optional<QUrl> {
-        for (;;) {
-            if (!reader) {
-                if (listIndex >= options.lists.size())
-                    return std::nullopt;
-                reader = std::make_unique<ListReader>(options.lists.at(listIndex++), options.nulSeparated);
-            }
-            const std::optional<ListReader::Entry> entry = reader->next();
-            if (!entry)
-                reader.reset();
-            else if (!entry->reason.isEmpty())
-                gathererOfLists->skipEntry(entry->path, entry->reason);
-            else
-                return QUrl::fromLocalFile(entry->path);
-        }
-    };
     FileGatherer gatherer(&gathering);
-    gathererOfLists = &gatherer;
     if (options.jobs > 0)
         gatherer.setJobs(options.jobs);
     gatherer.setStreaming(streaming);
@@ -416,6 +384,32 @@ int runCommand(const Options &options, const CliIo &io)
                 root == path ? QFileInfo(path).fileName() : QDir(root).relativeFilePath(path);
             return shardOf(relative, shard.count) == shard.index;
         });
+    Arguments arguments;
+    const QStringList roots = walkOrder(options.paths, options.recursive, gatherer);
+    for (const QString &path : roots)
+        arguments.urls << QUrl::fromLocalFile(path);
+    arguments.isFolders = true;
+    arguments.isIncludeSubdirectories = options.recursive;
+    // The listed paths come after the PATH arguments, in the lists' order,
+    // read as the walk goes on.
+    qsizetype listIndex = 0;
+    std::unique_ptr<ListReader> reader;
+    arguments.more = [&]() -> std::optional<QUrl> {
+        for (;;) {
+            if (!reader) {
+                if (listIndex >= options.lists.size())
+                    return std::nullopt;
+                reader = std::make_unique<ListReader>(options.lists.at(listIndex++), options.nulSeparated);
+            }
+            const std::optional<ListReader::Entry> entry = reader->next();
+            if (!entry)
+                reader.reset();
+            else if (!entry->reason.isEmpty())
+                gatherer.skipEntry(entry->path, entry->reason);
+            else
+                return QUrl::fromLocalFile(entry->path);
+        }
+    };
 
     QList<SkippedEntry> skipped;
     // The gathering's own thread, streaming; always ended before returning.
@@ -510,7 +504,9 @@ int runCommand(const Options &options, const CliIo &io)
     process.outputNames().setSources(namedSources);
     if (!options.outputFolder.isEmpty() && walkedFolders.contains(options.outputFolder))
         process.outputNames().setPendingTest(
-            [walkedFolders](const QString &path, const QString &) { return walkTakes(path, walkedFolders); });
+            [walkedFolders, &gatherer](const QString &path, const QString &) {
+                return walkTakes(path, walkedFolders, gatherer);
+            });
 
     // Each file on its way to the run: the password that grants copying,
     // the check against --resume's log, and a word on passwords some readers

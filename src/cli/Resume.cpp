@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSet>
 
 namespace lockleaf::cli
 {
@@ -27,18 +26,18 @@ bool stillDone(const QString &output, bool securing, const QString &openPassword
 
 } // namespace
 
-void ResumePoint::add(const QString &source, const QString &folder, const QString &output)
+void ResumePoint::add(const QString &source, const QString &target)
 {
     const quint64 key = FingerprintSet::of(source);
-    if (folder.isEmpty()) {
-        m_inFolder.remove(key);
-        m_ownNames.insert(key, output);
-        return;
-    }
-    auto number = m_folderNumbers.constFind(folder);
+    auto number = m_folderNumbers.constFind(target);
     if (number == m_folderNumbers.cend()) {
-        number = m_folderNumbers.insert(folder, quint32(m_folders.size()));
-        m_folders << folder;
+        if (!QFileInfo(target).isDir()) {
+            m_inFolder.remove(key);
+            m_ownNames.insert(key, target);
+            return;
+        }
+        number = m_folderNumbers.insert(target, quint32(m_folders.size()));
+        m_folders << target;
     }
     m_ownNames.remove(key);
     m_inFolder.insert(key, *number);
@@ -56,22 +55,11 @@ QString ResumePoint::outputOf(const QString &source) const
 std::optional<ResumePoint> readResumePoint(const QString &path, QString *error)
 {
     ResumePoint point;
-    // The log names an output's folder, or the output itself when it could
-    // not keep its source's name.
-    QSet<QString> folders;
     const QString problem = readLogRecords(
         path,
         [&](const LogFiles &record) {
-            if (record.status() != kStatusSecured && record.status() != kStatusUnsecured)
-                return;
-            const QString source = QDir(record.sourcePath()).filePath(record.filename());
-            const QString target = record.targetPath();
-            if (folders.contains(target) || QFileInfo(target).isDir()) {
-                folders.insert(target);
-                point.add(source, target, QString());
-            } else {
-                point.add(source, QString(), target);
-            }
+            if (record.status() == kStatusSecured || record.status() == kStatusUnsecured)
+                point.add(QDir(record.sourcePath()).filePath(record.filename()), record.targetPath());
         },
         &point.finished);
     if (!problem.isNull()) {

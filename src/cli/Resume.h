@@ -19,9 +19,10 @@ namespace lockleaf::cli
 class ResumePoint
 {
 public:
-    // The output of `source` (full paths): `folder` + the source's file name,
-    // or `output` when it has a name of its own (folder "").
-    void add(const QString &source, const QString &folder, const QString &output);
+    // The output of `source` as its log record names it: the output's folder
+    // (the source's file name in it), or the output itself when it has a
+    // name of its own. Full paths.
+    void add(const QString &source, const QString &target);
     // The output recorded for `source`; "" when none is.
     QString outputOf(const QString &source) const;
 

@@ -189,8 +189,6 @@ bool FileGatherer::addFolders(const std::function<std::optional<QUrl>()> &next, 
                 skip(path, info.isFile() || info.isSymLink() ? kReasonNotPdf : kReasonSpecial);
             } else {
                 addCandidate(url);
-                if (m_streaming && m_batch.size() >= kStreamBatch)
-                    flushCandidates();
             }
         }
         flushCandidates();
@@ -240,12 +238,16 @@ void FileGatherer::walkFolder(const QString &path, bool includeSubdirectories)
                 enter(entry.filePath());
             continue;
         }
-        if (!m_allowedFileTypes.contains(entry.suffix()))
+        if (!takesFileNamed(entry.fileName()))
             continue;
         addCandidate(QUrl::fromLocalFile(entry.filePath()));
-        if (m_streaming && m_batch.size() >= kStreamBatch)
-            flushCandidates();
     }
+}
+
+bool FileGatherer::takesFileNamed(const QString &fileName) const
+{
+    return !fileName.startsWith(QLatin1Char('.')) &&
+           m_allowedFileTypes.contains(QFileInfo(fileName).suffix());
 }
 
 bool FileGatherer::isExcluded(const QString &folder) const
@@ -279,8 +281,6 @@ bool FileGatherer::addFilesToList(const QList<QUrl> &urls)
                 break;
             m_root = url.toLocalFile();
             addCandidate(url);
-            if (m_streaming && m_batch.size() >= kStreamBatch)
-                flushCandidates();
         }
         flushCandidates();
     } catch (const std::exception &e) {
@@ -318,8 +318,9 @@ bool FileGatherer::addCandidate(const QUrl &url)
     // A streaming task remembers nothing per file: the run itself finds an
     // entry met twice.
     if (m_streaming) {
-        FileItemPtr item = FileItem::uncounted(url);
-        m_batch.append(std::move(item));
+        m_batch.append(FileItem::uncounted(url));
+        if (m_batch.size() >= kStreamBatch)
+            flushCandidates();
         return true;
     }
     // The list's URLs are read once per task and then kept up to date here, so

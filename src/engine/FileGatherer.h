@@ -106,6 +106,8 @@ public:
     // be opened, which are reported as skipped.
     bool addFilesToList(const QList<QUrl> &urls);
 
+    // Whether a walk takes a file of this name: not hidden, an allowed extension.
+    bool takesFileNamed(const QString &fileName) const;
     // Leaves out an entry the caller met, told as the task's own.
     void skipEntry(const QString &path, const QString &reason) { skip(path, reason); }
     // Entries of this task left out so far, in the order met.

@@ -241,14 +241,13 @@ QByteArray Log::toXml() const
 bool Log::save()
 {
     try {
-        QByteArray xml;
+        // Records not kept in memory are only in the running log.
+        bool fromJournal = false;
         {
-            std::unique_lock<std::mutex> lock(m_mutex);
-            const bool small = m_keepsRecords || m_journalRecords == 0;
-            lock.unlock();
-            if (small)
-                xml = toXml();
+            std::lock_guard<std::mutex> lock(m_mutex);
+            fromJournal = !m_keepsRecords && m_journalRecords > 0;
         }
+        const QByteArray xml = fromJournal ? QByteArray() : toXml();
         const QString folder = logsFolder();
         if (folder.isEmpty()) {
             // No per-user folder on this platform: there is nowhere to write.
@@ -262,14 +261,10 @@ bool Log::save()
             m_logFilePath = path.isEmpty() ? QDir(folder).filePath(fileName) : path;
         }
         QString journalPath;
-        bool fromJournal = false;
-        bool journalWhole = false;
+        bool journalWhole = false; // one that failed midway cannot give the finished log
         qint64 journalHeadSize = 0;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
-            // Records not kept in memory are only in the running log; one
-            // that failed midway cannot give the finished log whole.
-            fromJournal = !m_keepsRecords && m_journalRecords > 0;
             if (m_journalFd >= 0)
                 writeJournal({}, true);
             journalWhole = m_journalFd >= 0;
