@@ -127,13 +127,13 @@ FileJob::Result FileJob::run(const FileItem &item, LogFiles &record, const QStri
                 const QString problem =
                     pdfSettings ? securityProblemFor(*pdfSettings, m_context.keyLengthOverride, item)
                                 : QString();
-                SecuredWriteResult result = SecuredWriteResult::NotAttempted;
+                SecuredWriteResult outcome = SecuredWriteResult::NotAttempted;
                 if (pdfSettings && !problem.isEmpty())
-                    result = SecuredWriteResult::Failed; // refused before anything is written
+                    outcome = SecuredWriteResult::Failed; // refused before anything is written
                 else if (pdfSettings)
-                    result = writeSecured(*document, outputPath,
-                                          runSecurityFor(*pdfSettings, m_context.keyLengthOverride, item));
-                switch (result) {
+                    outcome = writeSecured(*document, outputPath,
+                                           runSecurityFor(*pdfSettings, m_context.keyLengthOverride, item));
+                switch (outcome) {
                 case SecuredWriteResult::Written:
                     written(kStatusSecured, outputPath);
                     break;
